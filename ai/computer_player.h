@@ -1,0 +1,48 @@
+// The computer's choice of cell, the forced move of a person out of time, and the
+// automatic playing strength.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "options/game_options.h"
+#include "rules/game_state.h"
+#include "rules/placement.h"
+#include "rules/random.h"
+
+namespace pyra {
+
+constexpr int16_t NoCell = -1;
+
+struct AiState {
+  // The highest cell value the computer accepts: its playing strength.
+  int16_t ThinkLimit = 8;
+  int16_t LeadStreakA = 0;
+  int16_t LeadStreakB = 0;
+  std::array<int16_t, BoardCapacity> CandidateCells{};
+};
+
+// One more than the points the current piece would score on this empty cell: -7..9.
+int16_t EvaluateCell(const GameState& s, int index);
+
+// A cell of the highest value not above ThinkLimit, ties broken at random. Raises
+// ThinkLimit one step at a time while no empty cell qualifies. NoCell on a full board.
+int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng);
+
+// A cell of the lowest value, ties broken at random. When every empty cell is valued 9 the
+// forced move still takes one of them, so a person's time-out never leaves the turn stuck.
+int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng);
+
+void ComputerMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host);
+void TimeoutMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host);
+
+// Side A's lasting lead of more than 10 raises the ceiling, side B's lowers it; only with
+// the automatic level in a game of a person against the computer.
+void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& options);
+
+// 3 when exactly one side is the computer, else 8: the strength at start-up.
+int16_t InitialThinkLimit(const GameOptions& options);
+// 3 with the automatic level, else 8: the strength after the demo.
+int16_t ThinkLimitAfterDemo(const GameOptions& options);
+
+}  // namespace pyra

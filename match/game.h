@@ -1,0 +1,160 @@
+// The game as one object: the state of the run, the turn cycle, the series, the clocks,
+// pause, keys and demo. Every input of the windows enters through a handler here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ai/computer_player.h"
+#include "match/ports.h"
+#include "options/game_options.h"
+#include "rules/game_state.h"
+#include "rules/placement.h"
+#include "rules/random.h"
+
+namespace pyra {
+
+inline constexpr const char* ProductName = "Pyra3";
+
+enum class MouseButton { Left, Right, Middle };
+constexpr int KeySpace = 32;
+constexpr int KeyEscape = 27;
+
+struct Ports {
+  Screen& screen;
+  Dialogs& dialogs;
+  Clock& comtimer;
+  Clock& mantimer;
+  Sound& sound;
+  Records& records;
+  Shell& shell;
+};
+
+// What a pause remembers so that resuming restores it exactly.
+struct PauseMemoryRecord {
+  bool ComWasOn = false;
+  bool ManWasOn = false;
+  std::string SavedMessage;
+};
+
+// What minimising the main window put aside.
+struct MinimiseMemory {
+  bool companionsHidden = false;
+  bool manWasOn = false;
+  bool messageWasVisible = false;
+  bool comWasOn = false;
+  bool captionSaved = false;
+  std::string savedCaption;
+};
+
+class Game : public PlacementHost {
+ public:
+  Game(GameState& state, GameOptions& options, Random& rng, Ports ports);
+
+  // --- Inputs from the windows ---------------------------------------------------------
+  // Start-up; false when the start was refused (another copy runs, or no bit-block
+  // transfer), after the refusal has been shown and the program told to end.
+  bool Form_Load(bool anotherInstanceRuns, bool canBitBlt);
+  void Form_Unload();
+  void Form_MouseUp(MouseButton button, int x, int y);  // client pixels
+  void HandleKeyUp(int keyCode);
+  void NewGame_Click();
+  void pause_Click();
+  void hiscore_Click();
+  void ExitGame_Click();
+  void gameset_Click();
+  void about_Click();
+  void index_Click();
+  void comtimer_Timer();
+  void mantimer_Timer();
+  void Form_LostFocus();
+  void Form_GotFocus();
+  void Form_Minimised();
+  void Form_Restored();
+  // The settings dialog changed who plays, a name or the series format.
+  void RestartFromSettings();
+
+  // --- Turn cycle -------------------------------------------------------------------------
+  void StartGame();
+  void BeginGame();
+  void HandOverTurn() override;
+  void ArmClocks();
+  void EndDemo();
+  void FitBoardToWindow();
+  void RevealBoard(bool dealNew);
+
+  // --- Series -----------------------------------------------------------------------------
+  bool FinishGame() override;
+  bool EndOfGameDialog(bool seriesOver);
+  std::string SeriesResultText() const;
+  std::string SeriesFormatName() const;
+  void ResetSeries();
+  std::string DisplayName(int side) const;
+
+  // --- Pause, keyboard, demo ----------------------------------------------------------------
+  void TogglePause();
+  bool Paused() const;
+  void StartDemoGame();
+
+  // --- Clocks around other windows ------------------------------------------------------------
+  void SuspendClocks();
+  void ResumeClocks();
+  // A modal message box, with the move clocks suspended while it is open.
+  MsgAnswer Ask(const std::string& text, const std::string& title, MsgButtons buttons,
+                MsgIcon icon);
+
+  // --- Messages and captions ---------------------------------------------------------------
+  void ShowMessage(const std::string& text);
+  std::string ScoreCaption(int side, const std::string& name, bool toMove) const;
+
+  // --- PlacementHost -----------------------------------------------------------------------
+  void PaintCell(int16_t column, int16_t row, int16_t step) override;
+  bool RasterCanStretch() override;
+  void PlayCue(Cue cue) override;
+  void ShowScore(int side) override;
+  void StopHumanClock() override;
+  void DrawNextPieces() override;
+  void RestoreCaption() override;
+
+  void PlacePiece(int16_t column, int16_t row);
+  void AdvanceQueue();
+
+  // --- State --------------------------------------------------------------------------------
+  GameState& state;
+  GameOptions& options;
+  Random& rng;
+  Ports ports;
+  AiState ai;
+
+  bool NewGameGuard = false;
+  bool AskContinue = true;
+  bool StopWhenDecided = false;
+  int16_t ManTicks = 0;
+  std::string LastMessage;
+  PauseMemoryRecord PauseMemory;
+  MinimiseMemory minimise;
+  std::string pauseCaption;
+  bool newGameVisible = true;
+  bool exitGameVisible = true;
+  bool pauseVisible = false;
+
+  // Set once the program has been told to end: nothing may start after that.
+  bool closing = false;
+  bool startRefused = false;
+
+ private:
+  void SetCaptions(int toMove);
+  void SetMenuVisible(MenuItem item, bool visible);
+  void SetPauseCaption(const std::string& caption);
+  void Unload();
+
+  // Clock suspension nests: the clocks come back when the last suspension ends.
+  int suspendDepth = 0;
+  bool manSuspended = false;
+  bool comSuspended = false;
+  bool focusSuspended = false;
+  // Guards against a second move inside a move.
+  bool inMove = false;
+};
+
+}  // namespace pyra

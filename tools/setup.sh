@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the game needs.
+# Does nothing when all of them are present.
+set -euo pipefail
+
+packages=(
+  build-essential g++ cmake ninja-build pkg-config
+  clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
+  libqt6multimedia6 qml6-module-qtmultimedia
+  libgl-dev
+  libfluidsynth-dev fluid-soundfont-gm
+  libsqlite3-dev sqlite3
+  libwmf-dev
+  libgtest-dev libgmock-dev googletest
+  libbenchmark-dev
+  fonts-ipafont-gothic fonts-liberation2
+  xvfb xauth x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
