@@ -76,7 +76,9 @@ class Game : public PlacementHost {
 
   // --- Turn cycle -------------------------------------------------------------------------
   void StartGame();
-  void BeginGame();
+  // False when the set-up did not complete: the program is ending, or a newer set-up took
+  // over while window events ran.
+  bool BeginGame();
   void HandOverTurn() override;
   void ArmClocks();
   void EndDemo();
@@ -141,20 +143,45 @@ class Game : public PlacementHost {
   // Set once the program has been told to end: nothing may start after that.
   bool closing = false;
   bool startRefused = false;
+  // Tests seed the generator themselves.
+  bool seedOnLoad = true;
+
+  bool ComArmed() const { return comArmed; }
+  bool ManArmed() const { return manArmed; }
+  bool InMove() const { return inMove; }
 
  private:
   void SetCaptions(int toMove);
   void SetMenuVisible(MenuItem item, bool visible);
   void SetPauseCaption(const std::string& caption);
   void Unload();
+  // Runs one move; a move asked for while another is still running is dropped.
+  template <typename Move>
+  void RunMove(Move move) {
+    if (inMove || closing) return;
+    inMove = true;
+    move();
+    inMove = false;
+  }
 
-  // Clock suspension nests: the clocks come back when the last suspension ends.
+  // A clock runs only while it is armed and nothing holds the clocks: a pause, a
+  // minimised window, or a suspension (focus elsewhere, a modal window). Suspensions nest.
+  void SetCom(bool armed);
+  void SetMan(bool armed);
+  void ApplyClocks();
+  bool ClocksHeld() const;
+  bool comArmed = false;
+  bool manArmed = false;
+  bool minimisedHold = false;
   int suspendDepth = 0;
-  bool manSuspended = false;
-  bool comSuspended = false;
   bool focusSuspended = false;
+
   // Guards against a second move inside a move.
   bool inMove = false;
+  // Counts game set-ups, so that a set-up overtaken while window events ran gives way.
+  unsigned setupGeneration = 0;
+  bool unloaded = false;
+
 };
 
 }  // namespace pyra

@@ -1,0 +1,38 @@
+// Pausing and resuming a running game.
+#include "match/game.h"
+#include "match/messages.h"
+
+namespace pyra {
+
+bool Game::Paused() const { return pauseCaption != text::PauseCaption; }
+
+void Game::TogglePause() {
+  if (!Paused()) {
+    SetPauseCaption(text::ResumeCaption);
+    // The armed clocks stay armed; the pause holds them until the resume.
+    PauseMemory.ComWasOn = comArmed;
+    PauseMemory.ManWasOn = manArmed;
+    ApplyClocks();
+    PauseMemory.SavedMessage = ports.screen.MessageVisible() ? LastMessage : "";
+    ShowMessage(text::PauseNotice);
+    SetMenuVisible(MenuItem::NewGame, false);
+    SetMenuVisible(MenuItem::ExitGame, false);
+    SetMenuVisible(MenuItem::Jimi, false);
+  } else {
+    SetPauseCaption(text::PauseCaption);
+    comArmed = comArmed || PauseMemory.ComWasOn;
+    manArmed = manArmed || PauseMemory.ManWasOn;
+    PauseMemory.ComWasOn = PauseMemory.ManWasOn = false;
+    ApplyClocks();
+    if (!PauseMemory.SavedMessage.empty()) {
+      ShowMessage(PauseMemory.SavedMessage);
+    } else {
+      ports.screen.HideMessage();
+    }
+    SetMenuVisible(MenuItem::NewGame, true);
+    SetMenuVisible(MenuItem::ExitGame, true);
+    SetMenuVisible(MenuItem::Jimi, true);
+  }
+}
+
+}  // namespace pyra

@@ -1,0 +1,123 @@
+// Start-up, shut-down, the menu commands and the mouse.
+#include "match/game.h"
+#include "match/messages.h"
+
+namespace pyra {
+
+bool Game::Form_Load(bool anotherInstanceRuns, bool canBitBlt) {
+  AskContinue = true;
+  if (anotherInstanceRuns || !canBitBlt) {
+    startRefused = true;
+    std::string message;
+    if (anotherInstanceRuns) message += std::string(ProductName) + text::AlreadyRunning + "\n";
+    if (!canBitBlt) message += std::string(text::NoBitBlt) + "\n";
+    ports.dialogs.MessageBox(message, ProductName, MsgButtons::Ok, MsgIcon::Exclamation);
+    Unload();
+    return false;
+  }
+  ports.screen.SetCaption(ProductName);
+  ports.shell.LoadSettings();
+  state.Turn = TurnNone;
+  ports.shell.ShowMainWindow();
+  ports.shell.OpenMusic();
+  if (seedOnLoad) rng.SeedFromClock();
+  state.GamesPlayed = 0;
+  ai.ThinkLimit = InitialThinkLimit(options);
+  ports.screen.ShowCompanions();
+
+  const bool anyHuman = options.IsHuman(SideA) || options.IsHuman(SideB);
+  if (options.Check1[3] == Checked && anyHuman) {
+    NewGameGuard = true;
+    state.DemoMode = true;
+    ports.comtimer.SetInterval(250);
+    ShowMessage(text::DemoNotice);
+    StartDemoGame();
+    if (state.DemoMode && !closing) AdvanceQueue();
+  } else if (options.IsComputer(SideA) && options.IsComputer(SideB)) {
+    if (BeginGame()) AdvanceQueue();
+  } else {
+    NewGameGuard = false;
+    ports.screen.ShowTitlePicture();
+  }
+  return true;
+}
+
+void Game::Unload() { Form_Unload(); }
+
+void Game::Form_Unload() {
+  if (unloaded) return;
+  unloaded = true;
+  closing = true;
+  ApplyClocks();  // nothing runs once the program is ending
+  if (!startRefused) ports.shell.SaveWindowPositions();
+  ports.shell.ClearWindows();
+  ports.shell.CloseMusic();
+  if (!startRefused) ports.shell.SaveOptions();
+  ports.shell.Quit();
+}
+
+void Game::Form_MouseUp(MouseButton button, int x, int y) {
+  if (state.DemoMode || closing) return;
+  NewGameGuard = false;
+  if (button != MouseButton::Left || state.Turn == TurnNone) return;
+  if (Paused()) return;
+  // The cell under the pointer: the board is drawn from the client origin.
+  const int column = x >= 0 ? x / CellPixels : -1;
+  const int row = y >= 0 ? y / CellPixels : -1;
+  if (state.Turn == SideA && !options.Option1[0]) return;
+  if (state.Turn == SideB && !options.Option1[2]) return;
+  if (column > MaxBoardCols || row > MaxBoardRows) return;
+  PlacePiece(static_cast<int16_t>(column), static_cast<int16_t>(row));
+}
+
+void Game::NewGame_Click() {
+  if (closing) return;
+  if (!options.Option2[10]) ResetSeries();
+  StartGame();
+}
+
+void Game::pause_Click() {
+  if (closing || !pauseVisible) return;
+  TogglePause();
+}
+
+void Game::hiscore_Click() {
+  if (closing) return;
+  SuspendClocks();
+  ports.records.ShowRanking();
+  ResumeClocks();
+}
+
+void Game::ExitGame_Click() {
+  if (closing) return;
+  EndDemo();
+  ports.shell.CloseHelp();
+  Unload();
+}
+
+void Game::gameset_Click() {
+  if (closing) return;
+  SuspendClocks();
+  ports.shell.ShowOptionsDialog();
+  ResumeClocks();
+}
+
+void Game::about_Click() {
+  if (closing) return;
+  SuspendClocks();
+  ports.shell.ShowAboutBox();
+  ResumeClocks();
+}
+
+void Game::index_Click() {
+  if (closing) return;
+  ports.shell.ShowHelpIndex();
+}
+
+void Game::RestartFromSettings() {
+  if (closing) return;
+  ResetSeries();
+  StartGame();
+}
+
+}  // namespace pyra

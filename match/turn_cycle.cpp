@@ -1,0 +1,120 @@
+// Starting games and passing the move.
+#include "ai/computer_player.h"
+#include "match/game.h"
+#include "match/messages.h"
+#include "rules/board.h"
+#include "rules/piece_supply.h"
+
+namespace pyra {
+
+void Game::StartGame() {
+  if (NewGameGuard || closing) return;
+  NewGameGuard = true;
+  EndDemo();
+  if (Paused()) TogglePause();
+  ports.screen.HideMessage();
+  RestoreCaption();
+  if (!BeginGame()) return;
+  AdvanceQueue();
+  if (state.GamesPlayed == 0) {
+    const int format = options.SelectedSeriesFormat();
+    if (format != 10) {
+      Ask(std::string(text::SeriesFormatNames[format]) + text::AnnouncementEnd + text::GoodLuck,
+          ProductName, MsgButtons::Ok, MsgIcon::None);
+    }
+  }
+}
+
+bool Game::BeginGame() {
+  // The game being replaced has no side to move any more, and no clock of its own.
+  state.Turn = TurnNone;
+  SetCom(false);
+  SetMan(false);
+  const unsigned generation = ++setupGeneration;
+  if (!ports.screen.ProcessPendingEvents() || closing) return false;
+  if (generation != setupGeneration) return false;
+  FitBoardToWindow();
+  RevealBoard(true);
+  state.Score = {0, 0};
+  ShowScore(SideA);
+  ShowScore(SideB);
+  state.Turn = static_cast<int16_t>(state.GamesPlayed % 2);
+  SetCaptions(state.Turn);
+  StopHumanClock();
+  ArmClocks();
+  return true;
+}
+
+void Game::HandOverTurn() {
+  if (closing) return;
+  SetCom(false);
+  SetMan(false);
+  if (state.Turn == SideA || state.Turn == SideB) {
+    state.Turn = static_cast<int16_t>(1 - state.Turn);
+    SetCaptions(state.Turn);
+  }
+  ArmClocks();
+  AdjustThinkLimit(state, ai, options);
+}
+
+void Game::ArmClocks() {
+  // Only the clock of the side to move may run; one left over from before never does.
+  bool com = false;
+  bool man = false;
+  if (!closing) {
+    if (state.DemoMode) {
+      com = true;
+    } else if (state.Turn == SideA || state.Turn == SideB) {
+      com = options.IsComputer(state.Turn);
+      man = options.IsHuman(state.Turn);
+    }
+  }
+  comArmed = com;
+  manArmed = man;
+  ApplyClocks();
+}
+
+void Game::EndDemo() {
+  if (!state.DemoMode) return;
+  state.Wins = {0, 0};
+  state.SeriesPoints = {0, 0};
+  state.Score = {0, 0};
+  ai.LeadStreakA = 0;
+  ai.LeadStreakB = 0;
+  state.GamesPlayed = 0;
+  ai.ThinkLimit = ThinkLimitAfterDemo(options);
+  SetCom(false);
+  SetMan(false);
+  state.DemoMode = false;
+  ports.comtimer.SetInterval(500);
+}
+
+void Game::FitBoardToWindow() {
+  if (!ports.screen.WindowIsNormal()) return;
+  ports.screen.ClearBoard();
+  const BoardSize size = FitBoardSize(ports.screen.ClientWidth(), ports.screen.ClientHeight());
+  state.BoardCols = size.cols;
+  state.BoardRows = size.rows;
+  ports.screen.SetClientSize(size.cols * CellPixels, size.rows * CellPixels);
+  if (options.Check1[0] == Checked) ports.screen.PrepareBackground();
+}
+
+void Game::RevealBoard(bool dealNew) {
+  const int cells = state.CellCount();
+  std::array<bool, BoardCapacity> marks{};
+  for (int i = 0; i < cells; ++i) marks[i] = true;
+  if (dealNew) NewBoard(state, rng);
+  ports.screen.BeginReveal(cells);
+  // Random order, one cell at a time: draws that hit a painted cell are drawn again.
+  for (int painted = 0; painted < cells;) {
+    const int r = rng.Below(cells);
+    if (!marks[r]) continue;
+    ports.screen.PaintCell(CellColumn(state, r), CellRow(state, r), 0);
+    marks[r] = false;
+    ++painted;
+  }
+  ports.screen.EndReveal();
+  if (!state.DemoMode && !pauseVisible) SetMenuVisible(MenuItem::Pause, true);
+}
+
+}  // namespace pyra
