@@ -1,0 +1,223 @@
+// Fakes of every port of the game object, and a rig that wires them to one Game.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "match/game.h"
+#include "match/messages.h"
+#include "options/game_options.h"
+#include "rules/game_state.h"
+
+namespace pyra::testing {
+
+class FakeClock : public Clock {
+ public:
+  explicit FakeClock(int interval) : interval_(interval) {}
+  void SetEnabled(bool on) override { enabled_ = on; }
+  bool Enabled() const override { return enabled_; }
+  void SetInterval(int ms) override { interval_ = ms; }
+  int Interval() const override { return interval_; }
+
+ private:
+  bool enabled_ = false;
+  int interval_;
+};
+
+struct BoxRecord {
+  std::string text;
+  std::string title;
+  MsgButtons buttons;
+  MsgIcon icon;
+};
+
+class FakeDialogs : public Dialogs {
+ public:
+  // Answers in order; when none is scripted, OK boxes answer Ok and Yes/No boxes Yes.
+  std::deque<MsgAnswer> answers;
+  std::vector<BoxRecord> boxes;
+  // Runs while a box is open (what the event loop of a modal box could deliver).
+  std::function<void()> whileOpen;
+
+  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                       MsgIcon icon) override {
+    boxes.push_back({text, title, buttons, icon});
+    if (whileOpen) whileOpen();
+    if (!answers.empty()) {
+      const MsgAnswer a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+  }
+};
+
+class FakeScreen : public Screen {
+ public:
+  explicit FakeScreen(const GameState& s) : state(s) {}
+  const GameState& state;
+
+  struct Paint {
+    int16_t column, row, step, code;
+  };
+  std::vector<Paint> paints;
+  int reveals = 0;
+  bool stretch = true;
+  bool normal = true;
+  int clientWidth = 32;
+  int clientHeight = 32;
+  std::string caption;
+  std::vector<std::string> captions;  // every caption set, in order
+  std::array<std::string, 2> scoreCaption;
+  std::array<int16_t, 2> shownScore{};
+  std::array<int16_t, 3> nextPieces{};
+  std::string message;
+  bool messageVisible = false;
+  bool companionsVisible = false;
+  bool titleShown = false;
+  std::string pauseCaption = text::PauseCaption;
+  std::map<MenuItem, bool> menuVisible{{MenuItem::Pause, false}};
+  int prepareBackground = 0;
+  bool windowsOpen = true;
+  // Runs when the game lets pending window events run.
+  std::function<void()> pendingEvents;
+
+  void PaintCell(int16_t c, int16_t r, int16_t step) override {
+    paints.push_back({c, r, step, state.Board[c * state.BoardRows + r]});
+  }
+  void BeginReveal(int) override { ++reveals; }
+  void EndReveal() override {}
+  bool RasterCanStretch() override { return stretch; }
+  void PrepareBackground() override { ++prepareBackground; }
+  void ClearBoard() override {}
+  void ShowTitlePicture() override { titleShown = true; }
+  bool WindowIsNormal() override { return normal; }
+  int ClientWidth() override { return clientWidth; }
+  int ClientHeight() override { return clientHeight; }
+  void SetClientSize(int w, int h) override {
+    clientWidth = w;
+    clientHeight = h;
+  }
+  std::string Caption() override { return caption; }
+  void SetCaption(const std::string& text) override {
+    caption = text;
+    captions.push_back(text);
+  }
+  void SetMenuCaption(MenuItem, const std::string& text) override { pauseCaption = text; }
+  void SetMenuVisible(MenuItem item, bool visible) override { menuVisible[item] = visible; }
+  void ShowScore(int side, int16_t score) override { shownScore[side] = score; }
+  void SetScoreCaption(int side, const std::string& text) override { scoreCaption[side] = text; }
+  void DrawNextPieces(const std::array<int16_t, 3>& q) override { nextPieces = q; }
+  void ShowMessage(const std::string& text) override {
+    message = text;
+    messageVisible = true;
+  }
+  void HideMessage() override { messageVisible = false; }
+  bool MessageVisible() override { return messageVisible; }
+  void ShowMessageWindow() override { messageVisible = true; }
+  void ShowCompanions() override { companionsVisible = true; }
+  void HideCompanions() override { companionsVisible = false; }
+  bool ProcessPendingEvents() override {
+    if (pendingEvents) {
+      auto run = pendingEvents;
+      run();
+    }
+    return windowsOpen;
+  }
+};
+
+class FakeSound : public Sound {
+ public:
+  std::vector<Cue> cues;
+  void PlayCue(Cue cue) override { cues.push_back(cue); }
+};
+
+class FakeRecords : public Records {
+ public:
+  std::vector<int16_t> results;
+  int rankings = 0;
+  void RecordResult(int16_t result) override { results.push_back(result); }
+  void ShowRanking() override { ++rankings; }
+};
+
+class FakeShell : public Shell {
+ public:
+  std::vector<std::string> calls;
+  FakeScreen* screen = nullptr;
+  std::function<void()> onOptionsDialog;
+  void LoadSettings() override { calls.push_back("load settings"); }
+  void ShowMainWindow() override { calls.push_back("show main window"); }
+  void OpenMusic() override { calls.push_back("open music"); }
+  void SaveWindowPositions() override { calls.push_back("save window positions"); }
+  void ClearWindows() override { calls.push_back("clear windows"); }
+  void CloseMusic() override { calls.push_back("close music"); }
+  void SaveOptions() override { calls.push_back("save options"); }
+  void ShowOptionsDialog() override {
+    calls.push_back("options dialog");
+    if (onOptionsDialog) onOptionsDialog();
+  }
+  void ShowAboutBox() override { calls.push_back("about box"); }
+  void ShowHelpIndex() override { calls.push_back("help index"); }
+  void CloseHelp() override { calls.push_back("close help"); }
+  void Quit() override {
+    calls.push_back("quit");
+    if (screen) screen->windowsOpen = false;
+  }
+};
+
+// One game with fakes for everything it talks to. Defaults: A human, B computer, best of
+// one, demo off, a 1x1 board (client 32x32) so that a single move ends a game.
+struct GameRig {
+  GameState state;
+  GameOptions options = GameOptions::Defaults();
+  Random rng{12345};
+  FakeScreen screen{state};
+  FakeDialogs dialogs;
+  FakeClock comtimer{500};
+  FakeClock mantimer{1000};
+  FakeSound sound;
+  FakeRecords records;
+  FakeShell shell;
+  Game game{state, options, rng, Ports{screen, dialogs, comtimer, mantimer, sound, records, shell}};
+
+  GameRig() {
+    options.Check1[3] = Unchecked;
+    shell.screen = &screen;
+    game.seedOnLoad = false;
+  }
+
+  void SetPlayers(bool aComputer, bool bComputer) {
+    options.SetPlayerKind(SideA, aComputer);
+    options.SetPlayerKind(SideB, bComputer);
+    options.Combo1[0].text = aComputer ? "コンピュータ" : "Alice";
+    options.Combo1[1].text = bComputer ? "コンピュータ" : "Bob";
+  }
+
+  // Makes the move of the side to move the way that side moves: a click or a clock tick.
+  void MoveByTurn(int column = 0, int row = 0) {
+    const int side = state.Turn;
+    if (state.DemoMode || options.IsComputer(side)) {
+      game.comtimer_Timer();
+    } else {
+      game.Form_MouseUp(MouseButton::Left, column * 32 + 5, row * 32 + 5);
+    }
+  }
+
+  // On the 1x1 board: ends the running game with this result (0 A wins, 1 B wins, -1 draw)
+  // by setting the scores just before the one move that fills the board.
+  void EndGameWith(int result, int16_t winnerScore = 5, int16_t loserScore = 0) {
+    if (result < 0) {
+      state.Score = {winnerScore, winnerScore};
+    } else {
+      state.Score[result] = winnerScore;
+      state.Score[1 - result] = loserScore;
+    }
+    MoveByTurn();
+  }
+};
+
+}  // namespace pyra::testing
