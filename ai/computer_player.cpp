@@ -120,8 +120,6 @@ void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& option
 
 int16_t InitialThinkLimit(const GameOptions& options) { return options.OneComputer() ? 3 : 8; }
 
-int16_t ThinkLimitAfterDemo(const GameOptions& options) {
-  return options.AutomaticLevel() ? 3 : 8;
-}
+int16_t ThinkLimitAfterDemo(const GameOptions& options) { return options.AutomaticLevel() ? 3 : 8; }
 
 }  // namespace pyra

@@ -6,7 +6,11 @@
 namespace pyra {
 
 Game::Game(GameState& state_, GameOptions& options_, Random& rng_, Ports ports_)
-    : state(state_), options(options_), rng(rng_), ports(ports_), pauseCaption(text::PauseCaption) {}
+    : state(state_),
+      options(options_),
+      rng(rng_),
+      ports(ports_),
+      pauseCaption(text::PauseCaption) {}
 
 void Game::PlacePiece(int16_t column, int16_t row) {
   RunMove([&] { pyra::PlacePiece(state, rng, *this, column, row); });

@@ -181,7 +181,6 @@ class Game : public PlacementHost {
   // Counts game set-ups, so that a set-up overtaken while window events ran gives way.
   unsigned setupGeneration = 0;
   bool unloaded = false;
-
 };
 
 }  // namespace pyra

@@ -50,10 +50,10 @@ std::string Game::SeriesResultText() const {
            names[loser] + Number(state.SeriesPoints[loser]);
   } else {
     out += std::string(text::Draw) + "\n";
-    out += Number(state.GamesPlayed) + text::Games + names[0] + Number(state.Wins[0]) +
-           text::Wins + "," + names[1] + Number(state.Wins[1]) + text::Wins + "\n";
-    out += std::string(text::Points) + names[0] + Number(state.SeriesPoints[0]) + "," +
-           names[1] + Number(state.SeriesPoints[1]);
+    out += Number(state.GamesPlayed) + text::Games + names[0] + Number(state.Wins[0]) + text::Wins +
+           "," + names[1] + Number(state.Wins[1]) + text::Wins + "\n";
+    out += std::string(text::Points) + names[0] + Number(state.SeriesPoints[0]) + "," + names[1] +
+           Number(state.SeriesPoints[1]);
   }
   return out;
 }
@@ -111,9 +111,7 @@ bool Game::FinishGame() {
     const int games = 2 * format + 1;
     if (AskContinue) StopWhenDecided = false;
     if (state.GamesPlayed != games) {
-      const char* leader = state.Wins[0] > format   ? "A"
-                           : state.Wins[1] > format ? "B"
-                                                    : nullptr;
+      const char* leader = state.Wins[0] > format ? "A" : state.Wins[1] > format ? "B" : nullptr;
       if (leader && AskContinue) {
         const MsgAnswer answer =
             Ask(std::string(leader) + text::DecidedButContinue + "\n" + text::ContinueQuestion,
