@@ -167,10 +167,17 @@ class EventStorm {
     const Game& g = rig_->game;
     ASSERT_TRUE(s.Turn == SideA || s.Turn == SideB || s.Turn == TurnNone) << s.Turn;
     const int running = rig_->comtimer.Enabled() + rig_->mantimer.Enabled();
-    if (!s.DemoMode) EXPECT_LE(running, 1);
-    if (s.DemoMode) EXPECT_FALSE(rig_->mantimer.Enabled());
-    if (g.Paused() || s.Turn == TurnNone || g.closing) EXPECT_EQ(running, 0);
-    if (g.Paused()) EXPECT_FALSE(g.newGameVisible);
+    if (s.DemoMode) {
+      EXPECT_FALSE(rig_->mantimer.Enabled());
+    } else {
+      EXPECT_LE(running, 1);
+    }
+    if (g.Paused() || s.Turn == TurnNone || g.closing) {
+      EXPECT_EQ(running, 0);
+    }
+    if (g.Paused()) {
+      EXPECT_FALSE(g.newGameVisible);
+    }
     EXPECT_FALSE(g.InMove());
     ASSERT_GE(s.BoardCols, 0);
     ASSERT_LE(s.BoardCols, 50);
