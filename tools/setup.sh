@@ -11,7 +11,7 @@ packages=(
   libgl-dev
   libfluidsynth-dev fluid-soundfont-gm
   libsqlite3-dev sqlite3
-  libwmf-dev
+  libwmf-dev fonts-urw-base35
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2

@@ -1,0 +1,103 @@
+#include "view/board_painter.h"
+
+#include "rules/board.h"
+#include "view/gdi.h"
+
+namespace pyra {
+
+namespace {
+
+constexpr int Cell = CellPixels;
+
+bool IsBoardPiece(int16_t code) { return code >= Fire && code <= Blocked; }
+
+}  // namespace
+
+BoardPainter::BoardPainter(const GameState& state, PictureHolder& pictures)
+    : state_(state), pictures_(pictures) {}
+
+void BoardPainter::Resize(QSize clientSize) {
+  const QSize size = clientSize.expandedTo(QSize(0, 0));
+  if (size == image_.size()) return;
+  QImage resized;
+  if (!size.isEmpty()) {
+    resized = QImage(size, QImage::Format_RGB32);
+    resized.fill(0xFFFFFFFFu);
+    BitBlt(resized, 0, 0, image_.width(), image_.height(), image_, 0, 0, SRCCOPY);
+  }
+  image_ = resized;
+}
+
+void BoardPainter::Clear() {
+  if (!image_.isNull()) image_.fill(0xFFFFFFFFu);
+}
+
+void BoardPainter::PrepareBackground(bool stretch, QSize clientSize) {
+  const QImage& chosen = pictures_.Picture3;
+  if (!stretch) {
+    pictures_.Picture1 = ToSurface(chosen);
+    return;
+  }
+  if (chosen.isNull() || clientSize.isEmpty()) {
+    pictures_.Picture1 = QImage();
+    return;
+  }
+  QImage stretched(clientSize, QImage::Format_RGB32);
+  stretched.fill(0xFFFFFFFFu);
+  StretchBlt(stretched, 0, 0, clientSize.width(), clientSize.height(), chosen, 0, 0, chosen.width(),
+             chosen.height(), SRCCOPY);
+  pictures_.Picture1 = stretched;
+}
+
+void BoardPainter::PaintCellBackground(int16_t column, int16_t row) {
+  const QImage& tile = pictures_.Picture1;
+  ForEachBackgroundPiece(column, row, tile.width(), tile.height(),
+                         [&](int x, int y, int sx, int sy, int w, int h) {
+                           BitBlt(image_, x, y, w, h, tile, sx, sy, SRCCOPY);
+                         });
+}
+
+void BoardPainter::PaintCell(int16_t column, int16_t row, int16_t step) {
+  if (column < 0 || row < 0 || column >= state_.BoardCols || row >= state_.BoardRows) return;
+  const int index = CellIndex(state_, column, row);
+  if (index < 0 || index >= BoardCapacity) return;
+  const int16_t code = state_.Board[index];
+  PaintCellBackground(column, row);
+
+  if (IsBoardPiece(code)) {
+    QImage& sheet = pictures_.Picture2;
+    const int x = SheetX(code);
+    const int cx = Cell * column;
+    const int cy = Cell * row;
+    if (step >= 1 && step <= 15) {
+      // The piece shrunk by `step` on every side; the rest of the scratch square is black in
+      // the mask pass and white in the image pass, so the background shows there.
+      const int d = Cell - 2 * step;
+      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, 0, 0, BLACKNESS);
+      StretchBlt(sheet, ScratchX + step, ScratchY + step, d, d, sheet, x, Cell, Cell, Cell,
+                 SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, image_, cx, cy, NOTSRCERASE);
+      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, 0, 0, WHITENESS);
+      StretchBlt(sheet, ScratchX + step, ScratchY + step, d, d, sheet, x, 0, Cell, Cell, SRCCOPY);
+      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCERASE);
+    } else {
+      // Black where the mask is opaque, the inverted background elsewhere; then the image
+      // ANDed over the restored background.
+      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, x, Cell, SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, image_, cx, cy, NOTSRCERASE);
+      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, x, 0, SRCCOPY);
+      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCERASE);
+    }
+  }
+
+  if (cellPainted_) cellPainted_(QRect(Cell * column, Cell * row, Cell, Cell));
+}
+
+void BoardPainter::PaintCellAt(int16_t index) {
+  if (state_.BoardRows <= 0 || index < 0 || index >= state_.CellCount()) return;
+  PaintCell(CellColumn(state_, index), CellRow(state_, index), 0);
+}
+
+}  // namespace pyra

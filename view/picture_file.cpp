@@ -1,0 +1,179 @@
+#include "view/picture_file.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+#include <cstdint>
+
+#include "view/gdi.h"
+
+#ifdef PYRA_HAVE_LIBWMF
+#include <libwmf/api.h>
+#include <libwmf/gd.h>
+#endif
+
+namespace pyra {
+
+namespace {
+
+// Metafiles are measured in inches; the program's screen has 96 pixels to the inch.
+constexpr double MetafileDpi = 96.0;
+// Larger files are not pictures this program can use; refuse them before reading.
+constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+
+bool LooksLikeMetafile(const QString& path, const QByteArray& head) {
+  if (QFileInfo(path).suffix().compare(QLatin1String("wmf"), Qt::CaseInsensitive) == 0) {
+    return true;
+  }
+  if (head.size() < 4) return false;
+  const auto* b = reinterpret_cast<const unsigned char*>(head.constData());
+  const bool placeable = b[0] == 0xD7 && b[1] == 0xCD && b[2] == 0xC6 && b[3] == 0x9A;
+  const bool plain = (b[0] == 1 || b[0] == 2) && b[1] == 0 && b[2] == 9 && b[3] == 0;
+  return placeable || plain;
+}
+
+bool SizeIsUsable(int width, int height) {
+  return width > 0 && height > 0 && width <= MaxPictureSide && height <= MaxPictureSide;
+}
+
+#ifdef PYRA_HAVE_LIBWMF
+
+int AppendToBuffer(void* context, char* buffer, int length) {
+  if (length > 0) static_cast<QByteArray*>(context)->append(buffer, length);
+  return length;
+}
+
+int16_t Read16(const QByteArray& bytes, qsizetype at) {
+  return static_cast<int16_t>(static_cast<uint8_t>(bytes[at]) |
+                              (static_cast<uint8_t>(bytes[at + 1]) << 8));
+}
+
+uint32_t Read32(const QByteArray& bytes, qsizetype at) {
+  return static_cast<uint16_t>(Read16(bytes, at)) |
+         (static_cast<uint32_t>(static_cast<uint16_t>(Read16(bytes, at + 2))) << 16);
+}
+
+// The frame of a placeable metafile in libwmf's device space, which is in points from the
+// window origin: the picture is the frame, as Windows shows it, not just what is drawn.
+// The origin is the metafile's first SetWindowOrg, or 0, 0 without one.
+bool PlaceableFrame(const QByteArray& bytes, wmfD_Rect& frame) {
+  constexpr qsizetype PlaceableSize = 22;
+  constexpr int SetWindowOrg = 0x020B;
+  if (bytes.size() < PlaceableSize + 18 || Read32(bytes, 0) != 0x9AC6CDD7u) return false;
+  const int left = Read16(bytes, 6);
+  const int top = Read16(bytes, 8);
+  const int right = Read16(bytes, 10);
+  const int bottom = Read16(bytes, 12);
+  const int inch = static_cast<uint16_t>(Read16(bytes, 14));
+  if (inch == 0) return false;
+
+  int originX = 0;
+  int originY = 0;
+  qsizetype at = PlaceableSize + 2 * static_cast<uint16_t>(Read16(bytes, PlaceableSize + 2));
+  while (at + 6 <= bytes.size()) {
+    const uint32_t words = Read32(bytes, at);
+    const int function = static_cast<uint16_t>(Read16(bytes, at + 4));
+    if (words < 3 || function == 0) break;
+    if (function == SetWindowOrg && words >= 5 && at + 10 <= bytes.size()) {
+      originY = Read16(bytes, at + 6);
+      originX = Read16(bytes, at + 8);
+      break;
+    }
+    if (words > static_cast<uint32_t>(bytes.size())) break;
+    at += 2 * static_cast<qsizetype>(words);
+  }
+
+  const float scale = 72.0f / static_cast<float>(inch);
+  frame.TL.x = static_cast<float>(std::min(left, right) - originX) * scale;
+  frame.TL.y = static_cast<float>(std::min(top, bottom) - originY) * scale;
+  frame.BR.x = static_cast<float>(std::max(left, right) - originX) * scale;
+  frame.BR.y = static_cast<float>(std::max(top, bottom) - originY) * scale;
+  return frame.BR.x > frame.TL.x && frame.BR.y > frame.TL.y;
+}
+
+// libwmf draws into a gd image; its PNG encoding is the one output that libwmf also frees
+// again, so the picture travels through an in-memory PNG.
+QImage RenderMetafile(QByteArray bytes) {
+  wmfAPI_Options options{};
+  options.function = wmf_gd_function;
+  const unsigned long flags =
+      WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+  wmfAPI* api = nullptr;
+  if (wmf_api_create(&api, flags, &options) != wmf_E_None || api == nullptr) return QImage();
+
+  QImage result;
+  QByteArray png;
+  wmf_gd_t* device = WMF_GD_GetData(api);
+  wmfD_Rect drawn{};
+  wmfD_Rect frame{};
+  unsigned int width = 0;
+  unsigned int height = 0;
+  const bool placeable = PlaceableFrame(bytes, frame);
+  if ((device->flags & WMF_GD_SUPPORTS_PNG) != 0 &&
+      wmf_mem_open(api, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size()) ==
+          wmf_E_None) {
+    if (wmf_scan(api, 0, &drawn) == wmf_E_None &&
+        wmf_display_size(api, &width, &height, MetafileDpi, MetafileDpi) == wmf_E_None &&
+        SizeIsUsable(static_cast<int>(std::min(width, 1u << 30)),
+                     static_cast<int>(std::min(height, 1u << 30)))) {
+      if (!placeable) frame = drawn;
+      if (frame.BR.x > frame.TL.x && frame.BR.y > frame.TL.y) {
+        device->type = wmf_gd_png;
+        device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
+        device->sink.context = &png;
+        device->sink.function = AppendToBuffer;
+        device->bbox = frame;
+        device->width = width;
+        device->height = height;
+        if (wmf_play(api, 0, &drawn) == wmf_E_None) result = QImage::fromData(png, "PNG");
+      }
+    }
+    wmf_mem_close(api);
+  }
+  wmf_api_destroy(api);
+
+  if (result.isNull() || result.width() != static_cast<int>(width) ||
+      result.height() != static_cast<int>(height)) {
+    return QImage();
+  }
+  return ToSurface(result);
+}
+
+#endif
+
+}  // namespace
+
+bool CanLoadMetafiles() {
+#ifdef PYRA_HAVE_LIBWMF
+  return true;
+#else
+  return false;
+#endif
+}
+
+QImage LoadPictureFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes) return QImage();
+  const QByteArray head = file.peek(4);
+
+  if (LooksLikeMetafile(path, head)) {
+#ifdef PYRA_HAVE_LIBWMF
+    return RenderMetafile(file.readAll());
+#else
+    return QImage();
+#endif
+  }
+
+  QImageReader reader(&file);
+  reader.setDecideFormatFromContent(true);
+  const QSize size = reader.size();
+  // A reader that cannot tell the size beforehand is checked after decoding instead.
+  if (size.isValid() && !SizeIsUsable(size.width(), size.height())) return QImage();
+  const QImage image = reader.read();
+  if (image.isNull() || !SizeIsUsable(image.width(), image.height())) return QImage();
+  return ToSurface(image);
+}
+
+}  // namespace pyra
