@@ -1,0 +1,290 @@
+#include "store/load_settings.h"
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "rules/board.h"
+#include "store/companion_placement.h"
+#include "store/number_reading.h"
+#include "store/store_values.h"
+
+namespace pyra {
+namespace {
+
+constexpr int NextBoxClientWidth = 58;
+constexpr int NextBoxClientHeight = 32;
+// The first-run board.
+constexpr int DefaultCols = 8;
+constexpr int DefaultRows = 6;
+
+// A geometry value: the stored number, or the default when nothing is stored. Either one
+// outside 16 bits makes the read fail.
+std::optional<int16_t> ReadTwips(SettingsStore& store, const char* key, double fallback) {
+  const std::string text = ReadSetting(store, key, "");
+  if (text.empty()) return ToInt16(fallback);
+  return ReadInteger16(text);
+}
+
+// Half of a rounded value, the fraction dropped.
+double HalfOfRounded(double value) { return std::trunc(RoundHalfEven(value) / 2); }
+
+}  // namespace
+
+SettingsSession::SettingsSession(SettingsWindows& windows, SettingsStore& store, GameState& state,
+                                 GameOptions& options, PlayerRecords& records)
+    : windows_(windows), store_(store), state_(state), options_(options), records_(records) {}
+
+void SettingsSession::LoadSettings() {
+  options_ = GameOptions{};
+  loaded_ = true;
+  const TwipSize screen = windows_.ScreenSize();
+  const double tppx = windows_.TwipsPerPixelX();
+  const double tppy = windows_.TwipsPerPixelY();
+
+  windows_.SetNextBoxClientPixels(NextBoxClientWidth, NextBoxClientHeight);
+
+  // The main window: width, left, height and top, each on its own; a value the window refuses
+  // leaves it as it was.
+  {
+    TwipRect main = windows_.MainWindow();
+    const double frameWidth = main.width - windows_.MainClient().width;
+    if (auto width = ReadTwips(store_, "Width", frameWidth + DefaultCols * CellPixels * tppx)) {
+      main.width = *width;
+      windows_.SetMainWindow(main);
+    }
+  }
+  {
+    TwipRect main = windows_.MainWindow();
+    const double nextWidth = windows_.CompanionWindow(Companion::NextBox).width;
+    if (auto left =
+            ReadTwips(store_, "Left", HalfOfRounded(screen.width - main.width - nextWidth))) {
+      main.left = *left;
+      windows_.SetMainWindow(main);
+    }
+  }
+  {
+    TwipRect main = windows_.MainWindow();
+    const double frameHeight = main.height - windows_.MainClient().height;
+    if (auto height = ReadTwips(store_, "Height", frameHeight + DefaultRows * CellPixels * tppy)) {
+      main.height = *height;
+      windows_.SetMainWindow(main);
+    }
+  }
+  {
+    TwipRect main = windows_.MainWindow();
+    const double messageHeight = windows_.CompanionWindow(Companion::Message).height;
+    if (auto top =
+            ReadTwips(store_, "Top", HalfOfRounded(screen.height - main.height - messageHeight))) {
+      main.top = *top;
+      windows_.SetMainWindow(main);
+    }
+  }
+  {
+    const TwipRect main = windows_.MainWindow();
+    const TwipRect onScreen = ClampMainWindow(main, screen);
+    if (onScreen.left != main.left || onScreen.top != main.top || onScreen.width != main.width ||
+        onScreen.height != main.height) {
+      windows_.SetMainWindow(onScreen);
+    }
+  }
+
+  if (tppx > 0 && tppy > 0) {
+    const TwipSize client = windows_.MainClient();
+    const BoardSize board =
+        BoardSizeFromClient(static_cast<int>(std::lround(client.width / tppx)),
+                            static_cast<int>(std::lround(client.height / tppy)));
+    state_.BoardCols = board.cols;
+    state_.BoardRows = board.rows;
+  }
+
+  PlaceNextBox();
+  PlacePointBox();
+  PlacePointBox2();
+
+  if (auto format = ReadNumberSetting(store_, "FormOfGame", 0)) {
+    options_.SelectSeriesFormat(*format);  // out of range leaves every button cleared
+  }
+
+  {
+    const TwipRect main = windows_.MainWindow();
+    const auto top = ReadTwips(store_, "MesTop", main.top + main.height);
+    const auto left = top ? ReadTwips(store_, "MesLeft", main.left) : std::nullopt;
+    if (top && left) {
+      const TwipRect message = windows_.CompanionWindow(Companion::Message);
+      const TwipPoint at = ClampToScreen({static_cast<double>(*left), static_cast<double>(*top)},
+                                         {message.width, message.height}, screen);
+      windows_.MoveCompanion(Companion::Message, at.left, at.top);
+    }
+  }
+
+  if (!windows_.RasterCanStretch()) {
+    options_.Check1[0] = Unchecked;
+  } else if (auto stretch = ReadNumberSetting(store_, "BitmapStretch", 1)) {
+    if (*stretch == 0) options_.Check1[0] = Unchecked;
+    if (*stretch == 1) options_.Check1[0] = Checked;
+  }
+
+  if (auto kind = ReadNumberSetting(store_, "PlayerA", 0); kind && (*kind == 0 || *kind == 1)) {
+    options_.SetPlayerKind(SideA, *kind == 1);
+  }
+  if (auto kind = ReadNumberSetting(store_, "PlayerB", 1); kind && (*kind == 0 || *kind == 1)) {
+    options_.SetPlayerKind(SideB, *kind == 1);
+  }
+
+  state_.Turn = TurnNone;
+
+  if (auto level = ReadNumberSetting(store_, "Level", 0)) {
+    options_.Option3 = {*level == 0, *level != 0};
+  }
+
+  LoadBackground();
+  LoadPieceSheet();
+
+  const char* nameKeys[2] = {"PlayerNameA", "PlayerNameB"};
+  const char* defaultNames[2] = {"Player A", "Player B"};
+  for (int side = SideA; side <= SideB; ++side) {
+    NameBox& box = options_.Combo1[side];
+    if (options_.IsHuman(side)) {
+      box.text = ReadSetting(store_, nameKeys[side], defaultNames[side]);
+    } else {
+      box.text = "コンピュータ";
+      box.enabled = false;
+    }
+  }
+
+  options_.Check1[1] = Unchecked;
+  {
+    const auto effects = ReadNumberSetting(store_, "SoundEffect", 1);
+    if (effects == int16_t{1} && windows_.SoundAvailable()) options_.Check1[1] = Checked;
+  }
+
+  records_.LoadPlayerList();
+
+  if (ReadNumberSetting(store_, "Music", 1) == int16_t{1}) options_.Check1[2] = Checked;
+  if (ReadNumberSetting(store_, "OpeningDemo", 1) == int16_t{1}) options_.Check1[3] = Checked;
+
+  for (int i = 0; i < records_.PlayerCount; ++i) {
+    for (NameBox& box : options_.Combo1) box.list.push_back(records_.PlayerList[i]);
+  }
+}
+
+void SettingsSession::LoadBackground() {
+  const std::string current = windows_.CurrentDirectory();
+  const std::string folder = ReadSetting(store_, "FullPath", current);
+  const std::string file = ReadSetting(store_, "FileName", "");
+  bool usable = true;
+  if (current != folder && !windows_.SetCurrentDirectory(folder)) usable = false;
+  if (!file.empty() && usable) {
+    windows_.SetBusyCursor(true);
+    usable = windows_.LoadBackgroundPicture(file).has_value();
+    windows_.SetBusyCursor(false);
+    if (usable) windows_.SetChooserPathLabel(folder + FolderSeparator(folder) + file);
+  }
+  if (file.empty() || !usable) windows_.UseBuiltInBackground();
+}
+
+void SettingsSession::LoadPieceSheet() {
+  const std::string current = windows_.CurrentDirectory();
+  const std::string folder = ReadSetting(store_, "KomaPath", current);
+  const std::string file = ReadSetting(store_, "KomaName", "");
+  bool usable = true;
+  if (current != folder && !windows_.SetCurrentDirectory(folder)) usable = false;
+  std::optional<PixelSize> sheet;
+  if (!file.empty() && usable) {
+    windows_.SetBusyCursor(true);
+    sheet = windows_.LoadUserSheet(file);
+    windows_.SetBusyCursor(false);
+    usable = sheet.has_value();
+    if (usable) windows_.SetChooserPathLabel(folder + FolderSeparator(folder) + file);
+  }
+  // A sheet of another size than the built-in one cannot be cut into pieces.
+  if (usable && sheet && *sheet == windows_.BuiltInSheetSize()) {
+    windows_.UseUserSheet();
+  } else {
+    windows_.UseBuiltInSheet();
+  }
+}
+
+void SettingsSession::PlaceCompanion(Companion which, bool& placed, const char* topKey,
+                                     const char* leftKey, double defaultTop, double defaultLeft) {
+  if (placed) return;
+  const auto top = ReadTwips(store_, topKey, defaultTop);
+  if (!top) return;
+  const auto left = ReadTwips(store_, leftKey, defaultLeft);
+  if (!left) return;
+  const TwipRect window = windows_.CompanionWindow(which);
+  const TwipPoint at = ClampToScreen({static_cast<double>(*left), static_cast<double>(*top)},
+                                     {window.width, window.height}, windows_.ScreenSize());
+  windows_.MoveCompanion(which, at.left, at.top);
+  placed = true;
+}
+
+void SettingsSession::PlaceNextBox() {
+  const TwipRect main = windows_.MainWindow();
+  PlaceCompanion(Companion::NextBox, nextBoxPlaced_, "NextTop", "NextLeft", main.top,
+                 main.left + main.width);
+}
+
+void SettingsSession::PlacePointBox() {
+  const TwipRect main = windows_.MainWindow();
+  PlaceCompanion(Companion::PointBox, pointBoxPlaced_, "PointTop", "PointLeft",
+                 main.top + main.height, main.left);
+}
+
+void SettingsSession::PlacePointBox2() {
+  const TwipRect main = windows_.MainWindow();
+  const double pointBoxWidth = windows_.CompanionWindow(Companion::PointBox).width;
+  PlaceCompanion(Companion::PointBox2, pointBox2Placed_, "Point2Top", "Point2Left",
+                 main.top + main.height, main.left + pointBoxWidth);
+}
+
+bool SettingsSession::WriteTwips(const char* key, double twips) {
+  const double whole = RoundHalfEven(twips);
+  if (!std::isfinite(whole)) return false;
+  return WriteSetting(store_, key, std::to_string(static_cast<long long>(whole)));
+}
+
+bool SettingsSession::SaveWindowPositions() {
+  if (!loaded_ || !windows_.MainWindowIsNormal()) return true;
+  const TwipRect main = windows_.MainWindow();
+  const TwipRect next = windows_.CompanionWindow(Companion::NextBox);
+  const TwipRect point = windows_.CompanionWindow(Companion::PointBox);
+  const TwipRect point2 = windows_.CompanionWindow(Companion::PointBox2);
+  const TwipRect message = windows_.CompanionWindow(Companion::Message);
+  bool ok = true;
+  ok &= WriteTwips("Top", main.top);
+  ok &= WriteTwips("Left", main.left);
+  ok &= WriteTwips("Width", main.width);
+  ok &= WriteTwips("Height", main.height);
+  ok &= WriteTwips("NextTop", next.top);
+  ok &= WriteTwips("NextLeft", next.left);
+  ok &= WriteTwips("PointTop", point.top);
+  ok &= WriteTwips("PointLeft", point.left);
+  ok &= WriteTwips("Point2Top", point2.top);
+  ok &= WriteTwips("Point2Left", point2.left);
+  ok &= WriteTwips("MesTop", message.top);
+  return ok;
+}
+
+bool SettingsSession::SaveOptions() {
+  if (!loaded_) return true;
+  bool ok = true;
+  // The message window's left edge is a window position like the others: kept only from a
+  // normal main window, together with its top.
+  if (windows_.MainWindowIsNormal()) {
+    ok &= WriteTwips("MesLeft", windows_.CompanionWindow(Companion::Message).left);
+  }
+  ok &= WriteSetting(store_, "FormOfGame", std::to_string(options_.SelectedSeriesFormat()));
+  ok &= WriteSetting(store_, "SoundEffect", std::to_string(options_.Check1[1]));
+  ok &= WriteSetting(store_, "Music", std::to_string(options_.Check1[2]));
+  ok &= WriteSetting(store_, "OpeningDemo", std::to_string(options_.Check1[3]));
+  ok &= WriteSetting(store_, "PlayerA", options_.Option1[0] ? "0" : "1");
+  ok &= WriteSetting(store_, "PlayerB", options_.Option1[2] ? "0" : "1");
+  if (options_.Check1[0] == Unchecked) ok &= WriteSetting(store_, "BitmapStretch", "0");
+  if (options_.Check1[0] == Checked) ok &= WriteSetting(store_, "BitmapStretch", "1");
+  ok &= WriteSetting(store_, "Level", options_.Option3[0] ? "0" : "1");
+  return ok;
+}
+
+}  // namespace pyra

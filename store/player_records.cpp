@@ -1,0 +1,189 @@
+#include "store/player_records.h"
+
+#include <algorithm>
+#include <span>
+
+#include "match/game.h"
+#include "store/number_reading.h"
+#include "store/ranking.h"
+#include "store/store_values.h"
+
+namespace pyra {
+
+std::string ListKey(int index) {
+  return std::string("Player") + (index < 10 ? "0" : "") + std::to_string(index);
+}
+
+PlayerRecords::PlayerRecords(SettingsStore& store, GameOptions& options, Dialogs& dialogs)
+    : store_(store), options_(options), dialogs_(dialogs) {}
+
+std::string PlayerRecords::SideName(int side) const {
+  // Names are stored as they read back (cut and without trailing spaces), so that a name
+  // with trailing spaces finds its record again.
+  return options_.IsHuman(side) ? StoreText(options_.Combo1[side].text) : std::string();
+}
+
+int64_t PlayerRecords::ReadCount(const std::string& name, const char* key) {
+  const double count = ReadWholeNumber(ReadStoreValue(store_, name, key, "0"));
+  if (!(count > 0)) return 0;  // also a negative or unreadable count
+  return count >= static_cast<double>(MaxRecordCount) ? MaxRecordCount
+                                                      : static_cast<int64_t>(count);
+}
+
+bool PlayerRecords::CloseListGap(int index) {
+  int last = index;
+  while (last + 1 < MaxPlayers && !ReadSetting(store_, ListKey(last + 1), "").empty()) ++last;
+  for (int j = index; j < last; ++j) {
+    if (!WriteSetting(store_, ListKey(j), ReadSetting(store_, ListKey(j + 1), ""))) return false;
+  }
+  return DeleteStoreKey(store_, MainSection, ListKey(last));
+}
+
+void PlayerRecords::LoadPlayerList() {
+  PlayerCount = 0;
+  SidePlayerIndex = {-1, -1};
+  aligned_ = true;
+  const std::string nameA = SideName(0);
+  const std::string nameB = SideName(1);
+  int key = 0;
+  int gapsClosed = 0;
+  while (key < MaxPlayers && PlayerCount < MaxPlayers) {
+    const std::string name = ReadSetting(store_, ListKey(key), "");
+    if (name.empty()) break;
+    const auto listedEnd = PlayerList.begin() + PlayerCount;
+    const bool listedTwice = std::find(PlayerList.begin(), listedEnd, name) != listedEnd;
+    if (!listedTwice && !ReadStoreValue(store_, name, "Games", "").empty()) {
+      if (name == nameA) SidePlayerIndex[0] = PlayerCount;
+      if (name == nameB) SidePlayerIndex[1] = PlayerCount;
+      PlayerList[PlayerCount] = name;
+      PlayerGames[PlayerCount] = ReadCount(name, "Games");
+      PlayerWins[PlayerCount] = ReadCount(name, "Win");
+      PlayerRate[PlayerCount] = WinRate(PlayerWins[PlayerCount], PlayerGames[PlayerCount]);
+      ++PlayerCount;
+      ++key;
+      continue;
+    }
+    // A cleared record, or a name listed a second time: the key leaves the list, so that the
+    // keys stay dense and in step with PlayerList. A later game starts a fresh record.
+    if (!listedTwice) {
+      if (name == nameA) SidePlayerIndex[0] = -1;
+      if (name == nameB) SidePlayerIndex[1] = -1;
+    }
+    if (aligned_ && gapsClosed < MaxPlayers && CloseListGap(key)) {
+      ++gapsClosed;
+      continue;  // the next name now sits under the same key
+    }
+    aligned_ = false;
+    ++key;
+  }
+  for (int i = PlayerCount; i < MaxPlayers; ++i) {
+    PlayerList[i].clear();
+    PlayerGames[i] = PlayerWins[i] = PlayerRate[i] = 0;
+  }
+}
+
+int16_t PlayerRecords::FindOrAddPlayer(const std::string& name, int side) {
+  const std::string stored = StoreText(name);
+  for (int16_t i = 0; i < PlayerCount; ++i) {
+    if (PlayerList[i] == stored) return SidePlayerIndex[side] = i;
+  }
+  SidePlayerIndex[side] = -1;
+  if (stored.empty() || !aligned_ || ListFull()) return -1;
+  // Never write over another player's list key.
+  const std::string key = ListKey(PlayerCount);
+  if (!ReadSetting(store_, key, "").empty() || !WriteSetting(store_, key, stored)) return -1;
+
+  const int16_t index = PlayerCount;
+  PlayerList[index] = stored;
+  PlayerGames[index] = PlayerWins[index] = PlayerRate[index] = 0;
+  for (NameBox& box : options_.Combo1) {
+    box.list.insert(box.list.begin() + std::min<size_t>(index, box.list.size()), stored);
+  }
+  ++PlayerCount;
+  return SidePlayerIndex[side] = index;
+}
+
+void PlayerRecords::RecordResult(int16_t result) {
+  for (int side = 0; side < 2; ++side) {
+    const std::string name = SideName(side);
+    if (name.empty()) continue;
+    // Read back from the store each time: the same name may play both sides.
+    int64_t games = ReadCount(name, "Games");
+    int64_t wins = ReadCount(name, "Win");
+    int64_t losses = ReadCount(name, "Lost");
+    ++games;
+    if (result == side) ++wins;
+    if (result == 1 - side) ++losses;
+    const int16_t i = FindOrAddPlayer(name, side);
+    if (i < 0) continue;  // a new name with no room in the list is not recorded
+    WriteStoreValue(store_, name, "Games", std::to_string(games));
+    WriteStoreValue(store_, name, "Win", std::to_string(wins));
+    WriteStoreValue(store_, name, "Lost", std::to_string(losses));
+    PlayerGames[i] = games;
+    PlayerWins[i] = wins;
+    PlayerRate[i] = WinRate(wins, games);
+  }
+}
+
+void PlayerRecords::ShowRanking() {
+  if (PlayerCount == 0) {
+    dialogs_.MessageBox("まだどのプレーヤーの記録も保存されていません。", ProductName,
+                        MsgButtons::Ok, MsgIcon::Error);
+    return;
+  }
+  const auto count = static_cast<size_t>(PlayerCount);
+  const std::span<const int64_t> rates(PlayerRate.data(), count);
+  const std::span<const int64_t> games(PlayerGames.data(), count);
+  const std::span<const std::string> names(PlayerList.data(), count);
+  dialogs_.MessageBox(RankingText(RankSlots(rates, games), names, rates, games), "番付",
+                      MsgButtons::Ok, MsgIcon::None);
+}
+
+void PlayerRecords::FillNameBoxLists() {
+  for (NameBox& box : options_.Combo1) {
+    box.list.assign(PlayerList.begin(), PlayerList.begin() + PlayerCount);
+  }
+}
+
+bool PlayerRecords::Command2_Click(int index) {
+  if (index != 0 && index != 1) return false;
+  const std::string sel = StoreText(options_.Combo1[2].text);
+  if (sel.empty() || !aligned_) return false;
+  const std::vector<std::string>& chosen = options_.Combo1[2].list;
+  int pos = -1;
+  for (int i = static_cast<int>(chosen.size()) - 1; i >= 0 && pos < 0; --i) {
+    if (StoreText(chosen[i]) == sel) pos = i;
+  }
+  if (pos < 0) return false;
+
+  if (index == 0) {
+    for (NameBox& box : options_.Combo1) {
+      if (static_cast<size_t>(pos) < box.list.size()) box.list.erase(box.list.begin() + pos);
+    }
+    const std::vector<std::string> remaining = options_.Combo1[2].list;
+    for (int n = 0; n < PlayerCount; ++n) {
+      if (static_cast<size_t>(n) < remaining.size()) {
+        PlayerList[n] = remaining[n];
+        WriteSetting(store_, ListKey(n), remaining[n]);
+      } else {
+        PlayerList[n].clear();
+        DeleteStoreKey(store_, MainSection, ListKey(n));
+      }
+    }
+    // Only a human side's box shows a player's name; a computer side keeps "コンピュータ".
+    if (options_.IsHuman(0) && StoreText(options_.Combo1[0].text) == sel) {
+      options_.Combo1[0].text = "Player A";
+    }
+    if (options_.IsHuman(1) && StoreText(options_.Combo1[1].text) == sel) {
+      options_.Combo1[1].text = "Player B";
+    }
+  }
+  DeleteStoreSection(store_, sel);
+  LoadPlayerList();
+  // The lists follow the reloaded list, which no longer holds a cleared player either.
+  FillNameBoxLists();
+  options_.Combo1[2].text.clear();
+  return true;
+}
+
+}  // namespace pyra

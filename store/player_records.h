@@ -1,0 +1,66 @@
+// Every human player's record of games, wins and losses, the player list and the ranking.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "match/ports.h"
+#include "options/game_options.h"
+#include "store/settings_store.h"
+
+namespace pyra {
+
+// The list keys Player00..Player99.
+inline constexpr int MaxPlayers = 100;
+// Counts are kept at most this large, so that rates cannot overflow.
+inline constexpr int64_t MaxRecordCount = 100'000'000'000'000;
+
+// "Player" followed by the index in two digits.
+std::string ListKey(int index);
+
+class PlayerRecords final : public Records {
+ public:
+  PlayerRecords(SettingsStore& store, GameOptions& options, Dialogs& dialogs);
+
+  // Rebuilds the list from the store. A listed name without a record (what clearing leaves)
+  // is taken out of the list keys, which stay dense.
+  void LoadPlayerList();
+  // The name's list index, added at the end of the list (and of the three name boxes' lists)
+  // when it is new; -1 when a new name does not fit. Sets SidePlayerIndex(side).
+  int16_t FindOrAddPlayer(const std::string& name, int side);
+
+  void RecordResult(int16_t result) override;
+  void ShowRanking() override;
+
+  // The settings dialog's delete (index 0) and clear-record (1) buttons, for the player named
+  // in the third name box. False when that name is not listed and nothing was done; otherwise
+  // the box's text is emptied and the dialog disables both buttons.
+  bool Command2_Click(int index);
+
+  bool ListFull() const { return PlayerCount >= MaxPlayers; }
+
+  std::array<std::string, MaxPlayers> PlayerList;
+  int16_t PlayerCount = 0;
+  std::array<int64_t, MaxPlayers> PlayerGames{};
+  std::array<int64_t, MaxPlayers> PlayerWins{};
+  std::array<int64_t, MaxPlayers> PlayerRate{};
+  std::array<int16_t, 2> SidePlayerIndex{-1, -1};
+
+ private:
+  // The current name of a human side as it is stored; empty for the computer.
+  std::string SideName(int side) const;
+  int64_t ReadCount(const std::string& name, const char* key);
+  // Removes the list key at index, moving the later ones down.
+  bool CloseListGap(int index);
+  void FillNameBoxLists();
+
+  SettingsStore& store_;
+  GameOptions& options_;
+  Dialogs& dialogs_;
+  // False when the list keys could not be kept in step with PlayerList: no list key is then
+  // written until the next load.
+  bool aligned_ = true;
+};
+
+}  // namespace pyra

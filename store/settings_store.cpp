@@ -1,0 +1,223 @@
+#include "store/settings_store.h"
+
+#include <sqlite3.h>
+
+#include <climits>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace pyra {
+namespace {
+
+// The table as users see it when they inspect their file: keep it exactly so.
+constexpr const char* CreateTable =
+    "CREATE TABLE IF NOT EXISTS store(\n"
+    "  app     TEXT NOT NULL,\n"
+    "  section TEXT NOT NULL,\n"
+    "  key     TEXT NOT NULL,\n"
+    "  value   TEXT NOT NULL,\n"
+    "  PRIMARY KEY (app, section, key));";
+
+constexpr const char* StatementText[] = {
+    "SELECT value FROM store WHERE app = ?1 AND section = ?2 AND key = ?3",
+    ("INSERT INTO store(app, section, key, value) VALUES(?1, ?2, ?3, ?4) "
+     "ON CONFLICT(app, section, key) DO UPDATE SET value = excluded.value"),
+    "DELETE FROM store WHERE app = ?1 AND section = ?2 AND key = ?3",
+    "DELETE FROM store WHERE app = ?1 AND section = ?2",
+};
+
+bool IsLockCode(int code) {
+  const int primary = code & 0xff;
+  return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+bool IsDamageCode(int code) {
+  const int primary = code & 0xff;
+  return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+bool Bind(sqlite3_stmt* statement, int index, const std::string& text) {
+  if (text.size() > static_cast<size_t>(INT_MAX)) return false;
+  // The strings outlive the step that uses them, so SQLite need not copy them.
+  return sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                           SQLITE_STATIC) == SQLITE_OK;
+}
+
+}  // namespace
+
+SqliteSettingsStore::SqliteSettingsStore(std::string path, std::string application)
+    : path_(std::move(path)), application_(std::move(application)) {
+  Connect();
+}
+
+SqliteSettingsStore::~SqliteSettingsStore() { Close(); }
+
+void SqliteSettingsStore::Close() {
+  for (auto& statement : statements_) {
+    sqlite3_finalize(statement);
+    statement = nullptr;
+  }
+  if (db_ != nullptr) sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+bool SqliteSettingsStore::Connect() {
+  if (db_ != nullptr) return true;
+  if (path_ != ":memory:") {
+    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    std::error_code ignored;
+    if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  }
+  // READWRITE falls back to read-only by itself when the file is write-protected.
+  sqlite3* db = nullptr;
+  const int rc =
+      sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_close_v2(db);
+    return false;
+  }
+  db_ = db;
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_busy_timeout(db_, waiting_ ? BusyTimeoutMs : 0);
+  return true;
+}
+
+void SqliteSettingsStore::NoteResult(int code) {
+  if (IsLockCode(code)) {
+    // Someone holds the file: the next operations try once instead of each waiting in turn,
+    // so that a start-up with dozens of reads is not held up for minutes.
+    if (waiting_) sqlite3_busy_timeout(db_, 0);
+    waiting_ = false;
+  } else if (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE) {
+    if (!waiting_) sqlite3_busy_timeout(db_, BusyTimeoutMs);
+    waiting_ = true;
+  } else if (IsDamageCode(code)) {
+    state_ = State::Damaged;
+  }
+}
+
+bool SqliteSettingsStore::Check() {
+  if (state_ != State::Unchecked) return state_ == State::Verified;
+  if (!Connect()) return false;
+  // Nothing is read from or written into a file that is not a sound database.
+  sqlite3_stmt* check = nullptr;
+  int rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &check, nullptr);
+  std::string verdict;
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(check);
+    if (rc == SQLITE_ROW) {
+      const unsigned char* text = sqlite3_column_text(check, 0);
+      verdict = text != nullptr ? reinterpret_cast<const char*>(text) : "";
+    }
+  }
+  sqlite3_finalize(check);
+  if (rc != SQLITE_ROW) {
+    NoteResult(rc);  // a lock leaves the check for the next operation; damage ends it
+    return false;
+  }
+  NoteResult(SQLITE_OK);
+  if (verdict != "ok") {
+    state_ = State::Damaged;
+    return false;
+  }
+  // A rollback journal with full syncs: a write that has returned survives a killed process
+  // and a power cut, and the store stays one self-contained file that users can copy. The
+  // journal mode is a property of the file and fails harmlessly on a read-only one.
+  sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+  rc = sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+  NoteResult(rc);
+  if (rc != SQLITE_OK) return false;
+  state_ = State::Verified;
+  return true;
+}
+
+bool SqliteSettingsStore::Writable() {
+  if (!Check()) return false;
+  if (!tableReady_) {
+    const int rc = sqlite3_exec(db_, CreateTable, nullptr, nullptr, nullptr);
+    NoteResult(rc);
+    tableReady_ = rc == SQLITE_OK;
+  }
+  return tableReady_;
+}
+
+sqlite3_stmt* SqliteSettingsStore::Prepared(Statement which) {
+  if (statements_[which] == nullptr) {
+    const int rc = sqlite3_prepare_v3(db_, StatementText[which], -1, SQLITE_PREPARE_PERSISTENT,
+                                      &statements_[which], nullptr);
+    if (rc != SQLITE_OK) {
+      sqlite3_finalize(statements_[which]);
+      statements_[which] = nullptr;
+      NoteResult(rc);
+    }
+  }
+  return statements_[which];
+}
+
+bool SqliteSettingsStore::Execute(sqlite3_stmt* statement) {
+  const int rc = sqlite3_step(statement);
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  NoteResult(rc);
+  return rc == SQLITE_DONE;
+}
+
+std::optional<std::string> SqliteSettingsStore::Read(const std::string& section,
+                                                     const std::string& key) {
+  Check();
+  if (db_ == nullptr || state_ == State::Damaged) return std::nullopt;
+  sqlite3_stmt* statement = Prepared(SelectValue);
+  if (statement == nullptr) return std::nullopt;
+  std::optional<std::string> value;
+  if (Bind(statement, 1, application_) && Bind(statement, 2, section) && Bind(statement, 3, key)) {
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW) {
+      const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+      const int bytes = sqlite3_column_bytes(statement, 0);
+      value = text != nullptr ? std::string(text, static_cast<size_t>(bytes)) : std::string();
+    }
+    NoteResult(rc);
+  }
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  return value;
+}
+
+bool SqliteSettingsStore::Write(const std::string& section, const std::string& key,
+                                const std::string& value) {
+  if (!Writable()) return false;
+  sqlite3_stmt* statement = Prepared(UpsertValue);
+  if (statement == nullptr) return false;
+  if (!Bind(statement, 1, application_) || !Bind(statement, 2, section) ||
+      !Bind(statement, 3, key) || !Bind(statement, 4, value)) {
+    sqlite3_clear_bindings(statement);
+    return false;
+  }
+  return Execute(statement);
+}
+
+bool SqliteSettingsStore::DeleteKey(const std::string& section, const std::string& key) {
+  if (!Writable()) return false;
+  sqlite3_stmt* statement = Prepared(DeleteValue);
+  if (statement == nullptr) return false;
+  if (!Bind(statement, 1, application_) || !Bind(statement, 2, section) ||
+      !Bind(statement, 3, key)) {
+    sqlite3_clear_bindings(statement);
+    return false;
+  }
+  return Execute(statement);
+}
+
+bool SqliteSettingsStore::DeleteSection(const std::string& section) {
+  if (!Writable()) return false;
+  sqlite3_stmt* statement = Prepared(DeleteSectionRows);
+  if (statement == nullptr) return false;
+  if (!Bind(statement, 1, application_) || !Bind(statement, 2, section)) {
+    sqlite3_clear_bindings(statement);
+    return false;
+  }
+  return Execute(statement);
+}
+
+}  // namespace pyra

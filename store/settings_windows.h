@@ -1,0 +1,73 @@
+// What the start-up load and the exit save need of the windows. Geometry is in twips
+// (1440 per logical inch); the Qt side converts with the screen's twips per pixel.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pyra {
+
+struct TwipSize {
+  double width = 0;
+  double height = 0;
+};
+
+struct TwipRect {
+  double left = 0;
+  double top = 0;
+  double width = 0;
+  double height = 0;
+};
+
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const PixelSize&) const = default;
+};
+
+enum class Companion { NextBox, PointBox, PointBox2, Message };
+
+class SettingsWindows {
+ public:
+  virtual ~SettingsWindows() = default;
+
+  // The screen (the work area the windows are kept on).
+  virtual TwipSize ScreenSize() = 0;
+  virtual double TwipsPerPixelX() = 0;
+  virtual double TwipsPerPixelY() = 0;
+
+  // The main window: its outer rectangle (frame included) and its client size.
+  virtual TwipRect MainWindow() = 0;
+  virtual TwipSize MainClient() = 0;
+  // Moves and sizes the outer frame; false when the window refuses (a size of zero or less,
+  // or one it cannot take). The load reads MainWindow() back afterwards.
+  virtual bool SetMainWindow(const TwipRect& outer) = 0;
+  // Neither minimised nor maximised.
+  virtual bool MainWindowIsNormal() = 0;
+
+  // The companion windows: outer rectangle, and moving the top-left corner.
+  virtual TwipRect CompanionWindow(Companion which) = 0;
+  virtual bool MoveCompanion(Companion which, double left, double top) = 0;
+  // Sizes NextBox so that its client area has this many pixels.
+  virtual bool SetNextBoxClientPixels(int width, int height) = 0;
+
+  virtual bool RasterCanStretch() = 0;
+  virtual bool SoundAvailable() = 0;
+
+  virtual std::string CurrentDirectory() = 0;
+  virtual bool SetCurrentDirectory(const std::string& folder) = 0;
+
+  // Pictures. A file name is resolved against the current directory; a load that fails
+  // returns nothing.
+  virtual void SetBusyCursor(bool busy) = 0;
+  virtual std::optional<PixelSize> LoadBackgroundPicture(const std::string& file) = 0;
+  virtual void UseBuiltInBackground() = 0;
+  virtual std::optional<PixelSize> LoadUserSheet(const std::string& file) = 0;
+  virtual PixelSize BuiltInSheetSize() = 0;
+  virtual void UseUserSheet() = 0;     // the active sheet becomes a copy of the loaded one
+  virtual void UseBuiltInSheet() = 0;  // the active sheet becomes a copy of the built-in one
+  // The path shown by the picture chooser.
+  virtual void SetChooserPathLabel(const std::string& path) = 0;
+};
+
+}  // namespace pyra
