@@ -8,12 +8,7 @@ void Game::StartDemoGame() {
   if (!ports.screen.ProcessPendingEvents() || closing) return;
   // A key may have ended the demo while window events ran.
   if (!state.DemoMode || generation != setupGeneration) return;
-  FitBoardToWindow();
-  RevealBoard(true);
-  state.Score = {0, 0};
-  ShowScore(SideA);
-  ShowScore(SideB);
-  state.Turn = static_cast<int16_t>(state.GamesPlayed % 2);
+  DealOpening();  // the score boxes keep their captions in the demo
   StopHumanClock();
   SetCom(true);
 }

@@ -79,6 +79,8 @@ class Game : public PlacementHost {
   // False when the set-up did not complete: the program is ending, or a newer set-up took
   // over while window events ran.
   bool BeginGame();
+  // Fits the board, deals and reveals a new position, clears the scores and sets the opener.
+  void DealOpening();
   void HandOverTurn() override;
   void ArmClocks();
   void EndDemo();

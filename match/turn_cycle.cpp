@@ -33,16 +33,21 @@ bool Game::BeginGame() {
   const unsigned generation = ++setupGeneration;
   if (!ports.screen.ProcessPendingEvents() || closing) return false;
   if (generation != setupGeneration) return false;
+  DealOpening();
+  SetCaptions(state.Turn);
+  StopHumanClock();
+  ArmClocks();
+  return true;
+}
+
+void Game::DealOpening() {
   FitBoardToWindow();
   RevealBoard(true);
   state.Score = {0, 0};
   ShowScore(SideA);
   ShowScore(SideB);
+  // A opens the first game of a series, B the second, and so on.
   state.Turn = static_cast<int16_t>(state.GamesPlayed % 2);
-  SetCaptions(state.Turn);
-  StopHumanClock();
-  ArmClocks();
-  return true;
 }
 
 void Game::HandOverTurn() {
