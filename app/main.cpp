@@ -1,7 +1,31 @@
-// Placeholder until the main window exists: plays one computer game headless.
-#include <cstdio>
+// Pyra3: the application object, Qt's Japanese texts, one copy per user, and the game.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
-#include "ai/computer_player.h"
-#include "rules/piece_supply.h"
+#include "app/program.h"
+#include "app/single_instance.h"
 
-int main() { return 0; }
+int main(int argc, char** argv) {
+  // Whole-number scale factors keep the 32-pixel cells crisp on scaled screens.
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Pyra3"));
+  QApplication::setApplicationVersion(QStringLiteral("3.30.0.243"));
+
+  // Qt's own texts (the message boxes' buttons) in Japanese, like the rest of the program.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                   QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
+
+  pyra::SingleInstance instance(pyra::SingleInstance::DefaultLockPath());
+  const bool anotherInstanceRuns = instance.AnotherInstanceRuns();
+
+  pyra::Program program;
+  // A refused start has shown its message; the program ends without writing anything.
+  if (!program.Start(anotherInstanceRuns)) return 0;
+  return app.exec();
+}

@@ -1,0 +1,266 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyleOptionMenuItem>
+#include <QWindowStateChangeEvent>
+#include <cmath>
+
+#include "match/messages.h"
+
+namespace pyra {
+
+namespace menu {
+// Each caption carries a Latin and a kana access key; Qt uses the first.
+constexpr const char* Game = "ｹﾞｰﾑ(&G&ｷ)";
+constexpr const char* NewGame = "新規(&N&ﾐ)";
+constexpr const char* Hiscore = "番付(&H&ｸ)";
+constexpr const char* ExitGame = "終了(&X&ｻ)";
+constexpr const char* GameSet = "設定(&S&ﾄ)...";
+constexpr const char* Help = "ﾍﾙﾌﾟ(&H&ｵ)";
+constexpr const char* Index = "トピックの検索(&H&ｸ)";
+constexpr const char* About = "Pyra3について(&A&ﾁ)...";
+}  // namespace menu
+
+// --- MenuCaptionStyle ---------------------------------------------------------------------
+
+int MenuCaptionStyle::Room(const QString& caption, const QFontMetrics& metrics) {
+  const QString text = caption.section(QLatin1Char('\t'), 0, 0);
+  const int flags = Qt::TextShowMnemonic | Qt::TextSingleLine;
+  const int width = metrics.boundingRect(QRect(), flags, text).width();
+  const int limit = width + 4 * metrics.height();
+  int needed = width;
+  while (needed < limit && metrics.elidedText(text, Qt::ElideMiddle, needed, flags) != text) {
+    ++needed;
+  }
+  return needed - width;
+}
+
+QSize MenuCaptionStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+                                         const QSize& size, const QWidget* widget) const {
+  QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+  if (type == CT_MenuItem) {
+    if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+      if (item->menuItemType == QStyleOptionMenuItem::Normal) {
+        result.rwidth() += Room(item->text, QFontMetrics(item->font));
+      }
+    }
+  }
+  return result;
+}
+
+// --- BoardWidget ---------------------------------------------------------------------------
+
+BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(0, 0);
+}
+
+void BoardWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  // One image pixel per logical pixel; on a scaled screen each becomes a block of whole
+  // device pixels, never a blur.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  const QRect area = event->rect();
+  if (image_ != nullptr && !image_->isNull()) {
+    const QRect drawn = area.intersected(image_->rect());
+    if (!drawn.isEmpty()) painter.drawImage(drawn, *image_, drawn);
+    // Whatever the image does not cover yet (the window has just grown) shows white.
+    const QRegion rest = QRegion(area).subtracted(QRegion(image_->rect()));
+    for (const QRect& r : rest) painter.fillRect(r, Qt::white);
+  } else {
+    painter.fillRect(area, Qt::white);
+  }
+}
+
+void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+  if (!mouseUp_) return;
+  MouseButton button = MouseButton::Middle;  // any other button only counts as a click
+  if (event->button() == Qt::LeftButton) {
+    button = MouseButton::Left;
+  } else if (event->button() == Qt::RightButton) {
+    button = MouseButton::Right;
+  }
+  const QPointF p = event->position();
+  mouseUp_(button, static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+}
+
+void BoardWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (resized_) resized_(size());
+}
+
+// --- MainWindow ----------------------------------------------------------------------------
+
+MainWindow::MainWindow() : board_(new BoardWidget(this)) {
+  setWindowTitle(QString::fromUtf8(ProductName));
+  setCentralWidget(board_);
+  BuildMenus();
+  board_->SetMouseHandler([this](MouseButton button, int x, int y) {
+    if (Live()) inputs_->MouseUp(button, x, y);
+  });
+  board_->setFocus();
+}
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  game_ = bar->addMenu(QString::fromUtf8(menu::Game));
+  newGame_ = game_->addAction(QString::fromUtf8(menu::NewGame));
+  pause_ = game_->addAction(QString::fromUtf8(text::PauseCaption));
+  pause_->setVisible(false);  // until a game is on the board
+  hiscore_ = game_->addAction(QString::fromUtf8(menu::Hiscore));
+  jimi_ = game_->addSeparator();
+  exitGame_ = game_->addAction(QString::fromUtf8(menu::ExitGame));
+
+  gameset_ = bar->addAction(QString::fromUtf8(menu::GameSet));
+
+  help_ = bar->addMenu(QString::fromUtf8(menu::Help));
+  index_ = help_->addAction(QString::fromUtf8(menu::Index));
+  tipic1_ = help_->addSeparator();
+  about_ = help_->addAction(QString::fromUtf8(menu::About));
+
+  auto* style = new MenuCaptionStyle;
+  style->setParent(this);
+  game_->setStyle(style);
+  help_->setStyle(style);
+
+  Connect(newGame_, Command::NewGame);
+  Connect(pause_, Command::Pause);
+  Connect(hiscore_, Command::Hiscore);
+  Connect(exitGame_, Command::ExitGame);
+  Connect(gameset_, Command::GameSet);
+  Connect(index_, Command::Index);
+  Connect(about_, Command::About);
+}
+
+void MainWindow::Connect(QAction* action, Command command) {
+  connect(action, &QAction::triggered, this, [this, command] {
+    if (Live()) inputs_->MenuCommand(command);
+  });
+}
+
+QAction* MainWindow::Item(MenuItem item) const {
+  switch (item) {
+    case MenuItem::NewGame:
+      return newGame_;
+    case MenuItem::Pause:
+      return pause_;
+    case MenuItem::Hiscore:
+      return hiscore_;
+    case MenuItem::Jimi:
+      return jimi_;
+    case MenuItem::ExitGame:
+      return exitGame_;
+  }
+  return nullptr;
+}
+
+void MainWindow::SyncLayout() {
+  // A shown window lays itself out as it is resized; a hidden one only when it is shown.
+  if (isVisible()) return;
+  if (QLayout* l = layout()) {
+    l->invalidate();
+    l->activate();
+  }
+}
+
+QSize MainWindow::ClientSize() {
+  SyncLayout();
+  return board_->size();
+}
+
+void MainWindow::SetClientSize(QSize client) {
+  client = client.expandedTo(QSize(0, 0));
+  // The menu bar may wrap onto more lines as the width changes, and the window system may
+  // refuse a size: a few attempts, each from what the window really got.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const QSize before = ClientSize();
+    if (before == client) return;
+    resize(size() + (client - before));
+    if (ClientSize() == before) return;  // nothing moved: the window cannot get there
+  }
+}
+
+bool MainWindow::IsNormal() const {
+  return !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+bool MainWindow::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::WindowActivate:
+      if (focusLost_ && Live()) {
+        focusLost_ = false;
+        inputs_->GotFocus();
+      }
+      break;
+    case QEvent::WindowDeactivate: {
+      keys_.Forget();
+      // Qt names the new active window before it tells the old one. A companion hands the
+      // activation straight back and a modal window of the program holds the clocks itself:
+      // neither is a loss of the focus.
+      const QWidget* now = QApplication::activeWindow();
+      const bool companion = isCompanion_ && isCompanion_(now);
+      const bool modal = now != nullptr && now->isModal();
+      if (!companion && !modal && !focusLost_ && Live()) {
+        focusLost_ = true;
+        inputs_->LostFocus();
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QMainWindow::event(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || !Live()) return;
+  const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+  const bool wasMinimised = change->oldState() & Qt::WindowMinimized;
+  if (isMinimized()) {
+    if (!wasMinimised) inputs_->Minimised();
+  } else if (wasMinimised || IsNormal()) {
+    // Back from the taskbar, also straight into the maximised state: the clocks and the
+    // companion windows must not stay put away.
+    inputs_->Restored();
+  }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (Live() && isVisible() && IsNormal()) inputs_->Restored();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closing_ && inputs_ != nullptr) inputs_->CloseRequested();
+  // The game decides; it ends the program through its own shut-down.
+  if (closing_) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  keys_.Pressed(*event);
+  event->accept();
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  const auto code = keys_.Released(*event);
+  event->accept();
+  if (code && Live()) inputs_->KeyUp(*code);
+}
+
+}  // namespace pyra

@@ -1,0 +1,168 @@
+// The game's ports on Qt: the windows, the message boxes, the clocks, the sound, the shell.
+#pragma once
+
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/pacer.h"
+#include "match/ports.h"
+#include "options/game_options.h"
+#include "rules/game_state.h"
+
+namespace pyra {
+
+class AboutBox;
+class BoardPainter;
+class CompanionWindows;
+class MainWindow;
+class PictureHolder;
+
+// A window timer: ticks call the handler while it is enabled.
+class QtClock : public Clock {
+ public:
+  explicit QtClock(int intervalMilliseconds);
+
+  void SetTickHandler(std::function<void()> tick) { tick_ = std::move(tick); }
+
+  // Enabling a running clock leaves it running; it does not start its interval again.
+  void SetEnabled(bool on) override;
+  bool Enabled() const override { return timer_.isActive(); }
+  void SetInterval(int milliseconds) override { timer_.setInterval(milliseconds); }
+  int Interval() const override { return timer_.interval(); }
+
+  QTimer& Timer() { return timer_; }
+
+ private:
+  QTimer timer_;
+  std::function<void()> tick_;
+};
+
+// Message boxes over the main window: modal, raised and activated, so that they never hide
+// behind another window.
+class QtDialogs : public Dialogs {
+ public:
+  explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+  MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                       MsgIcon icon) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// The cue sounds come later; until then a placement is silent.
+class SilentSound : public Sound {
+ public:
+  void PlayCue(Cue) override {}
+};
+
+// The player records are not wired in yet: results are not kept and the ranking shows
+// nothing.
+class UnwiredRecords : public Records {
+ public:
+  void RecordResult(int16_t) override {}
+  void ShowRanking() override {}
+};
+
+// The main window, its board and its companion windows.
+class QtScreen : public Screen {
+ public:
+  QtScreen(MainWindow& window, CompanionWindows& companions, BoardPainter& painter,
+           PictureHolder& pictures, const GameOptions& options);
+
+  // Pacing off shows everything at once (tests, benchmarks).
+  void SetPacing(bool on) { pacing_ = on; }
+  bool Pacing() const { return pacing_; }
+  // The program is ending: nothing is drawn any more and no events run.
+  void SetClosing() { closing_ = true; }
+
+  void PaintCell(int16_t column, int16_t row, int16_t step) override;
+  void BeginReveal(int cells) override;
+  void EndReveal() override;
+  bool RasterCanStretch() override;
+  void PrepareBackground() override;
+  void ClearBoard() override;
+  void ShowTitlePicture() override;
+
+  bool WindowIsNormal() override;
+  int ClientWidth() override;
+  int ClientHeight() override;
+  void SetClientSize(int width, int height) override;
+
+  std::string Caption() override;
+  void SetCaption(const std::string& text) override;
+  void SetMenuCaption(MenuItem item, const std::string& text) override;
+  void SetMenuVisible(MenuItem item, bool visible) override;
+
+  void ShowScore(int side, int16_t score) override;
+  void SetScoreCaption(int side, const std::string& caption) override;
+  void DrawNextPieces(const std::array<int16_t, 3>& queue) override;
+  void ShowMessage(const std::string& text) override;
+  void HideMessage() override;
+  bool MessageVisible() override;
+  void ShowMessageWindow() override;
+  void ShowCompanions() override;
+  void HideCompanions() override;
+
+  bool ProcessPendingEvents() override;
+
+ private:
+  // The board image follows the client size.
+  void FitImageToClient();
+  void PresentBoard();
+  // Waiting makes sense only while a person can see the board.
+  bool PaceNow() const;
+
+  MainWindow& window_;
+  CompanionWindows& companions_;
+  BoardPainter& painter_;
+  PictureHolder& pictures_;
+  const GameOptions& options_;
+  Pacer pacer_;
+  int16_t paintingStep_ = 0;  // the step of the cell being painted, for the pacer
+  bool pacing_ = true;
+  bool closing_ = false;
+};
+
+// Start-up and shut-down steps of the windows.
+class QtShell : public Shell {
+ public:
+  QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
+          PictureHolder& pictures, GameState& state, QtClock& comtimer, QtClock& mantimer);
+  ~QtShell() override;
+
+  // Until the settings store is wired in, the first-run window layout: a board of 8 by 6
+  // cells in the middle of the screen, the companion windows beside it.
+  void LoadSettings() override;
+  void ShowMainWindow() override;
+  // Music is not wired in yet.
+  void OpenMusic() override {}
+  void CloseMusic() override {}
+  // The settings store is not wired in yet: nothing is saved.
+  void SaveWindowPositions() override {}
+  void SaveOptions() override {}
+  void ClearWindows() override;
+  // The settings dialog is not built yet.
+  void ShowOptionsDialog() override {}
+  void ShowAboutBox() override;
+  // The help viewer is not built yet.
+  void ShowHelpIndex() override {}
+  void CloseHelp() override {}
+  void Quit() override;
+
+  bool Quitting() const { return quitting_; }
+  AboutBox* About() const { return about_; }
+
+ private:
+  MainWindow& window_;
+  CompanionWindows& companions_;
+  QtScreen& screen_;
+  PictureHolder& pictures_;
+  GameState& state_;
+  QtClock& comtimer_;
+  QtClock& mantimer_;
+  AboutBox* about_ = nullptr;  // made on first use, owned by the main window
+  bool quitting_ = false;
+};
+
+}  // namespace pyra

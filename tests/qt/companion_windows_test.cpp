@@ -1,0 +1,318 @@
+// The companion windows: captions, sizes, fonts, what they print, where they go, keys and
+// the activation they hand back.
+#include "view/companion_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QSpontaneKeyEvent>
+#include <QTest>
+
+namespace pyra {
+namespace {
+
+TEST(CompanionWindows, CaptionsClientSizesAndStyle) {
+  QMainWindow main;
+  CompanionWindows windows(&main);
+  struct Row {
+    CompanionWindow* window;
+    const char* caption;
+    QSize client;
+  };
+  const Row rows[] = {{&windows.NextBox(), "NEXT", {58, 32}},
+                      {&windows.PointBox(), "A", {155, 38}},
+                      {&windows.PointBox2(), "B", {155, 37}},
+                      {&windows.Message(), "Message", {318, 70}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.caption);
+    EXPECT_EQ(row.window->windowTitle(), QString(row.caption));
+    EXPECT_EQ(row.window->size(), row.client);
+    EXPECT_EQ(row.window->minimumSize(), row.client) << "not resizable";
+    EXPECT_EQ(row.window->maximumSize(), row.client);
+    EXPECT_EQ(row.window->Image().size(), row.client);
+    EXPECT_EQ(row.window->windowType(), Qt::Tool);
+    EXPECT_TRUE(row.window->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_EQ(row.window->parentWidget(), &main);
+    EXPECT_TRUE(windows.IsCompanion(row.window));
+    EXPECT_FALSE(row.window->isVisible());
+  }
+  EXPECT_FALSE(windows.IsCompanion(&main));
+  EXPECT_FALSE(windows.IsCompanion(nullptr));
+}
+
+TEST(CompanionWindows, FontsAreTheInstalledMetricCompatibleOnes) {
+  const QFontInfo score(ScoreFont());
+  EXPECT_EQ(score.family(), QString("Liberation Sans"));
+  EXPECT_TRUE(score.bold());
+  EXPECT_EQ(score.pixelSize(), 32);
+  const QFontInfo message(MessageFont());
+  EXPECT_EQ(message.family(), QString("IPAGothic"));
+  EXPECT_EQ(message.pixelSize(), 18);
+  EXPECT_TRUE(QFontMetrics(MessageFont()).inFont(QChar(0x30C7)));  // デ
+}
+
+TEST(CompanionWindows, ScoreTextHasASignPlace) {
+  const std::pair<int16_t, const char*> rows[] = {
+      {0, " 0"},    {7, " 7"},         {-1, "-1"},        {21, " 21"},
+      {-88, "-88"}, {32767, " 32767"}, {-32768, "-32768"}};
+  for (const auto& [score, text] : rows) EXPECT_EQ(ScoreText(score), QString(text)) << score;
+}
+
+// The bounding box of the pixels that differ from the background.
+QRect Ink(const QImage& image, QRgb background) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != background) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+int CountColour(const QImage& image, QRgb colour) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
+  }
+  return n;
+}
+
+TEST(CompanionWindows, ScoresArePrintedFromTheTopLeftInTheirColours) {
+  QMainWindow main;
+  CompanionWindows windows(&main);
+  for (int side : {0, 1}) {
+    SCOPED_TRACE(side);
+    ScoreBox& box = windows.Score(side);
+    const QRgb background = box.BackgroundColour().rgb();
+    const QRgb ink = side == 0 ? main.palette().color(QPalette::WindowText).rgb() : 0xFF000000u;
+    EXPECT_EQ(box.TextColour().rgb(), ink);
+
+    box.ShowScore(-88);
+    const QRect wide = Ink(box.Image(), background);
+    ASSERT_FALSE(wide.isEmpty());
+    EXPECT_LT(wide.left(), 6);  // the minus sign starts at the left edge
+    EXPECT_LT(wide.top(), 10);  // a 32-pixel font from the top
+    EXPECT_LE(wide.bottom(), box.height() - 1);
+    EXPECT_GT(CountColour(box.Image(), ink), 40);
+
+    // A score of 0 or more keeps a blank where the sign goes.
+    box.ShowScore(8);
+    const QRect eight = Ink(box.Image(), background);
+    EXPECT_GT(eight.left(), 6);
+    EXPECT_LT(eight.right(), wide.right()) << "the old score is cleared";
+
+    // Reprinting is the same as printing on a fresh box.
+    ScoreBox fresh(&main, "X", box.size(), box.TextColour());
+    fresh.ShowScore(8);
+    EXPECT_EQ(fresh.Image(), box.Image());
+  }
+}
+
+TEST(CompanionWindows, MessagesPrintLineByLineFromTheTopLeftAndShowTheWindow) {
+  QMainWindow main;
+  CompanionWindows windows(&main);
+  MessageWindow& message = windows.Message();
+  const QString text =
+      QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
+  message.ShowText(text);
+  EXPECT_TRUE(message.isVisible());
+  EXPECT_EQ(message.Text(), text);
+
+  // Three bands of rows with ink, all inside the 70-pixel window, starting at the top left.
+  const QRgb background = message.BackgroundColour().rgb();
+  const QImage& image = message.Image();
+  std::vector<bool> inked(image.height(), false);
+  int left = image.width();
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != background) {
+        inked[y] = true;
+        left = std::min(left, x);
+      }
+    }
+  }
+  int bands = 0;
+  int firstRow = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    if (inked[y] && (y == 0 || !inked[y - 1])) ++bands;
+    if (inked[y] && firstRow < 0) firstRow = y;
+  }
+  EXPECT_EQ(bands, 3);
+  EXPECT_LT(firstRow, 8);
+  EXPECT_LT(left, 4);
+  EXPECT_FALSE(inked[image.height() - 1]) << "the third line fits";
+
+  // A new message replaces the old one completely.
+  message.ShowText("A");
+  const QRect ink = Ink(message.Image(), background);
+  EXPECT_LT(ink.bottom(), 24);
+  EXPECT_LT(ink.right(), 20);
+}
+
+TEST(CompanionPlacement, ClampToScreenPullsBackBottomRightThenTopLeft) {
+  const QRect screen(0, 0, 1280, 1024);
+  struct Row {
+    QPoint at;
+    QSize frame;
+    QRect screen;
+    QPoint expected;
+  };
+  const Row rows[] = {
+      {{100, 100}, {66, 60}, screen, {100, 100}},                 // on the screen: unchanged
+      {{1250, 1000}, {66, 60}, screen, {1214, 964}},              // beyond the bottom-right corner
+      {{1214, 964}, {66, 60}, screen, {1214, 964}},               // exactly at the edge
+      {{1215, 965}, {66, 60}, screen, {1214, 964}},               // one pixel beyond
+      {{-20, -5}, {66, 60}, screen, {0, 0}},                      // negative positions
+      {{10, 10}, {1400, 1100}, screen, {0, 0}},                   // larger than the screen
+      {{10, 500}, {1400, 60}, screen, {0, 500}},                  // wider only
+      {{1300, 20}, {100, 50}, {1280, 0, 1024, 768}, {1300, 20}},  // a second screen
+      {{1200, 20}, {100, 50}, {1280, 0, 1024, 768}, {1280, 20}},
+      {{2300, 760}, {100, 50}, {1280, 0, 1024, 768}, {2204, 718}},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ClampToScreen(row.at, row.frame, row.screen), row.expected)
+        << row.at.x() << "," << row.at.y();
+  }
+}
+
+TEST(CompanionPlacement, DefaultsSurroundTheMainWindowAndStayOnTheScreen) {
+  const QSize next(66, 60), point(163, 66), point2(163, 65), message(326, 98);
+  struct Row {
+    QRect main;
+    QRect screen;
+    QPoint next, point, point2, message;
+  };
+  const Row rows[] = {
+      // Room everywhere: NEXT at the top-right corner, the score boxes under the bottom-left
+      // corner side by side, the message under the score boxes.
+      {{100, 100, 266, 240}, {0, 0, 1280, 1024}, {366, 100}, {100, 340}, {263, 340}, {100, 406}},
+      // Main window in the bottom-right corner: everything is pulled back onto the screen.
+      {{1000, 900, 266, 100},
+       {0, 0, 1280, 1024},
+       {1214, 900},
+       {1000, 958},
+       {1117, 959},
+       {954, 926}},
+      // A screen that does not start at the origin.
+      {{1300, 50, 266, 240},
+       {1280, 0, 1024, 768},
+       {1566, 50},
+       {1300, 290},
+       {1463, 290},
+       {1300, 356}},
+  };
+  for (const Row& row : rows) {
+    const CompanionPlaces places =
+        DefaultCompanionPlaces(row.main, next, point, point2, message, row.screen);
+    EXPECT_EQ(places.next, row.next);
+    EXPECT_EQ(places.point, row.point);
+    EXPECT_EQ(places.point2, row.point2);
+    EXPECT_EQ(places.message, row.message);
+  }
+}
+
+TEST(CompanionPlacement, ShownBesideTheMainWindowOnceARun) {
+  QMainWindow main;
+  main.resize(256, 220);
+  main.move(100, 80);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  CompanionWindows windows(&main);
+  windows.ShowCompanions();
+  const QRect frame = main.frameGeometry();
+  EXPECT_TRUE(windows.NextBox().isVisible());
+  EXPECT_TRUE(windows.PointBox().isVisible());
+  EXPECT_TRUE(windows.PointBox2().isVisible());
+  EXPECT_FALSE(windows.Message().isVisible()) << "the message window waits for a message";
+  EXPECT_EQ(windows.NextBox().pos(), QPoint(frame.x() + frame.width(), frame.y()));
+  EXPECT_EQ(windows.PointBox().pos(), QPoint(frame.x(), frame.y() + frame.height()));
+  EXPECT_EQ(
+      windows.PointBox2().pos(),
+      QPoint(frame.x() + windows.PointBox().frameGeometry().width(), frame.y() + frame.height()));
+  EXPECT_EQ(windows.Message().pos().x(), frame.x());
+  EXPECT_GE(windows.Message().pos().y(), windows.PointBox().frameGeometry().bottom());
+
+  // Moving the main window later does not drag the placed windows along.
+  const QPoint placed = windows.NextBox().pos();
+  windows.HideCompanions();
+  EXPECT_FALSE(windows.NextBox().isVisible());
+  main.move(20, 20);
+  windows.ShowCompanions();
+  EXPECT_EQ(windows.NextBox().pos(), placed);
+}
+
+TEST(CompanionWindowsInput, EveryWindowPassesKeyReleasesOn) {
+  QMainWindow main;
+  CompanionWindows windows(&main);
+  std::vector<int> keys;
+  windows.SetKeyHandler([&](int key) { keys.push_back(key); });
+  for (CompanionWindow* window : {static_cast<CompanionWindow*>(&windows.NextBox()),
+                                  static_cast<CompanionWindow*>(&windows.PointBox()),
+                                  static_cast<CompanionWindow*>(&windows.PointBox2()),
+                                  static_cast<CompanionWindow*>(&windows.Message())}) {
+    SCOPED_TRACE(window->windowTitle().toStdString());
+    keys.clear();
+    QTest::keyClick(window, Qt::Key_Space);
+    QTest::keyClick(window, Qt::Key_Escape);
+    QTest::keyClick(window, Qt::Key_B);
+    QKeyEvent stray(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window, &stray);  // its press went elsewhere
+    EXPECT_EQ(keys, (std::vector<int>{32, 27, 66}));
+  }
+}
+
+// Counts the activations a window receives.
+class ActivationCounter : public QObject {
+ public:
+  int count = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate) ++count;
+    return false;
+  }
+};
+
+TEST(CompanionWindowsInput, AnActivatedCompanionHandsTheActivationBack) {
+  QMainWindow main;
+  CompanionWindows windows(&main);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  for (CompanionWindow* window : {static_cast<CompanionWindow*>(&windows.NextBox()),
+                                  static_cast<CompanionWindow*>(&windows.PointBox()),
+                                  static_cast<CompanionWindow*>(&windows.PointBox2()),
+                                  static_cast<CompanionWindow*>(&windows.Message())}) {
+    SCOPED_TRACE(window->windowTitle().toStdString());
+    ActivationCounter counter;
+    window->installEventFilter(&counter);
+    // This platform activates every window it shows, as a window manager might do with a
+    // companion despite its hint.
+    window->hide();
+    window->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.count > 0; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }, 1000));
+    window->removeEventFilter(&counter);
+  }
+}
+
+TEST(CompanionWindowsInput, TheUserCannotCloseOneOnItsOwn) {
+  QMainWindow main;
+  CompanionWindows windows(&main);
+  windows.ShowCompanions();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.PointBox()));
+  // The window's close box: a close event from the window system.
+  QCloseEvent closeBox;
+  QSpontaneKeyEvent::setSpontaneous(&closeBox);
+  qApp->notify(&windows.PointBox(), &closeBox);
+  EXPECT_FALSE(closeBox.isAccepted());
+  EXPECT_TRUE(windows.PointBox().isVisible());
+  windows.CloseAll();
+  EXPECT_FALSE(windows.PointBox().isVisible());
+  EXPECT_FALSE(windows.NextBox().isVisible());
+  EXPECT_FALSE(windows.Message().isVisible());
+}
+
+}  // namespace
+}  // namespace pyra
