@@ -18,52 +18,109 @@ int16_t EvaluateCell(const GameState& s, int index) {
   return static_cast<int16_t>(value);
 }
 
-int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng) {
-  const int cells = s.CellCount();
-  // Values depend only on the position, so work them out once and rescan when the
-  // ceiling has to rise.
-  std::array<int8_t, BoardCapacity> values;
-  bool anyEmpty = false;
-  for (int i = 0; i < cells; ++i) {
-    if (s.Board[i] == Empty) {
-      values[i] = static_cast<int8_t>(EvaluateCell(s, i));
-      anyEmpty = true;
+namespace {
+
+// What one neighbour of each code is worth to the piece being placed (gains minus losses),
+// looked up once per search instead of asked of the rules for every neighbour.
+struct NeighbourWorth {
+  explicit NeighbourWorth(int16_t placed) : placed_(placed) {
+    for (int16_t code = 0; code < static_cast<int16_t>(byCode_.size()); ++code) {
+      const Reaction r = ReactionOf(placed, code);
+      byCode_[code] = static_cast<int8_t>(r.gains - r.losses);
     }
   }
-  if (!anyEmpty) return NoCell;
-  for (;;) {
-    int best = -8;
-    int n = 0;
-    for (int i = 0; i < cells; ++i) {
-      if (s.Board[i] != Empty) continue;
-      const int v = values[i];
+  int operator()(int16_t code) const {
+    if (static_cast<uint16_t>(code) < byCode_.size()) return byCode_[code];
+    const Reaction r = ReactionOf(placed_, code);
+    return r.gains - r.losses;
+  }
+
+ private:
+  int16_t placed_;
+  std::array<int8_t, 8> byCode_{};
+};
+
+// EvaluateCell for the cell (column, row) at `index`, with the edges tested once each.
+int ValueAt(const GameState& s, const NeighbourWorth& worth, int column, int row, int index) {
+  const int rows = s.BoardRows;
+  const int16_t* board = s.Board.data();
+  const bool up = row >= 1;
+  const bool down = row < rows - 1;
+  int value = 1;
+  if (column >= 1) {
+    const int left = index - rows;
+    if (up) value += worth(board[left - 1]);
+    value += worth(board[left]);
+    if (down) value += worth(board[left + 1]);
+  }
+  if (up) value += worth(board[index - 1]);
+  if (down) value += worth(board[index + 1]);
+  if (column < s.BoardCols - 1) {
+    const int right = index + rows;
+    if (up) value += worth(board[right - 1]);
+    value += worth(board[right]);
+    if (down) value += worth(board[right + 1]);
+  }
+  return value;
+}
+
+}  // namespace
+
+int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng) {
+  const NeighbourWorth worth(s.PieceQueue[2]);
+  // One pass finds the best cell under the ceiling. When none qualifies the ceiling would
+  // rise a step per pass until it reaches the lowest value present, so go there at once and
+  // take the cells of that value.
+  std::array<int8_t, BoardCapacity> values;
+  bool anyEmpty = false;
+  int best = -8;
+  int lowest = 127;
+  int n = 0;
+  for (int column = 0, index = 0; column < s.BoardCols; ++column) {
+    for (int row = 0; row < s.BoardRows; ++row, ++index) {
+      if (s.Board[index] != Empty) continue;
+      anyEmpty = true;
+      const int v = ValueAt(s, worth, column, row, index);
+      values[index] = static_cast<int8_t>(v);
+      if (v < lowest) lowest = v;
       if (v > best && v <= ai.ThinkLimit) {
-        ai.CandidateCells[0] = static_cast<int16_t>(i);
+        ai.CandidateCells[0] = static_cast<int16_t>(index);
         n = 1;
         best = v;
       } else if (v == best) {
-        ai.CandidateCells[n++] = static_cast<int16_t>(i);
+        ai.CandidateCells[n++] = static_cast<int16_t>(index);
       }
     }
-    if (n > 0) return ai.CandidateCells[rng.Below(n)];
-    ++ai.ThinkLimit;  // every empty cell is valued above the ceiling
   }
+  if (!anyEmpty) return NoCell;
+  if (n == 0) {
+    ai.ThinkLimit = static_cast<int16_t>(lowest);
+    const int cells = s.CellCount();
+    for (int i = 0; i < cells; ++i) {
+      if (s.Board[i] == Empty && values[i] == lowest)
+        ai.CandidateCells[n++] = static_cast<int16_t>(i);
+    }
+  }
+  return ai.CandidateCells[rng.Below(n)];
 }
 
 int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng) {
+  const NeighbourWorth worth(s.PieceQueue[2]);
   int best = 8;
   int n = 0;
   bool anyEmpty = false;
-  for (int i = 0; i < s.CellCount(); ++i) {
-    if (s.Board[i] != Empty) continue;
-    anyEmpty = true;
-    const int v = EvaluateCell(s, i);
-    if (v < best) {
-      ai.CandidateCells[0] = static_cast<int16_t>(i);
-      n = 1;
-      best = v;
-    } else if (v == best) {
-      ai.CandidateCells[n++] = static_cast<int16_t>(i);
+  for (int column = 0, index = 0; column < s.BoardCols; ++column) {
+    for (int row = 0; row < s.BoardRows; ++row, ++index) {
+      if (s.Board[index] != Empty) continue;
+      anyEmpty = true;
+      const int v = ValueAt(s, worth, column, row, index);
+      if (v < best) {
+        ai.CandidateCells[0] = static_cast<int16_t>(index);
+        n = 1;
+        best = v;
+      } else if (v == best) {
+        ai.CandidateCells[n++] = static_cast<int16_t>(index);
+      }
     }
   }
   if (!anyEmpty) return NoCell;

@@ -18,9 +18,7 @@ void BuildNeighbourRing(const GameState& s, int column, int row, std::array<int1
 
 BoardSize FitBoardSize(int clientWidth, int clientHeight) {
   // Nearest whole number of cells, halves rounded up: floor(w / 32 + 0.5).
-  auto nearest = [](int pixels) {
-    return pixels < 0 ? 0 : (pixels + CellPixels / 2) / CellPixels;
-  };
+  auto nearest = [](int pixels) { return pixels < 0 ? 0 : (pixels + CellPixels / 2) / CellPixels; };
   int cols = std::min(nearest(clientWidth), int{MaxBoardCols});
   int rows = std::min(nearest(clientHeight), int{MaxBoardRows});
   if (cols < 1 || rows < 1) {

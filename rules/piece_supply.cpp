@@ -4,6 +4,8 @@ namespace pyra {
 
 void NewBoard(GameState& s, Random& rng) {
   const int cells = s.CellCount();
+  // A board without cells could never show an empty one: the loop below would not end.
+  if (cells <= 0) return;
   const int emptyLimit = cells / 10;
   int empties;
   do {

@@ -31,12 +31,12 @@ Reaction ReactionOf(int16_t placed, int16_t neighbour) {
     return r;
   }
   switch (neighbour * placed) {
-    case Fire * Oil:  // fire spreads to the oil, or the placed oil catches fire
+    case Fire* Oil:  // fire spreads to the oil, or the placed oil catches fire
       r.losses = 1;
       r.bo = true;
       if (neighbour == Oil) r.neighbourBecomes = Fire;
       break;
-    case Fire * Water:  // water puts out the fire, or the placed fire spends the water
+    case Fire* Water:  // water puts out the fire, or the placed fire spends the water
       r.gains = 1;
       r.ju = true;
       r.neighbourBecomes = neighbour == Fire ? Empty : Blocked;
@@ -62,8 +62,8 @@ namespace {
 
 // Draws the placed piece in five steps: growing in when it stays, shrinking away when it
 // goes. Without stretching only the last step is drawn.
-void DrawPlacedPiece(GameState& s, PlacementHost& host, int16_t column, int16_t row,
-                     int16_t placed, int16_t finalCode, bool vanishes) {
+void DrawPlacedPiece(GameState& s, PlacementHost& host, int16_t column, int16_t row, int16_t placed,
+                     int16_t finalCode, bool vanishes) {
   int16_t& cell = s.Board[CellIndex(s, column, row)];
   for (int16_t step = 16; step >= 0; step -= 4) {
     if (!host.RasterCanStretch()) step = 0;
