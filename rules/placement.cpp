@@ -30,13 +30,16 @@ Reaction ReactionOf(int16_t placed, int16_t neighbour) {
     }
     return r;
   }
+  // The pair decides, whichever of the two was placed: the product names it.
+  constexpr int FireAndOil = Fire * Oil;
+  constexpr int FireAndWater = Fire * Water;
   switch (neighbour * placed) {
-    case Fire* Oil:  // fire spreads to the oil, or the placed oil catches fire
+    case FireAndOil:  // fire spreads to the oil, or the placed oil catches fire
       r.losses = 1;
       r.bo = true;
       if (neighbour == Oil) r.neighbourBecomes = Fire;
       break;
-    case Fire* Water:  // water puts out the fire, or the placed fire spends the water
+    case FireAndWater:  // water puts out the fire, or the placed fire spends the water
       r.gains = 1;
       r.ju = true;
       r.neighbourBecomes = neighbour == Fire ? Empty : Blocked;
