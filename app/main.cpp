@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "app/single_instance.h"
+#include "store/store_path.h"
 
 int main(int argc, char** argv) {
   // Whole-number scale factors keep the 32-pixel cells crisp on scaled screens.
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
   pyra::SingleInstance instance(pyra::SingleInstance::DefaultLockPath());
   const bool anotherInstanceRuns = instance.AnotherInstanceRuns();
 
-  pyra::Program program;
+  pyra::Program program(pyra::DefaultStorePath());
   // A refused start has shown its message; the program ends without writing anything.
   if (!program.Start(anotherInstanceRuns)) return 0;
   return app.exec();

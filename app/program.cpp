@@ -2,8 +2,8 @@
 
 namespace pyra {
 
-Program::Program()
-    // The settings store is not wired in yet: the first-run settings.
+Program::Program(const std::string& storePath)
+    // The first-run settings until the start-up load replaces them.
     : options_(GameOptions::Defaults()),
       companions_(&window_),
       painter_(state_, pictures_),
@@ -11,7 +11,14 @@ Program::Program()
       dialogs_(&window_),
       comtimer_(500),
       mantimer_(1000),
-      shell_(window_, companions_, screen_, pictures_, state_, comtimer_, mantimer_),
+      store_(storePath),
+      // The ranking box is a message box like every other: over the main window, with the
+      // clocks held by the game around it.
+      records_(store_, options_, dialogs_),
+      settingsWindows_(window_, companions_, pictures_, painter_),
+      session_(settingsWindows_, store_, state_, options_, records_),
+      shell_(window_, companions_, screen_, pictures_, comtimer_, mantimer_, store_, session_,
+             settingsWindows_),
       game_(state_, options_, rng_,
             Ports{screen_, dialogs_, comtimer_, mantimer_, sound_, records_, shell_}),
       inputs_(game_) {

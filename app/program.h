@@ -1,10 +1,17 @@
-// The whole program: the game state, the windows, their ports and the game, wired together.
+// The whole program: the game state, the windows, their ports, the settings store and the
+// game, wired together.
 #pragma once
+
+#include <string>
 
 #include "app/main_window.h"
 #include "app/qt_ports.h"
+#include "app/qt_settings_windows.h"
 #include "app/window_inputs.h"
 #include "match/game.h"
+#include "store/load_settings.h"
+#include "store/player_records.h"
+#include "store/settings_store.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
 #include "view/picture_holder.h"
@@ -13,7 +20,9 @@ namespace pyra {
 
 class Program {
  public:
-  Program();
+  // Keeps its settings and player records in the store file at `storePath` (the user's is
+  // DefaultStorePath()).
+  explicit Program(const std::string& storePath);
 
   // The main window's start-up; false when the start was refused (another copy runs).
   bool Start(bool anotherInstanceRuns);
@@ -24,10 +33,15 @@ class Program {
   MainWindow& Window() { return window_; }
   CompanionWindows& Companions() { return companions_; }
   BoardPainter& Painter() { return painter_; }
+  PictureHolder& Pictures() { return pictures_; }
   QtScreen& Screen() { return screen_; }
   QtShell& Shell() { return shell_; }
   QtClock& Comtimer() { return comtimer_; }
   QtClock& Mantimer() { return mantimer_; }
+  SettingsStore& Store() { return store_; }
+  PlayerRecords& Players() { return records_; }
+  QtSettingsWindows& QtSettings() { return settingsWindows_; }
+  SettingsSession& Session() { return session_; }
 
  private:
   // Declared in the order they need each other; the windows outlive what draws on them.
@@ -43,7 +57,10 @@ class Program {
   QtClock comtimer_;
   QtClock mantimer_;
   SilentSound sound_;
-  UnwiredRecords records_;
+  SqliteSettingsStore store_;
+  PlayerRecords records_;
+  QtSettingsWindows settingsWindows_;
+  SettingsSession session_;
   QtShell shell_;
   Game game_;
   GameInputs inputs_;

@@ -8,7 +8,9 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
-#include "rules/board.h"
+#include "app/qt_settings_windows.h"
+#include "store/load_settings.h"
+#include "store/store_values.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
 #include "view/gdi.h"
@@ -224,7 +226,6 @@ void QtScreen::DrawNextPieces(const std::array<int16_t, 3>& queue) {
 
 void QtScreen::ShowMessage(const std::string& text) {
   if (closing_) return;
-  companions_.PlaceByDefault();
   companions_.Message().ShowText(Q(text));
 }
 
@@ -234,7 +235,6 @@ bool QtScreen::MessageVisible() { return companions_.Message().isVisible(); }
 
 void QtScreen::ShowMessageWindow() {
   if (closing_) return;
-  companions_.PlaceByDefault();
   companions_.Message().show();
   companions_.Message().raise();
 }
@@ -255,41 +255,47 @@ bool QtScreen::ProcessPendingEvents() {
 // --- QtShell -------------------------------------------------------------------------------
 
 QtShell::QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
-                 PictureHolder& pictures, GameState& state, QtClock& comtimer, QtClock& mantimer)
+                 PictureHolder& pictures, QtClock& comtimer, QtClock& mantimer,
+                 SettingsStore& store, SettingsSession& session, QtSettingsWindows& settingsWindows)
     : window_(window),
       companions_(companions),
       screen_(screen),
       pictures_(pictures),
-      state_(state),
       comtimer_(comtimer),
-      mantimer_(mantimer) {}
+      mantimer_(mantimer),
+      store_(store),
+      session_(session),
+      settingsWindows_(settingsWindows) {}
 
 QtShell::~QtShell() = default;
 
 void QtShell::LoadSettings() {
-  window_.SetClientSize(QSize(8 * CellPixels, 6 * CellPixels));
-  // The main window and the windows beside and below it, together in the middle of the
-  // screen.
-  if (const QScreen* screen = window_.screen()) {
-    const QRect area = screen->availableGeometry();
-    const QSize group =
-        window_.size() + QSize(companions_.NextBox().width(),
-                               companions_.PointBox().height() + companions_.Message().height());
-    window_.move(area.x() + (area.width() - group.width()) / 2,
-                 area.y() + (area.height() - group.height()) / 2);
-  }
-  const QSize client = window_.ClientSize();
-  const BoardSize board = BoardSizeFromClient(client.width(), client.height());
-  state_.BoardCols = board.cols;
-  state_.BoardRows = board.rows;
-  state_.Turn = TurnNone;
+  // What comes from the first-run defaults decides how the window settles once its frame
+  // is known (ShowMainWindow).
+  auto unset = [this](const char* key) { return ReadSetting(store_, key, "").empty(); };
+  firstRun_.width = unset("Width");
+  firstRun_.height = unset("Height");
+  firstRun_.next = unset("NextTop") && unset("NextLeft");
+  firstRun_.point = unset("PointTop") && unset("PointLeft");
+  firstRun_.point2 = unset("Point2Top") && unset("Point2Left");
+  firstRun_.message = unset("MesTop") && unset("MesLeft");
+  session_.LoadSettings();
+  screen_.PrepareBackground();
 }
 
 void QtShell::ShowMainWindow() {
   window_.show();
   window_.raise();
   window_.activateWindow();
+  settingsWindows_.SettleMainWindow(firstRun_);
 }
+
+void QtShell::SaveWindowPositions() {
+  CloseHelp();
+  session_.SaveWindowPositions();
+}
+
+void QtShell::SaveOptions() { session_.SaveOptions(); }
 
 void QtShell::ClearWindows() {
   companions_.Message().Clear();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/pacer.h"
+#include "app/qt_settings_windows.h"
 #include "match/ports.h"
 #include "options/game_options.h"
 #include "rules/game_state.h"
@@ -17,6 +18,8 @@ class BoardPainter;
 class CompanionWindows;
 class MainWindow;
 class PictureHolder;
+class SettingsSession;
+class SettingsStore;
 
 // A window timer: ticks call the handler while it is enabled.
 class QtClock : public Clock {
@@ -54,14 +57,6 @@ class QtDialogs : public Dialogs {
 class SilentSound : public Sound {
  public:
   void PlayCue(Cue) override {}
-};
-
-// The player records are not wired in yet: results are not kept and the ranking shows
-// nothing.
-class UnwiredRecords : public Records {
- public:
-  void RecordResult(int16_t) override {}
-  void ShowRanking() override {}
 };
 
 // The main window, its board and its companion windows.
@@ -128,19 +123,21 @@ class QtScreen : public Screen {
 class QtShell : public Shell {
  public:
   QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
-          PictureHolder& pictures, GameState& state, QtClock& comtimer, QtClock& mantimer);
+          PictureHolder& pictures, QtClock& comtimer, QtClock& mantimer, SettingsStore& store,
+          SettingsSession& session, QtSettingsWindows& settingsWindows);
   ~QtShell() override;
 
-  // Until the settings store is wired in, the first-run window layout: a board of 8 by 6
-  // cells in the middle of the screen, the companion windows beside it.
+  // The stored settings: window geometry, board size, companion positions, options, names,
+  // pictures and players; then the background made ready for the loaded picture and stretch
+  // setting, since the first board may be drawn before the window is ever resized.
   void LoadSettings() override;
   void ShowMainWindow() override;
   // Music is not wired in yet.
   void OpenMusic() override {}
   void CloseMusic() override {}
-  // The settings store is not wired in yet: nothing is saved.
-  void SaveWindowPositions() override {}
-  void SaveOptions() override {}
+  void SaveWindowPositions() override;
+  void SaveOptions() override;
+  // Clears contents only: the windows keep their geometry for the saves that follow.
   void ClearWindows() override;
   // The settings dialog is not built yet.
   void ShowOptionsDialog() override {}
@@ -158,9 +155,13 @@ class QtShell : public Shell {
   CompanionWindows& companions_;
   QtScreen& screen_;
   PictureHolder& pictures_;
-  GameState& state_;
   QtClock& comtimer_;
   QtClock& mantimer_;
+  SettingsStore& store_;
+  SettingsSession& session_;
+  QtSettingsWindows& settingsWindows_;
+  // What the load took from the first-run defaults.
+  QtSettingsWindows::FirstRunLayout firstRun_;
   AboutBox* about_ = nullptr;  // made on first use, owned by the main window
   bool quitting_ = false;
 };

@@ -4,8 +4,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScreen>
-#include <algorithm>
+#include <QWindow>
 
 namespace pyra {
 
@@ -53,9 +52,37 @@ QImage& CompanionWindow::TextCanvas() {
 }
 
 void CompanionWindow::Place(QPoint frameTopLeft) {
-  if (placed_) return;
+  placedAt_ = frameTopLeft;
   move(frameTopLeft);
-  placed_ = true;
+}
+
+void CompanionWindow::setVisible(bool visible) {
+  QWidget::setVisible(visible);
+  if (!visible || shown_) return;
+  shown_ = true;
+  QWindow* handle = windowHandle();
+  if (!placedAt_ || handle == nullptr) return;
+  if (handle->isExposed()) {
+    ApplyPlaceToFrame();
+  } else {
+    awaitingMap_ = true;
+    handle->installEventFilter(this);
+  }
+}
+
+void CompanionWindow::ApplyPlaceToFrame() {
+  // Once only: later moves are the user's.
+  if (placedAt_ && frameGeometry().topLeft() != *placedAt_) move(*placedAt_);
+}
+
+bool CompanionWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (awaitingMap_ && watched == windowHandle() && event->type() == QEvent::Expose &&
+      windowHandle()->isExposed()) {
+    awaitingMap_ = false;
+    watched->removeEventFilter(this);
+    ApplyPlaceToFrame();
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 bool CompanionWindow::event(QEvent* event) {
@@ -160,35 +187,6 @@ void MessageWindow::ShowText(const QString& text) {
   Present();
 }
 
-// --- Placement ---------------------------------------------------------------------------------
-
-QPoint ClampToScreen(QPoint topLeft, QSize frame, const QRect& screen) {
-  int top = topLeft.y();
-  int left = topLeft.x();
-  const int screenBottom = screen.y() + screen.height();
-  const int screenRight = screen.x() + screen.width();
-  if (top + frame.height() > screenBottom) top = screenBottom - frame.height();
-  if (left + frame.width() > screenRight) left = screenRight - frame.width();
-  if (top < screen.y()) top = screen.y();
-  if (left < screen.x()) left = screen.x();
-  return {left, top};
-}
-
-CompanionPlaces DefaultCompanionPlaces(const QRect& mainFrame, QSize nextFrame, QSize pointFrame,
-                                       QSize point2Frame, QSize messageFrame, const QRect& screen) {
-  const int mainRight = mainFrame.x() + mainFrame.width();
-  const int mainBottom = mainFrame.y() + mainFrame.height();
-  const int scoreHeight = std::max(pointFrame.height(), point2Frame.height());
-  CompanionPlaces places;
-  places.next = ClampToScreen({mainRight, mainFrame.y()}, nextFrame, screen);
-  places.point = ClampToScreen({mainFrame.x(), mainBottom}, pointFrame, screen);
-  places.point2 =
-      ClampToScreen({mainFrame.x() + pointFrame.width(), mainBottom}, point2Frame, screen);
-  // Below the score boxes rather than over them, so that a message never hides the scores.
-  places.message = ClampToScreen({mainFrame.x(), mainBottom + scoreHeight}, messageFrame, screen);
-  return places;
-}
-
 // --- CompanionWindows --------------------------------------------------------------------------
 
 CompanionWindows::CompanionWindows(QWidget* mainWindow)
@@ -222,30 +220,7 @@ bool CompanionWindows::IsCompanion(const QWidget* window) const {
   return false;
 }
 
-void CompanionWindows::PlaceByDefault() {
-  const QRect mainFrame = main_->frameGeometry();
-  const QRect mainClient = main_->geometry();
-  // A window's frame is known only once it has been shown; until then assume the main
-  // window's.
-  const QMargins frame(mainClient.left() - mainFrame.left(), mainClient.top() - mainFrame.top(),
-                       mainFrame.right() - mainClient.right(),
-                       mainFrame.bottom() - mainClient.bottom());
-  auto outer = [&](const QWidget* window) {
-    const QRect f = window->frameGeometry();
-    return f != window->geometry() ? f.size() : window->size().grownBy(frame);
-  };
-  const QScreen* screen = main_->screen();
-  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  const CompanionPlaces places = DefaultCompanionPlaces(mainFrame, outer(next_), outer(point_),
-                                                        outer(point2_), outer(message_), area);
-  next_->Place(places.next);
-  point_->Place(places.point);
-  point2_->Place(places.point2);
-  message_->Place(places.message);
-}
-
 void CompanionWindows::ShowCompanions() {
-  PlaceByDefault();
   for (QWidget* window : {static_cast<QWidget*>(next_), static_cast<QWidget*>(point_),
                           static_cast<QWidget*>(point2_)}) {
     if (!window->isVisible()) window->show();

@@ -1,6 +1,6 @@
 // The small windows beside the main window: the NEXT window, one score box per side and
 // the message window. Each draws from its own persistent image, never keeps the keyboard
-// and passes its key releases to the game.
+// and passes its key releases to the game. Where they go is the settings load's business.
 #pragma once
 
 #include <QFont>
@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "view/window_keys.h"
 
@@ -36,9 +37,14 @@ class CompanionWindow : public QWidget {
   // Gives the activation back to the main window whenever this window is activated.
   void SetFocusReturn(std::function<void()> giveBack) { giveBack_ = std::move(giveBack); }
 
-  // Placed at most once a run: the first placement wins.
-  bool Placed() const { return placed_; }
+  // Puts the window's frame at this screen point. Applied again once the window is first
+  // mapped: until then a window manager has not told the frame, and a window system may
+  // ignore moves of a window it has not mapped.
   void Place(QPoint frameTopLeft);
+  std::optional<QPoint> PlacedAt() const { return placedAt_; }
+
+  void setVisible(bool visible) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  protected:
   // The image made ready for text: at the screen's pixel density, so that text stays sharp
@@ -56,7 +62,11 @@ class CompanionWindow : public QWidget {
   std::function<void(int)> keyHandler_;
   std::function<void()> giveBack_;
   KeyReleaseFilter keys_;
-  bool placed_ = false;
+  // Where the window was placed, and whether that still has to be applied to its mapping.
+  std::optional<QPoint> placedAt_;
+  bool shown_ = false;
+  bool awaitingMap_ = false;
+  void ApplyPlaceToFrame();
 };
 
 // The score text: a leading space for a score of 0 or more, a minus sign for a negative one.
@@ -93,17 +103,6 @@ class MessageWindow : public CompanionWindow {
   QString text_;
 };
 
-// Where the companion windows go when nothing is stored: NEXT at the main window's top-right
-// corner, score box A under its bottom-left corner, score box B right of A, and the message
-// window under the score boxes. Each is kept on the screen.
-struct CompanionPlaces {
-  QPoint next, point, point2, message;
-};
-CompanionPlaces DefaultCompanionPlaces(const QRect& mainFrame, QSize nextFrame, QSize pointFrame,
-                                       QSize point2Frame, QSize messageFrame, const QRect& screen);
-// Pulls a window back onto the screen: bottom edge, right edge, then top and left edges.
-QPoint ClampToScreen(QPoint topLeft, QSize frame, const QRect& screen);
-
 class CompanionWindows {
  public:
   explicit CompanionWindows(QWidget* mainWindow);
@@ -118,8 +117,6 @@ class CompanionWindows {
   void SetKeyHandler(const std::function<void(int)>& handler);
   bool IsCompanion(const QWidget* window) const;
 
-  // Places each window not placed yet at its default place beside the main window.
-  void PlaceByDefault();
   // The NEXT window and both score boxes.
   void ShowCompanions();
   void HideCompanions();

@@ -153,96 +153,39 @@ TEST(CompanionWindows, MessagesPrintLineByLineFromTheTopLeftAndShowTheWindow) {
   EXPECT_LT(ink.right(), 20);
 }
 
-TEST(CompanionPlacement, ClampToScreenPullsBackBottomRightThenTopLeft) {
-  const QRect screen(0, 0, 1280, 1024);
-  struct Row {
-    QPoint at;
-    QSize frame;
-    QRect screen;
-    QPoint expected;
-  };
-  const Row rows[] = {
-      {{100, 100}, {66, 60}, screen, {100, 100}},                 // on the screen: unchanged
-      {{1250, 1000}, {66, 60}, screen, {1214, 964}},              // beyond the bottom-right corner
-      {{1214, 964}, {66, 60}, screen, {1214, 964}},               // exactly at the edge
-      {{1215, 965}, {66, 60}, screen, {1214, 964}},               // one pixel beyond
-      {{-20, -5}, {66, 60}, screen, {0, 0}},                      // negative positions
-      {{10, 10}, {1400, 1100}, screen, {0, 0}},                   // larger than the screen
-      {{10, 500}, {1400, 60}, screen, {0, 500}},                  // wider only
-      {{1300, 20}, {100, 50}, {1280, 0, 1024, 768}, {1300, 20}},  // a second screen
-      {{1200, 20}, {100, 50}, {1280, 0, 1024, 768}, {1280, 20}},
-      {{2300, 760}, {100, 50}, {1280, 0, 1024, 768}, {2204, 718}},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(ClampToScreen(row.at, row.frame, row.screen), row.expected)
-        << row.at.x() << "," << row.at.y();
-  }
-}
-
-TEST(CompanionPlacement, DefaultsSurroundTheMainWindowAndStayOnTheScreen) {
-  const QSize next(66, 60), point(163, 66), point2(163, 65), message(326, 98);
-  struct Row {
-    QRect main;
-    QRect screen;
-    QPoint next, point, point2, message;
-  };
-  const Row rows[] = {
-      // Room everywhere: NEXT at the top-right corner, the score boxes under the bottom-left
-      // corner side by side, the message under the score boxes.
-      {{100, 100, 266, 240}, {0, 0, 1280, 1024}, {366, 100}, {100, 340}, {263, 340}, {100, 406}},
-      // Main window in the bottom-right corner: everything is pulled back onto the screen.
-      {{1000, 900, 266, 100},
-       {0, 0, 1280, 1024},
-       {1214, 900},
-       {1000, 958},
-       {1117, 959},
-       {954, 926}},
-      // A screen that does not start at the origin.
-      {{1300, 50, 266, 240},
-       {1280, 0, 1024, 768},
-       {1566, 50},
-       {1300, 290},
-       {1463, 290},
-       {1300, 356}},
-  };
-  for (const Row& row : rows) {
-    const CompanionPlaces places =
-        DefaultCompanionPlaces(row.main, next, point, point2, message, row.screen);
-    EXPECT_EQ(places.next, row.next);
-    EXPECT_EQ(places.point, row.point);
-    EXPECT_EQ(places.point2, row.point2);
-    EXPECT_EQ(places.message, row.message);
-  }
-}
-
-TEST(CompanionPlacement, ShownBesideTheMainWindowOnceARun) {
+TEST(CompanionPlacement, EachWindowAppearsWhereItWasPlacedAndStaysWhereTheUserPutsIt) {
   QMainWindow main;
   main.resize(256, 220);
   main.move(100, 80);
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   CompanionWindows windows(&main);
+  struct Row {
+    CompanionWindow* window;
+    QPoint at;
+  };
+  const Row rows[] = {{&windows.NextBox(), {366, 80}},
+                      {&windows.PointBox(), {100, 300}},
+                      {&windows.PointBox2(), {263, 300}},
+                      {&windows.Message(), {100, 300}}};
+  for (const Row& row : rows) row.window->Place(row.at);
   windows.ShowCompanions();
-  const QRect frame = main.frameGeometry();
-  EXPECT_TRUE(windows.NextBox().isVisible());
-  EXPECT_TRUE(windows.PointBox().isVisible());
-  EXPECT_TRUE(windows.PointBox2().isVisible());
-  EXPECT_FALSE(windows.Message().isVisible()) << "the message window waits for a message";
-  EXPECT_EQ(windows.NextBox().pos(), QPoint(frame.x() + frame.width(), frame.y()));
-  EXPECT_EQ(windows.PointBox().pos(), QPoint(frame.x(), frame.y() + frame.height()));
-  EXPECT_EQ(
-      windows.PointBox2().pos(),
-      QPoint(frame.x() + windows.PointBox().frameGeometry().width(), frame.y() + frame.height()));
-  EXPECT_EQ(windows.Message().pos().x(), frame.x());
-  EXPECT_GE(windows.Message().pos().y(), windows.PointBox().frameGeometry().bottom());
+  windows.Message().ShowText("x");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.window->windowTitle().toStdString());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(row.window));
+    EXPECT_EQ(row.window->frameGeometry().topLeft(), row.at) << "the frame's corner is placed";
+    EXPECT_EQ(row.window->PlacedAt(), std::optional<QPoint>(row.at));
+  }
 
-  // Moving the main window later does not drag the placed windows along.
-  const QPoint placed = windows.NextBox().pos();
+  // Moving the main window does not drag them along; a window the user has moved keeps its
+  // new place when it is shown again.
+  windows.NextBox().move(500, 200);
   windows.HideCompanions();
-  EXPECT_FALSE(windows.NextBox().isVisible());
   main.move(20, 20);
   windows.ShowCompanions();
-  EXPECT_EQ(windows.NextBox().pos(), placed);
+  EXPECT_EQ(windows.NextBox().frameGeometry().topLeft(), QPoint(500, 200));
+  EXPECT_EQ(windows.PointBox().frameGeometry().topLeft(), QPoint(100, 300));
 }
 
 TEST(CompanionWindowsInput, EveryWindowPassesKeyReleasesOn) {

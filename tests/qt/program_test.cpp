@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpontaneKeyEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -72,7 +73,9 @@ class ProgramTest : public ::testing::Test {
     qApp->notify(&program.Window(), &event);
     return event.isAccepted();
   }
-  Program program;
+  // Each test starts on an empty store of its own.
+  QTemporaryDir storeFolder;
+  Program program{storeFolder.filePath("store.sqlite3").toStdString()};
 };
 
 TEST_F(ProgramTest, ASecondCopyShowsWhyAndEnds) {

@@ -27,8 +27,12 @@
 #include "app/main_window.h"
 #include "app/pacer.h"
 #include "app/qt_ports.h"
+#include "app/qt_settings_windows.h"
 #include "app/single_instance.h"
 #include "rules/board.h"
+#include "store/load_settings.h"
+#include "store/player_records.h"
+#include "store/settings_store.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
 #include "view/picture_holder.h"
@@ -536,7 +540,12 @@ class ScreenTest : public ::testing::Test {
         dialogs(&window),
         comtimer(500),
         mantimer(1000),
-        shell(window, companions, screen, pictures, state, comtimer, mantimer) {
+        store(":memory:"),
+        records(store, options, dialogs),
+        settingsWindows(window, companions, pictures, painter),
+        session(settingsWindows, store, state, options, records),
+        shell(window, companions, screen, pictures, comtimer, mantimer, store, session,
+              settingsWindows) {
     options = GameOptions::Defaults();
     screen.SetPacing(false);
   }
@@ -554,6 +563,10 @@ class ScreenTest : public ::testing::Test {
   QtScreen screen;
   QtDialogs dialogs;
   QtClock comtimer, mantimer;
+  SqliteSettingsStore store;
+  PlayerRecords records;
+  QtSettingsWindows settingsWindows;
+  SettingsSession session;
   QtShell shell;
 };
 

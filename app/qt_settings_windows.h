@@ -1,0 +1,99 @@
+// The windows as the settings load and the exit save see them, on Qt. Geometry is in twips
+// relative to the top-left corner of the primary screen's work area, so that keeping a
+// window on the screen also keeps it clear of panels and docks.
+#pragma once
+
+#include <QMargins>
+#include <QRect>
+#include <optional>
+#include <string>
+
+#include "store/settings_windows.h"
+
+class QScreen;
+class QWidget;
+
+namespace pyra {
+
+class BoardPainter;
+class CompanionWindow;
+class CompanionWindows;
+class MainWindow;
+class PictureHolder;
+
+class QtSettingsWindows final : public SettingsWindows {
+ public:
+  QtSettingsWindows(pyra::MainWindow& window, CompanionWindows& companions, PictureHolder& pictures,
+                    BoardPainter& painter);
+
+  TwipSize ScreenSize() override;
+  double TwipsPerPixelX() override;
+  double TwipsPerPixelY() override;
+
+  TwipRect MainWindow() override;
+  TwipSize MainClient() override;
+  bool SetMainWindow(const TwipRect& outer) override;
+  bool MainWindowIsNormal() override;
+
+  TwipRect CompanionWindow(Companion which) override;
+  bool MoveCompanion(Companion which, double left, double top) override;
+  bool SetNextBoxClientPixels(int width, int height) override;
+
+  bool RasterCanStretch() override;
+  bool SoundAvailable() override;
+
+  std::string CurrentDirectory() override;
+  bool SetCurrentDirectory(const std::string& folder) override;
+
+  void SetBusyCursor(bool busy) override;
+  std::optional<PixelSize> LoadBackgroundPicture(const std::string& file) override;
+  void UseBuiltInBackground() override;
+  std::optional<PixelSize> LoadUserSheet(const std::string& file) override;
+  PixelSize BuiltInSheetSize() override;
+  void UseUserSheet() override;
+  void UseBuiltInSheet() override;
+  void SetChooserPathLabel(const std::string& path) override;
+
+  // What the picture chooser shows as the path of the picture last loaded from a file.
+  const std::string& ChooserPathLabel() const { return chooserPathLabel_; }
+
+  // What the load took from the first-run defaults because nothing was stored.
+  struct FirstRunLayout {
+    bool width = false, height = false;                                 // of the main window
+    bool next = false, point = false, point2 = false, message = false;  // companion places
+  };
+
+  // Called once, right after the main window has been shown. Where the window system tells
+  // the frame only now (an X11 window manager), the load sized the window by a guess: the
+  // window is sized again by its real frame. A size read from the store is an outer size and
+  // is kept as such; the first-run size is a board of whole cells and keeps its client size,
+  // and the companion windows placed beside it by default move with its real edges.
+  void SettleMainWindow(const FirstRunLayout& defaults);
+
+  // The screen everything is measured on, and its work area in pixels.
+  static QScreen* TheScreen();
+  static QRect WorkArea();
+
+ private:
+  // The outer rectangle in twips of a window whose frame is `frame`.
+  TwipRect ToTwips(const QRect& frame);
+  QRect ToPixels(const TwipRect& rect);
+  // The frame's margins around the window's geometry; none while the window system has not
+  // told them (an X11 window manager tells them when it first maps the window).
+  static QMargins FrameMargins(const QWidget& window);
+  static QRect OuterRect(const QWidget& window);
+  pyra::CompanionWindow& Window(Companion which);
+
+  pyra::MainWindow& window_;
+  CompanionWindows& companions_;
+  PictureHolder& pictures_;
+  BoardPainter& painter_;
+  std::string chooserPathLabel_;
+  // The outer rectangle (pixels) the load gave the main window last, and the frame it
+  // reckoned with.
+  std::optional<QRect> requestedMain_;
+  QMargins requestedFrame_;
+  int busy_ = 0;
+};
+
+}  // namespace pyra
