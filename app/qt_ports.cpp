@@ -168,7 +168,11 @@ bool QtScreen::RasterCanStretch() { return painter_.RasterCanStretch(); }
 
 void QtScreen::PrepareBackground() {
   const bool stretch = options_.Check1[0] == Checked && painter_.RasterCanStretch();
-  painter_.PrepareBackground(stretch, window_.ClientSize());
+  const QSize client = window_.ClientSize();
+  // A client squeezed to nothing while the window settles has no background to stretch to;
+  // the last one serves until the next real size.
+  if (stretch && client.isEmpty()) return;
+  painter_.PrepareBackground(stretch, client);
 }
 
 void QtScreen::ClearBoard() {

@@ -21,7 +21,10 @@ constexpr QSize MessageClient(318, 70);
 
 CompanionWindow::CompanionWindow(QWidget* mainWindow, const QString& caption, QSize clientSize)
     // Tool windows stay with the main window; they are never meant to take the keyboard.
-    : QWidget(mainWindow, Qt::Tool | Qt::WindowDoesNotAcceptFocus) {
+    // A plain title bar without buttons leaves the narrow score boxes room for their
+    // captions; they close with the program.
+    : QWidget(mainWindow, Qt::Tool | Qt::WindowDoesNotAcceptFocus | Qt::CustomizeWindowHint |
+                              Qt::WindowTitleHint) {
   setWindowTitle(caption);
   setFixedSize(clientSize);
   setFocusPolicy(Qt::NoFocus);
