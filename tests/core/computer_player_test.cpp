@@ -22,22 +22,10 @@ namespace pyra {
 namespace {
 
 using testing::FakePlacementHost;
-using testing::MakeState;
 using testing::PaintText;
 using testing::PredictMove;
-
-// ---------------------------------------------------------------------------------------
-// Cell values.
-
-struct ValueCase {
-  const char* name;
-  std::vector<std::string> picture;
-  int16_t piece;
-  int column, row;
-  int value;
-};
-
-void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
+using testing::PredictValue;
+using Cells = std::set<std::pair<int, int>>;
 
 GameState FromLines(const std::vector<std::string>& lines, int16_t piece) {
   GameState s;
@@ -45,46 +33,42 @@ GameState FromLines(const std::vector<std::string>& lines, int16_t piece) {
   s.BoardCols = static_cast<int16_t>(lines[0].size());
   for (int r = 0; r < s.BoardRows; ++r) {
     for (int c = 0; c < s.BoardCols; ++c)
-      s.Board[c * s.BoardRows + r] = testing::CodeOf(lines[r][c]);
+      s.Board[CellIndex(s, c, r)] = testing::CodeOf(lines[r][c]);
   }
   s.PieceQueue = {Water, Oil, piece};
   s.Turn = SideA;
   return s;
 }
 
-class EvaluateCellExamples : public ::testing::TestWithParam<ValueCase> {};
-
-TEST_P(EvaluateCellExamples, IsOneMoreThanThePointsScored) {
-  const ValueCase& k = GetParam();
-  const GameState s = FromLines(k.picture, k.piece);
-  EXPECT_EQ(EvaluateCell(s, CellIndex(s, k.column, k.row)), k.value);
+void ExpectValue(const char* name, const std::vector<std::string>& picture, int16_t piece,
+                 int column, int row, int value) {
+  const GameState s = FromLines(picture, piece);
+  EXPECT_EQ(EvaluateCell(s, CellIndex(s, column, row)), value) << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, EvaluateCellExamples,
-    ::testing::Values(ValueCase{"FireByTwoWaterOneOil", {"W.W", "...", "O.."}, Fire, 1, 1, 2},
-                      ValueCase{"TruckByThreeOil", {"OOO", "...", "..."}, Truck, 1, 1, 4},
-                      ValueCase{"TruckIgnoresFireAndWater", {"FWF", "W.W", "FWF"}, Truck, 1, 1, 1},
-                      ValueCase{"OilByThreeFires", {"F.F", "...", ".F."}, Oil, 1, 1, -2},
-                      ValueCase{"OilIgnoresWater", {"WWW", "W.W", "WWW"}, Oil, 1, 1, 1},
-                      ValueCase{"WaterByEightFires", {"FFF", "F.F", "FFF"}, Water, 1, 1, 9},
-                      ValueCase{"FireByEightOil", {"OOO", "O.O", "OOO"}, Fire, 1, 1, -7},
-                      ValueCase{"FireByEightWater", {"WWW", "W.W", "WWW"}, Fire, 1, 1, 9},
-                      ValueCase{"NothingReacts", {"BFB", "T.H", "B.B"}, Fire, 1, 1, 1},
-                      ValueCase{"WaterIgnoresOilAndBlocked", {"OBO", "B.B", "OBO"}, Water, 1, 1, 1},
-                      ValueCase{"CornerHasThree", {".FF", "FFF", "FFF"}, Water, 0, 0, 4},
-                      ValueCase{"FarCornerHasThree", {"FFF", "FFF", "FF."}, Water, 2, 2, 4},
-                      ValueCase{"EdgeHasFive", {"F.F", "FFF", "FFF"}, Water, 1, 0, 6},
-                      ValueCase{"LeftEdgeHasFive", {"FFF", ".FF", "FFF"}, Water, 0, 1, 6},
-                      ValueCase{"OneColumn", {"F", ".", "F"}, Water, 0, 1, 3},
-                      ValueCase{"OneRow", {"O.O"}, Truck, 1, 0, 3},
-                      ValueCase{"OneCell", {"."}, Water, 0, 0, 1},
-                      // Column-major indices must not wrap from the bottom of a column to the top
-                      // of the next one, nor the other way.
-                      ValueCase{
-                          "BottomRowDoesNotWrap", {"..F..", ".....", "....."}, Water, 1, 2, 1},
-                      ValueCase{"TopRowDoesNotWrap", {".....", ".....", ".F..."}, Water, 2, 0, 1}),
-    [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
+TEST(EvaluateCell, IsOneMoreThanThePointsScored) {
+  ExpectValue("FireByTwoWaterOneOil", {"W.W", "...", "O.."}, Fire, 1, 1, 2);
+  ExpectValue("TruckByThreeOil", {"OOO", "...", "..."}, Truck, 1, 1, 4);
+  ExpectValue("TruckIgnoresFireAndWater", {"FWF", "W.W", "FWF"}, Truck, 1, 1, 1);
+  ExpectValue("OilByThreeFires", {"F.F", "...", ".F."}, Oil, 1, 1, -2);
+  ExpectValue("OilIgnoresWater", {"WWW", "W.W", "WWW"}, Oil, 1, 1, 1);
+  ExpectValue("WaterByEightFires", {"FFF", "F.F", "FFF"}, Water, 1, 1, 9);
+  ExpectValue("FireByEightOil", {"OOO", "O.O", "OOO"}, Fire, 1, 1, -7);
+  ExpectValue("FireByEightWater", {"WWW", "W.W", "WWW"}, Fire, 1, 1, 9);
+  ExpectValue("NothingReacts", {"BFB", "T.H", "B.B"}, Fire, 1, 1, 1);
+  ExpectValue("WaterIgnoresOilAndBlocked", {"OBO", "B.B", "OBO"}, Water, 1, 1, 1);
+  ExpectValue("CornerHasThree", {".FF", "FFF", "FFF"}, Water, 0, 0, 4);
+  ExpectValue("FarCornerHasThree", {"FFF", "FFF", "FF."}, Water, 2, 2, 4);
+  ExpectValue("EdgeHasFive", {"F.F", "FFF", "FFF"}, Water, 1, 0, 6);
+  ExpectValue("LeftEdgeHasFive", {"FFF", ".FF", "FFF"}, Water, 0, 1, 6);
+  ExpectValue("OneColumn", {"F", ".", "F"}, Water, 0, 1, 3);
+  ExpectValue("OneRow", {"O.O"}, Truck, 1, 0, 3);
+  ExpectValue("OneCell", {"."}, Water, 0, 0, 1);
+  // Column-major indices must not wrap from the bottom of a column to the top of the next
+  // one, nor the other way.
+  ExpectValue("BottomRowDoesNotWrap", {"..F..", ".....", "....."}, Water, 1, 2, 1);
+  ExpectValue("TopRowDoesNotWrap", {".....", ".....", ".F..."}, Water, 2, 0, 1);
+}
 
 // A random position of a random size with a random current piece.
 GameState RandomPosition(Random& rng, int maxSide) {
@@ -98,6 +82,10 @@ GameState RandomPosition(Random& rng, int maxSide) {
   return s;
 }
 
+int ValueOf(const GameState& s, int i) {
+  return PredictValue(s, CellColumn(s, i), CellRow(s, i), s.PieceQueue[2]);
+}
+
 TEST(EvaluateCell, AgreesWithWhatThePlacementThenScores) {
   Random rng(31);
   int cellsChecked = 0;
@@ -107,9 +95,10 @@ TEST(EvaluateCell, AgreesWithWhatThePlacementThenScores) {
       if (s.Board[i] != Empty) continue;
       const int c = CellColumn(s, i);
       const int r = CellRow(s, i);
+      SCOPED_TRACE(::testing::Message()
+                   << "cell " << c << "," << r << " piece " << s.PieceQueue[2]);
       const auto predicted = PredictMove(s, c, r, s.PieceQueue[2]);
-      ASSERT_EQ(EvaluateCell(s, i), predicted.gains - predicted.losses + 1)
-          << "cell " << c << "," << r << " piece " << s.PieceQueue[2];
+      ASSERT_EQ(EvaluateCell(s, i), predicted.gains - predicted.losses + 1);
       GameState played = s;
       Random moveRng(1);
       FakePlacementHost host(played);
@@ -121,45 +110,44 @@ TEST(EvaluateCell, AgreesWithWhatThePlacementThenScores) {
   EXPECT_GT(cellsChecked, 1000);
 }
 
-// ---------------------------------------------------------------------------------------
-// The computer's choice.
+// Over many seeds, `choose` takes only cells of `allowed`, each of them at some point, and
+// leaves the ceiling at `limitAfter`.
+using Chooser = int16_t (*)(const GameState&, AiState&, Random&);
+void ExpectSpread(Chooser choose, const GameState& s, int16_t limit, const Cells& allowed,
+                  int16_t limitAfter) {
+  SCOPED_TRACE(::testing::Message() << "ceiling " << limit);
+  Cells hit;
+  for (uint32_t seed = 1; seed <= 300; ++seed) {
+    AiState ai;
+    ai.ThinkLimit = limit;
+    Random rng(seed);
+    const int16_t i = choose(s, ai, rng);
+    ASSERT_NE(i, NoCell);
+    const std::pair<int, int> cell{CellColumn(s, i), CellRow(s, i)};
+    ASSERT_TRUE(allowed.count(cell)) << "took " << cell.first << "," << cell.second;
+    ASSERT_EQ(ai.ThinkLimit, limitAfter);
+    hit.insert(cell);
+  }
+  EXPECT_EQ(hit, allowed) << "every tied cell should be taken sometimes";
+}
 
 // Values with Water to place: (1,1) is 9, (3,1) is 4, the six cells of columns 4 and 5
 // are 1.
 const std::vector<std::string> kCeilingBoard = {"FFFB..", "F.F...", "FFFB.."};
+const Cells kOnes = {{4, 0}, {4, 1}, {4, 2}, {5, 0}, {5, 1}, {5, 2}};
 
-struct CeilingCase {
-  int16_t thinkLimit;
-  std::set<std::pair<int, int>> allowed;
-  int16_t thinkLimitAfter;
-};
-
-class ComputerCeiling : public ::testing::TestWithParam<CeilingCase> {};
-
-TEST_P(ComputerCeiling, TakesTheBestCellNotAboveTheCeilingAndSpreadsOverTies) {
-  const CeilingCase& k = GetParam();
+TEST(ComputerChoice, TakesTheBestCellNotAboveTheCeilingAndSpreadsOverTies) {
   const GameState s = FromLines(kCeilingBoard, Water);
-  std::set<std::pair<int, int>> hit;
-  for (uint32_t seed = 1; seed <= 300; ++seed) {
-    AiState ai;
-    ai.ThinkLimit = k.thinkLimit;
-    Random rng(seed);
-    const int16_t i = ChooseComputerCell(s, ai, rng);
-    ASSERT_NE(i, NoCell);
-    const std::pair<int, int> cell{CellColumn(s, i), CellRow(s, i)};
-    ASSERT_TRUE(k.allowed.count(cell)) << "took " << cell.first << "," << cell.second;
-    ASSERT_EQ(ai.ThinkLimit, k.thinkLimitAfter);
-    hit.insert(cell);
-  }
-  EXPECT_EQ(hit, k.allowed) << "every tied cell should be taken sometimes";
+  ExpectSpread(ChooseComputerCell, s, 1, kOnes, 1);
+  ExpectSpread(ChooseComputerCell, s, 3, kOnes, 3);
+  ExpectSpread(ChooseComputerCell, s, 4, {{3, 1}}, 4);
+  ExpectSpread(ChooseComputerCell, s, 8, {{3, 1}}, 8);
+  ExpectSpread(ChooseComputerCell, s, 9, {{1, 1}}, 9);
+  // A cell worth nine is taken only when nothing else is left, and raises the ceiling.
+  const GameState nine = FromLines({"FFF", "F.F", "FFF"}, Water);
+  for (int16_t limit : {int16_t{1}, int16_t{3}, int16_t{8}})
+    ExpectSpread(ChooseComputerCell, nine, limit, {{1, 1}}, 9);
 }
-
-const std::set<std::pair<int, int>> kOnes = {{4, 0}, {4, 1}, {4, 2}, {5, 0}, {5, 1}, {5, 2}};
-
-INSTANTIATE_TEST_SUITE_P(Limits, ComputerCeiling,
-                         ::testing::Values(CeilingCase{1, kOnes, 1}, CeilingCase{3, kOnes, 3},
-                                           CeilingCase{4, {{3, 1}}, 4}, CeilingCase{8, {{3, 1}}, 8},
-                                           CeilingCase{9, {{1, 1}}, 9}));
 
 TEST(ComputerChoice, CeilingRisesToTheLowestValueAndStays) {
   // Water to place: (1,1) is worth 8, (3,1) 6; nothing is worth 5 or less.
@@ -176,17 +164,6 @@ TEST(ComputerChoice, CeilingRisesToTheLowestValueAndStays) {
   EXPECT_EQ(ai.ThinkLimit, 7);
   ai.ThinkLimit = 8;
   EXPECT_EQ(ChooseComputerCell(s, ai, rng), CellIndex(s, 1, 1));
-}
-
-TEST(ComputerChoice, CellWorthNineIsTakenOnlyWhenNothingElseIsLeft) {
-  const GameState s = FromLines({"FFF", "F.F", "FFF"}, Water);
-  for (int16_t limit : {int16_t{1}, int16_t{3}, int16_t{8}}) {
-    AiState ai;
-    ai.ThinkLimit = limit;
-    Random rng(3);
-    EXPECT_EQ(ChooseComputerCell(s, ai, rng), CellIndex(s, 1, 1));
-    EXPECT_EQ(ai.ThinkLimit, 9);
-  }
 }
 
 TEST(ComputerChoice, AllTiedCellsAreEquallyLikely) {
@@ -214,13 +191,11 @@ TEST(ComputerChoice, MatchesTheBestValueNotAboveTheCeilingOnRandomPositions) {
     const GameState s = RandomPosition(rng, 12);
     std::vector<int> values;
     for (int i = 0; i < s.CellCount(); ++i) {
-      if (s.Board[i] != Empty) continue;
-      const auto m = PredictMove(s, CellColumn(s, i), CellRow(s, i), s.PieceQueue[2]);
-      values.push_back(m.gains - m.losses + 1);
+      if (s.Board[i] == Empty) values.push_back(ValueOf(s, i));
     }
     AiState ai;
-    ai.ThinkLimit = static_cast<int16_t>(1 + rng.Below(9));
-    const int16_t limit = ai.ThinkLimit;
+    const int16_t limit = static_cast<int16_t>(1 + rng.Below(9));
+    ai.ThinkLimit = limit;
     const GameState before = s;
     const int16_t i = ChooseComputerCell(s, ai, rng);
     ASSERT_EQ(s.Board, before.Board);
@@ -232,65 +207,31 @@ TEST(ComputerChoice, MatchesTheBestValueNotAboveTheCeilingOnRandomPositions) {
     ASSERT_GE(i, 0);
     ASSERT_LT(i, s.CellCount());
     ASSERT_EQ(s.Board[i], Empty);
-    const auto m = PredictMove(s, CellColumn(s, i), CellRow(s, i), s.PieceQueue[2]);
-    const int chosen = m.gains - m.losses + 1;
     int bestAllowed = -100;
     for (int v : values) {
       if (v <= limit) bestAllowed = std::max(bestAllowed, v);
     }
-    if (bestAllowed != -100) {
-      ASSERT_EQ(chosen, bestAllowed);
-      ASSERT_EQ(ai.ThinkLimit, limit);
-    } else {
-      const int lowest = *std::min_element(values.begin(), values.end());
-      ASSERT_EQ(chosen, lowest);
-      ASSERT_EQ(ai.ThinkLimit, lowest);
+    if (bestAllowed == -100) {
+      bestAllowed = *std::min_element(values.begin(), values.end());
       ++raised;
     }
+    ASSERT_EQ(ValueOf(s, i), bestAllowed);
+    ASSERT_EQ(ai.ThinkLimit, std::max<int>(limit, bestAllowed));
   }
   EXPECT_GT(raised, 0) << "some positions should need a higher ceiling";
 }
 
-// ---------------------------------------------------------------------------------------
-// The forced move of a person out of time.
-
-TEST(TimeoutChoice, TakesALowestValuedCellAtRandom) {
-  struct Case {
-    std::vector<std::string> picture;
-    int16_t piece;
-    std::set<std::pair<int, int>> lowest;
-  };
-  const Case cases[] = {
-      {kCeilingBoard, Water, kOnes},
-      // Oil beside fires loses: (1,0) and (1,1) touch both fires.
-      {{"F.F", "...", "..."}, Oil, {{1, 0}, {1, 1}}},
-      // A cell worth 8 beats one worth 9.
-      {{"FFFFF", "F.F.F", "FFFBF"}, Water, {{3, 1}}},
-      // Nothing below 9: the forced move still takes an empty cell.
-      {{"FFF", "F.F", "FFF"}, Water, {{1, 1}}},
-      {{"FFFFF", "F.FFF", "FFFFF", "FFF.F", "FFFFF"}, Water, {{1, 1}, {3, 3}}},
-  };
-  for (const Case& k : cases) {
-    const GameState s = FromLines(k.picture, k.piece);
-    std::set<std::pair<int, int>> hit;
-    for (uint32_t seed = 1; seed <= 200; ++seed) {
-      AiState ai;
-      ai.ThinkLimit = 3;
-      Random rng(seed);
-      const int16_t i = ChooseTimeoutCell(s, ai, rng);
-      ASSERT_NE(i, NoCell);
-      const std::pair<int, int> cell{CellColumn(s, i), CellRow(s, i)};
-      ASSERT_TRUE(k.lowest.count(cell))
-          << k.picture[0] << ": took " << cell.first << "," << cell.second;
-      ASSERT_EQ(ai.ThinkLimit, 3) << "the forced move does not touch the ceiling";
-      hit.insert(cell);
-    }
-    EXPECT_EQ(hit, k.lowest) << k.picture[0];
-  }
+TEST(TimeoutChoice, TakesALowestValuedCellAtRandomAndLeavesTheCeiling) {
+  ExpectSpread(ChooseTimeoutCell, FromLines(kCeilingBoard, Water), 3, kOnes, 3);
+  // Oil beside fires loses: (1,0) and (1,1) touch both fires.
+  ExpectSpread(ChooseTimeoutCell, FromLines({"F.F", "...", "..."}, Oil), 3, {{1, 0}, {1, 1}}, 3);
+  // A cell worth 8 beats one worth 9.
+  ExpectSpread(ChooseTimeoutCell, FromLines({"FFFFF", "F.F.F", "FFFBF"}, Water), 3, {{3, 1}}, 3);
+  // Nothing below 9: the forced move still takes an empty cell.
+  ExpectSpread(ChooseTimeoutCell, FromLines({"FFF", "F.F", "FFF"}, Water), 3, {{1, 1}}, 3);
+  ExpectSpread(ChooseTimeoutCell, FromLines({"FFFFF", "F.FFF", "FFFFF", "FFF.F", "FFFFF"}, Water),
+               3, {{1, 1}, {3, 3}}, 3);
 }
-
-// ---------------------------------------------------------------------------------------
-// Moves.
 
 struct RecordingScene {
   GameState s;
@@ -298,9 +239,16 @@ struct RecordingScene {
   Random rng{9};
   FakePlacementHost host{s};
   explicit RecordingScene(GameState start) : s(start) {}
+  void Move(bool timeout) {
+    if (timeout) {
+      TimeoutMove(s, ai, rng, host);
+    } else {
+      ComputerMove(s, ai, rng, host);
+    }
+  }
 };
 
-TEST(Moves, FullBoardGivesNoCellAndARefusedPlacement) {
+TEST(Moves, FullBoardOrNoCellsGivesNoCellAndARefusedPlacement) {
   for (const bool timeout : {false, true}) {
     RecordingScene k(FromLines({"FOWB", "OWBF"}, Water));
     k.ai.ThinkLimit = 3;
@@ -308,28 +256,21 @@ TEST(Moves, FullBoardGivesNoCellAndARefusedPlacement) {
     EXPECT_EQ(ChooseTimeoutCell(k.s, k.ai, k.rng), NoCell);
     EXPECT_EQ(k.ai.ThinkLimit, 3) << "no ceiling is raised for a board without empty cells";
     const GameState before = k.s;
-    if (timeout) {
-      TimeoutMove(k.s, k.ai, k.rng, k.host);
-    } else {
-      ComputerMove(k.s, k.ai, k.rng, k.host);
-    }
+    k.Move(timeout);
     EXPECT_EQ(k.s.Board, before.Board);
     EXPECT_EQ(k.s.Score, before.Score);
     EXPECT_EQ(k.s.PieceQueue, before.PieceQueue);
     // The board is full, so the end test that every call makes is true.
     EXPECT_EQ(k.host.trace, (std::vector<std::string>{"caption", "finish"}));
   }
-}
-
-TEST(Moves, BoardWithoutCellsGivesNoCell) {
   // The start-up board of a window smaller than a cell has no cells at all.
-  GameState s;
-  s.PieceQueue = {Fire, Fire, Water};
+  GameState none;
+  none.PieceQueue = {Fire, Fire, Water};
   AiState ai;
   ai.ThinkLimit = 2;
   Random rng(1);
-  EXPECT_EQ(ChooseComputerCell(s, ai, rng), NoCell);
-  EXPECT_EQ(ChooseTimeoutCell(s, ai, rng), NoCell);
+  EXPECT_EQ(ChooseComputerCell(none, ai, rng), NoCell);
+  EXPECT_EQ(ChooseTimeoutCell(none, ai, rng), NoCell);
   EXPECT_EQ(ai.ThinkLimit, 2);
 }
 
@@ -337,13 +278,9 @@ TEST(Moves, PlaceTheChosenCellByColumnAndRow) {
   // The only empty cell is column 3, row 1 of a board wider than it is high.
   for (const bool timeout : {false, true}) {
     RecordingScene k(FromLines({"OOOOO", "OOO.O", "OOOOO"}, Water));
-    if (timeout) {
-      TimeoutMove(k.s, k.ai, k.rng, k.host);
-    } else {
-      ComputerMove(k.s, k.ai, k.rng, k.host);
-    }
+    k.Move(timeout);
     EXPECT_EQ(k.s.Board[CellIndex(k.s, 3, 1)], Water);
-    ASSERT_FALSE(k.host.paints.empty());
+    ASSERT_FALSE(k.host.trace.empty());
     EXPECT_EQ(k.host.trace.front(), PaintText(3, 1, 16, Water));
     EXPECT_EQ(k.host.Count("hand over"), 1);
   }
@@ -352,13 +289,10 @@ TEST(Moves, PlaceTheChosenCellByColumnAndRow) {
 TEST(Moves, TimeoutMoveTakesTheWorstCellForThePiece) {
   // Oil: the cell between the fires loses 2.
   RecordingScene k(FromLines({"F.F.."}, Oil));
-  TimeoutMove(k.s, k.ai, k.rng, k.host);
+  k.Move(true);
   EXPECT_EQ(k.s.Score[SideA], -2);
   EXPECT_EQ(k.s.Board[CellIndex(k.s, 1, 0)], Fire);
 }
-
-// ---------------------------------------------------------------------------------------
-// The automatic level.
 
 GameOptions Players(bool aComputer, bool bComputer, bool automatic) {
   GameOptions o = GameOptions::Defaults();
@@ -373,95 +307,68 @@ struct StreakStep {
   int16_t thinkLimit, streakA, streakB;  // after the call
 };
 
-struct StreakCase {
-  const char* name;
-  int16_t thinkLimit, streakA, streakB;  // before the first call
-  std::vector<StreakStep> steps;
-};
-
-void PrintTo(const StreakCase& c, std::ostream* os) { *os << c.name; }
-
-class AdjustThinkLimitStreaks : public ::testing::TestWithParam<StreakCase> {};
-
-TEST_P(AdjustThinkLimitStreaks, FollowTheLastingLead) {
-  const StreakCase& k = GetParam();
+// Calls AdjustThinkLimit once per step, from the given ceiling and streaks, with the
+// computer as either side.
+void ExpectStreaks(const char* name, int16_t limit, int16_t streakA, int16_t streakB,
+                   const std::vector<StreakStep>& steps) {
   for (const bool computerIsB : {true, false}) {
     const GameOptions options = Players(!computerIsB, computerIsB, true);
     GameState s;
     AiState ai;
-    ai.ThinkLimit = k.thinkLimit;
-    ai.LeadStreakA = k.streakA;
-    ai.LeadStreakB = k.streakB;
-    int n = 0;
-    for (const StreakStep& step : k.steps) {
-      ++n;
-      s.Score = {step.scoreA, step.scoreB};
+    ai.ThinkLimit = limit;
+    ai.LeadStreakA = streakA;
+    ai.LeadStreakB = streakB;
+    for (size_t n = 0; n < steps.size(); ++n) {
+      SCOPED_TRACE(::testing::Message() << name << " after call " << n + 1);
+      s.Score = {steps[n].scoreA, steps[n].scoreB};
       AdjustThinkLimit(s, ai, options);
-      EXPECT_EQ(ai.ThinkLimit, step.thinkLimit) << "after call " << n;
-      EXPECT_EQ(ai.LeadStreakA, step.streakA) << "after call " << n;
-      EXPECT_EQ(ai.LeadStreakB, step.streakB) << "after call " << n;
+      EXPECT_EQ(ai.ThinkLimit, steps[n].thinkLimit);
+      EXPECT_EQ(ai.LeadStreakA, steps[n].streakA);
+      EXPECT_EQ(ai.LeadStreakB, steps[n].streakB);
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AdjustThinkLimitStreaks,
-    ::testing::Values(StreakCase{"ALeadRaisesOnEveryFourth",
-                                 3,
-                                 0,
-                                 0,
-                                 {{11, 0, 3, 1, 0},
-                                  {11, 0, 3, 2, 0},
-                                  {12, 0, 3, 3, 0},
-                                  {11, 0, 4, 0, 0},
-                                  {15, 0, 4, 1, 0},
-                                  {15, 2, 4, 2, 0},
-                                  {30, 10, 4, 3, 0},
-                                  {30, 10, 5, 0, 0}}},
-                      StreakCase{"BLeadLowersOnEveryFourth",
-                                 3,
-                                 0,
-                                 0,
-                                 {{0, 11, 3, 0, 1},
-                                  {0, 11, 3, 0, 2},
-                                  {-5, 11, 3, 0, 3},
-                                  {0, 11, 2, 0, 0},
-                                  {0, 11, 2, 0, 1},
-                                  {0, 11, 2, 0, 2},
-                                  {0, 11, 2, 0, 3},
-                                  {0, 11, 1, 0, 0}}},
-                      StreakCase{"RaiseStopsAtEight", 8, 3, 0, {{20, 0, 8, 0, 0}}},
-                      StreakCase{"SearchRaisedNineComesBackToEight", 9, 3, 0, {{20, 0, 8, 0, 0}}},
-                      StreakCase{"LowerStopsAtOne", 1, 0, 3, {{0, 20, 1, 0, 0}}},
-                      StreakCase{"LeadOfTenResetsBoth", 5, 2, 2, {{10, 0, 5, 0, 0}}},
-                      StreakCase{"BLeadOfTenResetsBoth", 5, 2, 2, {{-3, 7, 5, 0, 0}}},
-                      StreakCase{"LevelResetsBoth", 5, 3, 3, {{4, 4, 5, 0, 0}}},
-                      StreakCase{"ALeadKeepsBsStreak", 5, 0, 2, {{11, 0, 5, 1, 2}}},
-                      StreakCase{"BLeadKeepsAsStreak", 5, 2, 0, {{0, 11, 5, 2, 1}}},
-                      StreakCase{"BrokenStreakStartsAgain",
-                                 3,
-                                 0,
-                                 0,
-                                 {{11, 0, 3, 1, 0},
-                                  {11, 0, 3, 2, 0},
-                                  {11, 0, 3, 3, 0},
-                                  {10, 0, 3, 0, 0},
-                                  {11, 0, 3, 1, 0},
-                                  {11, 0, 3, 2, 0},
-                                  {11, 0, 3, 3, 0},
-                                  {11, 0, 4, 0, 0}}}),
-    [](const ::testing::TestParamInfo<StreakCase>& info) { return std::string(info.param.name); });
+TEST(AdjustThinkLimit, StreaksFollowTheLastingLeadWithinTheClamps) {
+  // Score A, score B; then the ceiling, A's streak and B's streak after the call.
+  const std::vector<StreakStep> raise = {{11, 0, 3, 1, 0},  {11, 0, 3, 2, 0}, {12, 0, 3, 3, 0},
+                                         {11, 0, 4, 0, 0},  {15, 0, 4, 1, 0}, {15, 2, 4, 2, 0},
+                                         {30, 10, 4, 3, 0}, {30, 10, 5, 0, 0}};
+  ExpectStreaks("ALeadRaisesOnEveryFourth", 3, 0, 0, raise);
+  const std::vector<StreakStep> lower = {{0, 11, 3, 0, 1}, {0, 11, 3, 0, 2}, {-5, 11, 3, 0, 3},
+                                         {0, 11, 2, 0, 0}, {0, 11, 2, 0, 1}, {0, 11, 2, 0, 2},
+                                         {0, 11, 2, 0, 3}, {0, 11, 1, 0, 0}};
+  ExpectStreaks("BLeadLowersOnEveryFourth", 3, 0, 0, lower);
+  const std::vector<StreakStep> broken = {{11, 0, 3, 1, 0}, {11, 0, 3, 2, 0}, {11, 0, 3, 3, 0},
+                                          {10, 0, 3, 0, 0}, {11, 0, 3, 1, 0}, {11, 0, 3, 2, 0},
+                                          {11, 0, 3, 3, 0}, {11, 0, 4, 0, 0}};
+  ExpectStreaks("BrokenStreakStartsAgain", 3, 0, 0, broken);
+  ExpectStreaks("RaiseStopsAtEight", 8, 3, 0, {{20, 0, 8, 0, 0}});
+  ExpectStreaks("SearchRaisedNineComesBackToEight", 9, 3, 0, {{20, 0, 8, 0, 0}});
+  ExpectStreaks("LowerStopsAtOne", 1, 0, 3, {{0, 20, 1, 0, 0}});
+  ExpectStreaks("LeadOfTenResetsBoth", 5, 2, 2, {{10, 0, 5, 0, 0}});
+  ExpectStreaks("BLeadOfTenResetsBoth", 5, 2, 2, {{-3, 7, 5, 0, 0}});
+  ExpectStreaks("LevelResetsBoth", 5, 3, 3, {{4, 4, 5, 0, 0}});
+  ExpectStreaks("ALeadKeepsBsStreak", 5, 0, 2, {{11, 0, 5, 1, 2}});
+  ExpectStreaks("BLeadKeepsAsStreak", 5, 2, 0, {{0, 11, 5, 2, 1}});
+}
 
-TEST(AdjustThinkLimit, ActsOnlyWithTheAutomaticLevelAndOnePerson) {
-  struct Case {
+// Who is a computer, and whether the level is automatic: AdjustThinkLimit acts, and the
+// ceiling at start-up and after the demo.
+TEST(AdjustThinkLimit, ActsOnlyWithTheAutomaticLevelAndOnePersonAndSetsTheStartCeiling) {
+  const struct {
     bool aComputer, bComputer, automatic, acts;
-  };
-  const Case cases[] = {{false, true, true, true},    {true, false, true, true},
-                        {false, false, true, false},  {true, true, true, false},
-                        {false, true, false, false},  {true, false, false, false},
-                        {false, false, false, false}, {true, true, false, false}};
-  for (const Case& k : cases) {
+    int16_t initial, afterDemo;
+  } cases[] = {{false, true, true, true, 3, 3},    {true, false, true, true, 3, 3},
+               {false, false, true, false, 8, 3},  {true, true, true, false, 8, 3},
+               {false, true, false, false, 3, 8},  {true, false, false, false, 3, 8},
+               {false, false, false, false, 8, 8}, {true, true, false, false, 8, 8}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << "A computer " << k.aComputer << ", B computer "
+                                      << k.bComputer << ", automatic " << k.automatic);
     const GameOptions options = Players(k.aComputer, k.bComputer, k.automatic);
+    EXPECT_EQ(InitialThinkLimit(options), k.initial);
+    EXPECT_EQ(ThinkLimitAfterDemo(options), k.afterDemo);
     for (const Pair score : {Pair{30, 0}, Pair{0, 30}, Pair{5, 5}}) {
       GameState s;
       s.Score = score;
@@ -471,27 +378,8 @@ TEST(AdjustThinkLimit, ActsOnlyWithTheAutomaticLevelAndOnePerson) {
       ai.LeadStreakB = 3;
       AdjustThinkLimit(s, ai, options);
       const bool changed = ai.ThinkLimit != 4 || ai.LeadStreakA != 3 || ai.LeadStreakB != 3;
-      EXPECT_EQ(changed, k.acts) << "A computer " << k.aComputer << ", B computer " << k.bComputer
-                                 << ", automatic " << k.automatic << ", score " << score[0] << ":"
-                                 << score[1];
+      EXPECT_EQ(changed, k.acts) << "score " << score[0] << ":" << score[1];
     }
-  }
-}
-
-TEST(ThinkLimitStart, AtStartUpAndAfterTheDemo) {
-  struct Case {
-    bool aComputer, bComputer, automatic;
-    int16_t initial, afterDemo;
-  };
-  const Case cases[] = {{false, true, true, 3, 3},   {true, false, true, 3, 3},
-                        {false, false, true, 8, 3},  {true, true, true, 8, 3},
-                        {false, true, false, 3, 8},  {true, false, false, 3, 8},
-                        {false, false, false, 8, 8}, {true, true, false, 8, 8}};
-  for (const Case& k : cases) {
-    const GameOptions options = Players(k.aComputer, k.bComputer, k.automatic);
-    EXPECT_EQ(InitialThinkLimit(options), k.initial)
-        << "A computer " << k.aComputer << ", B computer " << k.bComputer;
-    EXPECT_EQ(ThinkLimitAfterDemo(options), k.afterDemo) << "automatic " << k.automatic;
   }
 }
 

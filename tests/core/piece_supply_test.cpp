@@ -15,12 +15,9 @@
 namespace pyra {
 namespace {
 
-using testing::MakeState;
+using Queue = std::array<int16_t, 3>;
 
-// ---------------------------------------------------------------------------------------
-// The catch-up rule.
-
-GameState QueueState(int16_t turn, Pair score, std::array<int16_t, 3> queue) {
+GameState QueueState(int16_t turn, Pair score, Queue queue) {
   GameState s;
   s.BoardCols = 6;
   s.BoardRows = 5;
@@ -40,13 +37,12 @@ TEST(CatchUpRule, EachEntryAgainstItsOwnersTrailOfTenAndEleven) {
           Pair score{};
           score[owner] = 5;
           score[1 - owner] = static_cast<int16_t>(5 + trail);
-          std::array<int16_t, 3> queue = {Fire, Oil, Water};
+          Queue queue = {Fire, Oil, Water};
           queue[entry] = piece;
           GameState s = QueueState(turn, score, queue);
           ApplyCatchUpRule(s);
-          std::array<int16_t, 3> expected = {Fire, Oil, Water};
-          expected[entry] = trail >= 11 ? Truck : HeldTruck;
-          EXPECT_EQ(s.PieceQueue, expected)
+          queue[entry] = trail >= 11 ? Truck : HeldTruck;
+          EXPECT_EQ(s.PieceQueue, queue)
               << "turn " << turn << " entry " << entry << " trail " << trail << " piece " << piece;
         }
       }
@@ -54,118 +50,65 @@ TEST(CatchUpRule, EachEntryAgainstItsOwnersTrailOfTenAndEleven) {
   }
 }
 
-struct CatchUpExample {
-  const char* name;
-  int16_t turn;
-  Pair score;
-  std::array<int16_t, 3> before;
-  std::array<int16_t, 3> after;
-};
-
-void PrintTo(const CatchUpExample& c, std::ostream* os) { *os << c.name; }
-
-class CatchUpExamples : public ::testing::TestWithParam<CatchUpExample> {};
-
-TEST_P(CatchUpExamples, ConvertTrucksByTheScoreGap) {
-  const CatchUpExample& k = GetParam();
-  GameState s = QueueState(k.turn, k.score, k.before);
-  ApplyCatchUpRule(s);
-  EXPECT_EQ(s.PieceQueue, k.after);
+TEST(CatchUpRule, SeveralTrucksAtOnce) {
+  const struct {
+    int16_t turn;
+    Pair score;
+    Queue before, after;
+  } cases[] = {
+      {SideA, {5, 20}, {Truck, Truck, Truck}, {HeldTruck, Truck, HeldTruck}},
+      {SideA, {5, 15}, {Truck, Truck, Truck}, {HeldTruck, HeldTruck, HeldTruck}},
+      {SideB, {0, 11}, {Truck, HeldTruck, HeldTruck}, {Truck, HeldTruck, Truck}},
+      {SideB, {11, 0}, {HeldTruck, HeldTruck, Truck}, {HeldTruck, Truck, HeldTruck}},
+      {SideB, {0, 0}, {Truck, Truck, Truck}, {HeldTruck, HeldTruck, HeldTruck}},
+      {SideA, {0, 30}, {Fire, Oil, Water}, {Fire, Oil, Water}},
+  };
+  for (const auto& k : cases) {
+    GameState s = QueueState(k.turn, k.score, k.before);
+    ApplyCatchUpRule(s);
+    EXPECT_EQ(s.PieceQueue, k.after) << "turn " << k.turn << " " << k.score[0] << ":" << k.score[1];
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, CatchUpExamples,
-    ::testing::Values(
-        // A has just moved and trails by 15: only entry 1 is A's.
-        CatchUpExample{
-            "ATrailsBy15", SideA, {5, 20}, {Truck, Truck, Truck}, {HeldTruck, Truck, HeldTruck}},
-        // A trails by exactly 10: not behind.
-        CatchUpExample{"ATrailsBy10",
-                       SideA,
-                       {5, 15},
-                       {Truck, Truck, Truck},
-                       {HeldTruck, HeldTruck, HeldTruck}},
-        // B has just moved, A trails by 11: entries 0 and 2 are A's.
-        CatchUpExample{"BMovedATrailsBy11",
-                       SideB,
-                       {0, 11},
-                       {Truck, HeldTruck, HeldTruck},
-                       {Truck, HeldTruck, Truck}},
-        CatchUpExample{"BMovedBTrailsBy11",
-                       SideB,
-                       {11, 0},
-                       {HeldTruck, HeldTruck, Truck},
-                       {HeldTruck, Truck, HeldTruck}},
-        CatchUpExample{"LevelScoresWithholdAll",
-                       SideB,
-                       {0, 0},
-                       {Truck, Truck, Truck},
-                       {HeldTruck, HeldTruck, HeldTruck}},
-        CatchUpExample{
-            "OtherPiecesUntouched", SideA, {0, 30}, {Fire, Oil, Water}, {Fire, Oil, Water}}),
-    [](const ::testing::TestParamInfo<CatchUpExample>& info) {
-      return std::string(info.param.name);
-    });
-
-// ---------------------------------------------------------------------------------------
-// The queue.
 
 int16_t AsDealtAtLevelScores(int16_t piece) { return piece == Truck ? int16_t{HeldTruck} : piece; }
 
-TEST(AdvanceQueue, FirstDealFillsEntriesZeroOneTwoInThatOrder) {
+TEST(AdvanceQueue, FirstDealFillsZeroOneTwoThenEachCallShiftsAndDealsOne) {
   int trucksSeen = 0;
   for (uint32_t seed = 1; seed <= 400; ++seed) {
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
     Random rng(seed);
     Random replay(seed);
-    const int16_t d0 = DealPiece(replay);
-    const int16_t d1 = DealPiece(replay);
-    const int16_t d2 = DealPiece(replay);
-    trucksSeen += (d0 == Truck) + (d1 == Truck) + (d2 == Truck);
+    int16_t d[4];
+    for (int16_t& p : d) p = DealPiece(replay);
+    trucksSeen += (d[0] == Truck) + (d[1] == Truck) + (d[2] == Truck);
     GameState s = QueueState(SideA, {0, 0}, {0, 0, 0});
     AdvanceQueue(s, rng);
     // Level scores: every truck is withheld, and the current one is placed as Oil.
-    const std::array<int16_t, 3> expected = {AsDealtAtLevelScores(d0), AsDealtAtLevelScores(d1),
-                                             d2 == Truck ? int16_t{Oil} : d2};
-    ASSERT_EQ(s.PieceQueue, expected) << "seed " << seed;
-    ASSERT_EQ(rng.Next(), replay.Next()) << "three deals and no more, seed " << seed;
+    ASSERT_EQ(s.PieceQueue, (Queue{AsDealtAtLevelScores(d[0]), AsDealtAtLevelScores(d[1]),
+                                   d[2] == Truck ? int16_t{Oil} : d[2]}));
+    s.Turn = SideB;
+    s.PieceQueue = {Water, Oil, Fire};
+    AdvanceQueue(s, rng);
+    ASSERT_EQ(s.PieceQueue, (Queue{AsDealtAtLevelScores(d[3]), Water, Oil}));
+    ASSERT_EQ(rng.Next(), replay.Next()) << "three deals, then one, and no more";
   }
   EXPECT_GT(trucksSeen, 0) << "the seeds should include trucks";
 }
 
-TEST(AdvanceQueue, LaterCallsShiftAndDealOneIntoEntryZero) {
-  for (uint32_t seed = 1; seed <= 50; ++seed) {
-    Random rng(seed);
-    Random replay(seed);
-    const int16_t dealt = DealPiece(replay);
-    GameState s = QueueState(SideB, {0, 0}, {Water, Oil, Fire});
-    AdvanceQueue(s, rng);
-    EXPECT_EQ(s.PieceQueue[2], Oil);
-    EXPECT_EQ(s.PieceQueue[1], Water);
-    EXPECT_EQ(s.PieceQueue[0], AsDealtAtLevelScores(dealt));
-    EXPECT_EQ(rng.Next(), replay.Next()) << "one deal only";
-  }
-}
-
-TEST(AdvanceQueue, HeldTruckBecomingCurrentIsOilUnlessItsOwnerIsBehind) {
-  // B has just moved; entry 1 moves to entry 2, which belongs to A.
-  GameState level = QueueState(SideB, {3, 3}, {Fire, HeldTruck, Water});
+TEST(AdvanceQueue, WithheldTruckFollowsItsOwnersFortunes) {
   Random rng(3);
+  // B has just moved; entry 1 moves to entry 2, which belongs to A: Oil unless A is behind.
+  GameState level = QueueState(SideB, {3, 3}, {Fire, HeldTruck, Water});
   AdvanceQueue(level, rng);
   EXPECT_EQ(level.PieceQueue[2], Oil);
-
   GameState behind = QueueState(SideB, {3, 14}, {Fire, HeldTruck, Water});
   AdvanceQueue(behind, rng);
   EXPECT_EQ(behind.PieceQueue[2], Truck);
-}
-
-TEST(AdvanceQueue, WithheldTruckFollowsItsOwnersFortunes) {
-  Random rng(8);
   // A has just moved and trails by 12: the truck coming into entry 1 is A's, released.
   GameState s = QueueState(SideA, {0, 12}, {HeldTruck, Fire, Water});
   AdvanceQueue(s, rng);
   EXPECT_EQ(s.PieceQueue[1], Truck);
-  // B moves and A has caught up to 10 behind: A's truck is withheld again and, now current,
-  // placed as Oil.
+  // B moves and A is only 10 behind: withheld again and, now current, placed as Oil.
   s.Turn = SideB;
   s.Score = {2, 12};
   AdvanceQueue(s, rng);
@@ -182,8 +125,7 @@ TEST(AdvanceQueue, CurrentPieceIsAlwaysAPieceAfterAnyDeal) {
     AdvanceQueue(s, rng);
     ASSERT_GE(s.PieceQueue[2], Fire);
     ASSERT_LE(s.PieceQueue[2], Truck);
-    for (int e = 0; e < 2; ++e) {
-      const int16_t q = s.PieceQueue[e];
+    for (const int16_t q : {s.PieceQueue[0], s.PieceQueue[1]}) {
       ASSERT_TRUE(q == Fire || q == Oil || q == Water || q == Truck || q == HeldTruck) << q;
     }
     trucks += s.PieceQueue[2] == Truck;
@@ -192,7 +134,7 @@ TEST(AdvanceQueue, CurrentPieceIsAlwaysAPieceAfterAnyDeal) {
 }
 
 TEST(AdvanceQueue, HeldTruckPlacedAsOilReactsAsOil) {
-  GameState s = MakeState({"F..", "...", "..."}, Water);
+  GameState s = testing::MakeState({"F..", "...", "..."}, Water);
   s.PieceQueue = {Water, HeldTruck, Water};
   Random rng(4);
   testing::FakePlacementHost host(s);
@@ -206,8 +148,11 @@ TEST(AdvanceQueue, HeldTruckPlacedAsOilReactsAsOil) {
   EXPECT_EQ(host.cues, (std::vector<std::string>{"BO"}));
 }
 
-// ---------------------------------------------------------------------------------------
-// Dealing.
+// Expects `observed` of `total` draws within five standard deviations of `chance`.
+void ExpectShare(int observed, int total, double chance, const char* what) {
+  const double sigma = std::sqrt(total * chance * (1 - chance));
+  EXPECT_NEAR(observed, total * chance, 5 * sigma) << what;
+}
 
 TEST(DealPiece, ProportionsOverManyDeals) {
   Random rng(20240601);
@@ -219,19 +164,11 @@ TEST(DealPiece, ProportionsOverManyDeals) {
     ASSERT_LE(p, Truck);
     ++count[p];
   }
-  auto within = [&](int observed, double chance) {
-    const double mean = deals * chance;
-    const double sigma = std::sqrt(deals * chance * (1 - chance));
-    EXPECT_NEAR(observed, mean, 5 * sigma) << "chance " << chance;
-  };
-  within(count[Truck], 1.0 / 20);
-  within(count[Fire], 19.0 / 60);
-  within(count[Oil], 19.0 / 60);
-  within(count[Water], 19.0 / 60);
+  ExpectShare(count[Truck], deals, 1.0 / 20, "truck");
+  ExpectShare(count[Fire], deals, 19.0 / 60, "fire");
+  ExpectShare(count[Oil], deals, 19.0 / 60, "oil");
+  ExpectShare(count[Water], deals, 19.0 / 60, "water");
 }
-
-// ---------------------------------------------------------------------------------------
-// The opening position.
 
 GameState SizedWithMarkers(int cols, int rows) {
   GameState s;
@@ -241,12 +178,13 @@ GameState SizedWithMarkers(int cols, int rows) {
   return s;
 }
 
-TEST(NewBoard, AcceptedPositionsHaveMoreThanATenthEmpty) {
+TEST(NewBoard, AcceptedPositionsHaveMoreThanATenthEmptyAndLeaveCellsBeyondAlone) {
   const int shapes[][2] = {{1, 1}, {1, 9}, {2, 5}, {5, 2}, {3, 7}, {6, 5}, {11, 10}, {50, 50}};
   for (const auto& shape : shapes) {
     const int cells = shape[0] * shape[1];
     int atTheLimitPlusOne = 0;
     for (uint32_t seed = 1; seed <= 300; ++seed) {
+      SCOPED_TRACE(::testing::Message() << shape[0] << "x" << shape[1] << " seed " << seed);
       Random rng(seed);
       GameState s = SizedWithMarkers(shape[0], shape[1]);
       NewBoard(s, rng);
@@ -256,10 +194,8 @@ TEST(NewBoard, AcceptedPositionsHaveMoreThanATenthEmpty) {
         ASSERT_LE(s.Board[i], Water) << "index " << i;
         empties += s.Board[i] == Empty;
       }
-      for (int i = cells; i < BoardCapacity; ++i) {
-        ASSERT_EQ(s.Board[i], 77) << "cell beyond the board touched: " << i;
-      }
-      ASSERT_GT(empties, cells / 10) << shape[0] << "x" << shape[1] << " seed " << seed;
+      for (int i = cells; i < BoardCapacity; ++i) ASSERT_EQ(s.Board[i], 77) << "index " << i;
+      ASSERT_GT(empties, cells / 10);
       atTheLimitPlusOne += empties == cells / 10 + 1;
     }
     if (cells == 10) {
@@ -288,16 +224,6 @@ TEST(NewBoard, IsTheFirstFillOfFreshRandomNumbersThatPasses) {
   }
 }
 
-TEST(NewBoard, OneCellBoardOpensEmpty) {
-  for (uint32_t seed = 1; seed <= 500; ++seed) {
-    Random rng(seed);
-    GameState s = SizedWithMarkers(1, 1);
-    NewBoard(s, rng);
-    ASSERT_EQ(s.Board[0], Empty) << "seed " << seed;
-    ASSERT_EQ(s.Board[1], 77);
-  }
-}
-
 TEST(NewBoard, EachOpeningCodeIsEquallyLikely) {
   Random rng(17);
   GameState s = SizedWithMarkers(50, 50);
@@ -306,7 +232,6 @@ TEST(NewBoard, EachOpeningCodeIsEquallyLikely) {
     NewBoard(s, rng);
     for (int i = 0; i < 2500; ++i) ++count[s.Board[i]];
   }
-  // 50,000 cells, a quarter each; the standard deviation is about 97.
   for (int code = 0; code < 4; ++code) EXPECT_NEAR(count[code], 12500, 500) << "code " << code;
 }
 
