@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,22 +15,59 @@
 namespace pyra {
 namespace {
 
-using test::FakeWindows;
 using test::LoggingStore;
 using test::ProgramRun;
 
 using Log = std::vector<std::string>;
+using Stored = std::vector<std::pair<const char*, const char*>>;
+using Rect = std::array<double, 4>;
+
+Rect AsArray(const TwipRect& r) { return {r.left, r.top, r.width, r.height}; }
+
+// One run whose store holds the given main-section values, prepared and then loaded.
+struct LoadedRun {
+  explicit LoadedRun(const Stored& stored = {},
+                     const std::function<void(ProgramRun&)>& prepare = nullptr) {
+    for (const auto& [key, value] : stored) store.values[{"Pyra3", key}] = value;
+    if (prepare) prepare(run);
+    run.session.LoadSettings();
+  }
+  LoggingStore store;
+  ProgramRun run{store};
+  bool WasRead(const std::string& key) const {
+    return std::count(store.reads.begin(), store.reads.end(), "Pyra3/" + key) > 0;
+  }
+};
+
+// Views of one setting of the dialog as text.
+std::string Format(const GameOptions& o) {
+  for (int i = 0; i < 11; ++i) {
+    if (o.Option2[i]) return std::to_string(i);
+  }
+  return "none";
+}
+std::string Level(const GameOptions& o) {
+  if (o.Option3[0] != o.Option3[1]) return o.Option3[0] ? "auto" : "strongest";
+  return o.Option3[0] ? "both" : "none";
+}
+std::string Side(const GameOptions& o, int side) {
+  const bool human = o.Option1[side * 2], computer = o.Option1[side * 2 + 1];
+  const NameBox& box = o.Combo1[side];
+  return std::string(human == computer ? "none"
+                     : human           ? "human"
+                                       : "computer") +
+         " " + box.text + (box.enabled ? "" : " (disabled)");
+}
 
 TEST(LoadSettings, FirstRunOnAnEmptyStore) {
-  LoggingStore store;
-  ProgramRun run(store);
-  test::Scramble(run.options);
-  run.state.Turn = 0;
-  run.session.LoadSettings();
-  test::ExpectFirstRun(run);
-  EXPECT_TRUE(store.writes.empty());
+  LoadedRun l({}, [](ProgramRun& r) {
+    test::Scramble(r.options);
+    r.state.Turn = 0;
+  });
+  test::ExpectFirstRun(l.run);
+  EXPECT_TRUE(l.store.writes.empty());
   // The steps in their order, each key read once.
-  EXPECT_EQ(store.reads,
+  EXPECT_EQ(l.store.reads,
             (Log{"Pyra3/Width",     "Pyra3/Left",          "Pyra3/Height",      "Pyra3/Top",
                  "Pyra3/NextTop",   "Pyra3/NextLeft",      "Pyra3/PointTop",    "Pyra3/PointLeft",
                  "Pyra3/Point2Top", "Pyra3/Point2Left",    "Pyra3/FormOfGame",  "Pyra3/MesTop",
@@ -37,7 +75,7 @@ TEST(LoadSettings, FirstRunOnAnEmptyStore) {
                  "Pyra3/Level",     "Pyra3/FullPath",      "Pyra3/FileName",    "Pyra3/KomaPath",
                  "Pyra3/KomaName",  "Pyra3/PlayerNameA",   "Pyra3/SoundEffect", "Pyra3/Player00",
                  "Pyra3/Music",     "Pyra3/OpeningDemo"}));
-  EXPECT_EQ(run.windows.log,
+  EXPECT_EQ(l.run.windows.log,
             (Log{"next client 58x32", "main 1500,1500,4080,3000", "main 11865,1500,4080,3000",
                  "main 11865,1500,4080,3600", "main 11865,5550,4080,3600",
                  "move NextBox 15945,5550", "move PointBox 11865,9150", "move PointBox2 14310,9150",
@@ -45,15 +83,9 @@ TEST(LoadSettings, FirstRunOnAnEmptyStore) {
 }
 
 TEST(LoadSettings, FirstRunWithoutStretchingOrSound) {
-  LoggingStore store;
-  ProgramRun run(store);
-  run.windows.canStretch = false;
-  run.windows.soundAvailable = false;
-  run.session.LoadSettings();
-  test::ExpectFirstRun(run);
-  EXPECT_EQ(run.options.Check1, (std::array<int, 4>{Unchecked, Unchecked, Checked, Checked}));
-  // Without stretching the key is not even read.
-  for (const auto& read : store.reads) EXPECT_NE(read, "Pyra3/BitmapStretch");
+  LoadedRun l({}, [](ProgramRun& r) { r.windows.canStretch = r.windows.soundAvailable = false; });
+  test::ExpectFirstRun(l.run);  // both boxes unchecked
+  EXPECT_FALSE(l.WasRead("BitmapStretch"));
 }
 
 TEST(LoadSettings, SecondRunReadsBackWhatTheFirstWrote) {
@@ -66,14 +98,10 @@ TEST(LoadSettings, SecondRunReadsBackWhatTheFirstWrote) {
     test::ExpectFirstRun(first);
     // The user moves the windows and changes every option.
     first.windows.main = {2000, 1000, 6000, 5000};
-    first.windows.companions[Companion::NextBox].left = 8000;
-    first.windows.companions[Companion::NextBox].top = 1000;
-    first.windows.companions[Companion::PointBox].left = 2000;
-    first.windows.companions[Companion::PointBox].top = 6000;
-    first.windows.companions[Companion::PointBox2].left = 4445;
-    first.windows.companions[Companion::PointBox2].top = 6000;
-    first.windows.companions[Companion::Message].left = 2000;
-    first.windows.companions[Companion::Message].top = 7020;
+    first.windows.MoveCompanion(Companion::NextBox, 8000, 1000);
+    first.windows.MoveCompanion(Companion::PointBox, 2000, 6000);
+    first.windows.MoveCompanion(Companion::PointBox2, 4445, 6000);
+    first.windows.MoveCompanion(Companion::Message, 2000, 7020);
     GameOptions& o = first.options;
     o.SelectSeriesFormat(7);
     o.SetPlayerKind(SideA, true);
@@ -87,9 +115,7 @@ TEST(LoadSettings, SecondRunReadsBackWhatTheFirstWrote) {
   SqliteSettingsStore store(path);
   ProgramRun second(store);
   second.session.LoadSettings();
-  const TwipRect m = second.windows.main;
-  EXPECT_EQ((std::array<double, 4>{m.left, m.top, m.width, m.height}),
-            (std::array<double, 4>{2000, 1000, 6000, 5000}));
+  EXPECT_EQ(AsArray(second.windows.main), (Rect{2000, 1000, 6000, 5000}));
   EXPECT_EQ(second.state.BoardCols, (6000 - 240) / 15 / 32);
   EXPECT_EQ(second.state.BoardRows, 285 / 32);
   EXPECT_EQ(second.windows.Logged("move"),
@@ -100,21 +126,16 @@ TEST(LoadSettings, SecondRunReadsBackWhatTheFirstWrote) {
   EXPECT_EQ(o.Option1, (std::array<bool, 4>{false, true, true, false}));
   EXPECT_EQ(o.Option3, (std::array<bool, 2>{false, true}));
   EXPECT_EQ(o.Check1, (std::array<int, 4>{Unchecked, Unchecked, Unchecked, Unchecked}));
-  EXPECT_EQ(o.Combo1[0].text, "コンピュータ");
-  EXPECT_FALSE(o.Combo1[0].enabled);
-  EXPECT_EQ(o.Combo1[1].text, "Bob");
-  EXPECT_TRUE(o.Combo1[1].enabled);
+  EXPECT_EQ(Side(o, SideA), "computer コンピュータ (disabled)");
+  EXPECT_EQ(Side(o, SideB), "human Bob");
 }
 
-struct GeometryCase {
-  const char* name;
-  std::vector<std::pair<const char*, const char*>> stored;
-  TwipRect expected;
-};
-
 TEST(LoadSettings, MainWindowGeometryFromOddValues) {
-  const GeometryCase cases[] = {
-      {"nothing stored", {}, {11865, 5550, 4080, 3600}},
+  const struct {
+    const char* name;
+    Stored stored;
+    Rect expected;
+  } cases[] = {
       // "abc" reads as 0, which the window refuses: the width stays as it was.
       {"width abc", {{"Width", "abc"}}, {12405, 5550, 3000, 3600}},
       {"width out of range", {{"Width", "40000"}}, {12405, 5550, 3000, 3600}},
@@ -135,25 +156,13 @@ TEST(LoadSettings, MainWindowGeometryFromOddValues) {
        {20, 10, 5000, 4000}},
       {"rounded half to even", {{"Left", "20.5"}, {"Top", "11.5"}}, {20, 12, 4080, 3600}},
   };
-  for (const GeometryCase& c : cases) {
-    LoggingStore store;
-    for (const auto& [key, value] : c.stored) store.values[{"Pyra3", key}] = value;
-    ProgramRun run(store);
-    run.session.LoadSettings();
-    const TwipRect m = run.windows.main;
-    EXPECT_EQ((std::array<double, 4>{m.left, m.top, m.width, m.height}),
-              (std::array<double, 4>{c.expected.left, c.expected.top, c.expected.width,
-                                     c.expected.height}))
-        << c.name;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(AsArray(LoadedRun(c.stored).run.windows.main), c.expected);
   }
-}
-
-TEST(LoadSettings, WidthAbcIsTriedAsZeroNotAsTheDefault) {
-  LoggingStore store;
-  store.values[{"Pyra3", "Width"}] = "abc";
-  ProgramRun run(store);
-  run.session.LoadSettings();
-  EXPECT_EQ(run.windows.log.at(1), "refused main 1500,1500,0,3000");
+  // "abc" is tried as 0, not as the default.
+  EXPECT_EQ(LoadedRun(Stored{{"Width", "abc"}}).run.windows.log.at(1),
+            "refused main 1500,1500,0,3000");
 }
 
 TEST(LoadSettings, BoardSizeFollowsTheRestoredClientArea) {
@@ -169,57 +178,29 @@ TEST(LoadSettings, BoardSizeFollowsTheRestoredClientArea) {
       {"28800", "16200", 50, 32},  // at most 50 cells
   };
   for (const auto& c : cases) {
-    LoggingStore store;
-    store.values[{"Pyra3", "Width"}] = c.width;
-    store.values[{"Pyra3", "Height"}] = c.height;
-    ProgramRun run(store);
-    run.session.LoadSettings();
-    EXPECT_EQ(run.state.BoardCols, c.cols) << c.width;
-    EXPECT_EQ(run.state.BoardRows, c.rows) << c.height;
+    SCOPED_TRACE(c.width);
+    LoadedRun l({{"Width", c.width}, {"Height", c.height}});
+    EXPECT_EQ(l.run.state.BoardCols, c.cols);
+    EXPECT_EQ(l.run.state.BoardRows, c.rows);
   }
 }
-
-// A view of one setting of the dialog as text.
-using Projection = std::function<std::string(const GameOptions&)>;
-
-std::string Format(const GameOptions& o) {
-  for (int i = 0; i < 11; ++i) {
-    if (o.Option2[i]) return std::to_string(i);
-  }
-  return "none";
-}
-std::string Level(const GameOptions& o) {
-  if (o.Option3[0] && !o.Option3[1]) return "auto";
-  if (!o.Option3[0] && o.Option3[1]) return "strongest";
-  return o.Option3[0] ? "both" : "none";
-}
-std::string Side(const GameOptions& o, int side) {
-  const int base = side * 2;
-  const std::string kind = o.Option1[base] && !o.Option1[base + 1]   ? "human"
-                           : !o.Option1[base] && o.Option1[base + 1] ? "computer"
-                                                                     : "none";
-  const NameBox& box = o.Combo1[side];
-  return kind + " " + box.text + (box.enabled ? "" : " (disabled)");
-}
-Projection Box(int i) {
-  return [i](const GameOptions& o) { return std::to_string(o.Check1[i]); };
-}
-
-struct OptionCase {
-  std::vector<std::pair<const char*, const char*>> stored;
-  Projection view;
-  const char* expected;
-  bool canStretch = true;
-  bool sound = true;
-};
 
 TEST(LoadSettings, OptionsFromOddValues) {
-  const Projection format = Format;
-  const Projection level = Level;
-  const Projection sideA = [](const GameOptions& o) { return Side(o, SideA); };
-  const Projection sideB = [](const GameOptions& o) { return Side(o, SideB); };
-  const OptionCase cases[] = {
-      {{}, format, "0"},
+  using View = std::function<std::string(const GameOptions&)>;
+  const View format = Format, level = Level;
+  const View sideA = [](const GameOptions& o) { return Side(o, SideA); };
+  const View sideB = [](const GameOptions& o) { return Side(o, SideB); };
+  auto box = [](int i) -> View {
+    return [i](const GameOptions& o) { return std::to_string(o.Check1[i]); };
+  };
+  // Nothing stored is checked with the first run; BitmapStretch=0 and Music=0 with the second.
+  const struct {
+    Stored stored;
+    View view;
+    const char* expected;
+    bool canStretch = true;
+    bool sound = true;
+  } cases[] = {
       {{{"FormOfGame", "3"}}, format, "3"},
       {{{"FormOfGame", "10"}}, format, "10"},
       {{{"FormOfGame", "11"}}, format, "none"},
@@ -227,96 +208,78 @@ TEST(LoadSettings, OptionsFromOddValues) {
       {{{"FormOfGame", "40000"}}, format, "none"},
       {{{"FormOfGame", "abc"}}, format, "0"},
       {{{"FormOfGame", "2.5"}}, format, "2"},
-      {{}, level, "auto"},
-      {{{"Level", "1"}}, level, "strongest"},
       {{{"Level", "0"}}, level, "auto"},
+      {{{"Level", "1"}}, level, "strongest"},
       {{{"Level", ""}}, level, "auto"},
       {{{"Level", "2"}}, level, "strongest"},
       {{{"Level", "abc"}}, level, "auto"},
       {{{"Level", "40000"}}, level, "none"},
-      {{}, Box(0), "1"},
-      {{{"BitmapStretch", "0"}}, Box(0), "0"},
-      {{{"BitmapStretch", "1"}}, Box(0), "1"},
-      {{{"BitmapStretch", "2"}}, Box(0), "0"},
-      {{{"BitmapStretch", "1"}}, Box(0), "0", false},
-      {{}, Box(1), "1"},
-      {{{"SoundEffect", "1"}}, Box(1), "0", true, false},
-      {{{"SoundEffect", "0"}}, Box(1), "0"},
-      {{{"SoundEffect", "2"}}, Box(1), "0"},
-      {{}, Box(2), "1"},
-      {{{"Music", "0"}}, Box(2), "0"},
-      {{{"Music", "1"}}, Box(2), "1"},
-      {{{"Music", "2"}}, Box(2), "0"},
-      {{{"Music", "abc"}}, Box(2), "0"},
-      {{}, Box(3), "1"},
-      {{{"OpeningDemo", "0"}}, Box(3), "0"},
-      {{{"OpeningDemo", "2"}}, Box(3), "0"},
-      {{{"OpeningDemo", "1"}}, Box(3), "1"},
-      {{}, sideA, "human Player A"},
+      {{{"BitmapStretch", "1"}}, box(0), "1"},
+      {{{"BitmapStretch", "2"}}, box(0), "0"},
+      {{{"BitmapStretch", "1"}}, box(0), "0", false},
+      {{{"SoundEffect", "1"}}, box(1), "0", true, false},
+      {{{"SoundEffect", "0"}}, box(1), "0"},
+      {{{"SoundEffect", "2"}}, box(1), "0"},
+      {{{"Music", "1"}}, box(2), "1"},
+      {{{"Music", "2"}}, box(2), "0"},
+      {{{"Music", "abc"}}, box(2), "0"},
+      {{{"OpeningDemo", "2"}}, box(3), "0"},
+      {{{"OpeningDemo", "0"}}, box(3), "0"},
+      {{{"OpeningDemo", "1"}}, box(3), "1"},
       {{{"PlayerNameA", "   "}}, sideA, "human Player A"},
       {{{"PlayerNameA", "  Ann  "}}, sideA, "human   Ann"},
       {{{"PlayerNameA", "アン"}}, sideA, "human アン"},
       {{{"PlayerA", "1"}, {"PlayerNameA", "Ann"}}, sideA, "computer コンピュータ (disabled)"},
       {{{"PlayerA", "2"}, {"PlayerNameA", "Ann"}}, sideA, "none コンピュータ (disabled)"},
       {{{"PlayerA", "40000"}}, sideA, "none コンピュータ (disabled)"},
-      {{}, sideB, "computer コンピュータ (disabled)"},
       {{{"PlayerB", "0"}}, sideB, "human Player B"},
       {{{"PlayerB", "0"}, {"PlayerNameB", "Bob "}}, sideB, "human Bob"},
       {{{"PlayerB", "7"}}, sideB, "none コンピュータ (disabled)"},
   };
-  for (const OptionCase& c : cases) {
-    LoggingStore store;
+  for (const auto& c : cases) {
     std::string label;
-    for (const auto& [key, value] : c.stored) {
-      store.values[{"Pyra3", key}] = value;
-      label += std::string(key) + "=\"" + value + "\" ";
-    }
-    ProgramRun run(store);
-    test::Scramble(run.options);
-    run.windows.canStretch = c.canStretch;
-    run.windows.soundAvailable = c.sound;
-    run.session.LoadSettings();
-    EXPECT_EQ(c.view(run.options), c.expected) << label;
+    for (const auto& [key, value] : c.stored) label += std::string(key) + "=\"" + value + "\" ";
+    SCOPED_TRACE(label);
+    LoadedRun l(c.stored, [&c](ProgramRun& r) {
+      test::Scramble(r.options);
+      r.windows.canStretch = c.canStretch;
+      r.windows.soundAvailable = c.sound;
+    });
+    EXPECT_EQ(c.view(l.run.options), c.expected);
   }
 }
 
 TEST(LoadSettings, ComputerSideNameIsNeitherReadNorTouched) {
-  LoggingStore store;
-  store.values[{"Pyra3", "PlayerA"}] = "1";
-  store.values[{"Pyra3", "PlayerNameA"}] = "Ann";
-  ProgramRun run(store);
-  run.session.LoadSettings();
-  for (const auto& read : store.reads) EXPECT_NE(read, "Pyra3/PlayerNameA");
-  for (const auto& read : store.reads) EXPECT_NE(read, "Pyra3/PlayerNameB");  // B: computer
-  EXPECT_TRUE(run.session.SaveOptions());
-  EXPECT_EQ(store.Main("PlayerNameA"), "Ann");
+  LoadedRun l({{"PlayerA", "1"}, {"PlayerNameA", "Ann"}});
+  EXPECT_FALSE(l.WasRead("PlayerNameA"));
+  EXPECT_FALSE(l.WasRead("PlayerNameB"));  // B: computer
+  EXPECT_TRUE(l.run.session.SaveOptions());
+  EXPECT_EQ(l.store.Main("PlayerNameA"), "Ann");
 }
 
 TEST(LoadSettings, PlayerListNeedsTheNameBoxes) {
-  LoggingStore store;
-  store.values = {{{"Pyra3", "Player00"}, "Ann"},    {{"Pyra3", "Player01"}, "Bob"},
-                  {{"Ann", "Games"}, "3"},           {{"Bob", "Games"}, "4"},
-                  {{"Pyra3", "PlayerNameA"}, "Bob"}, {{"Pyra3", "PlayerB"}, "0"},
-                  {{"Pyra3", "PlayerNameB"}, "Ann"}};
-  ProgramRun run(store);
-  test::Scramble(run.options);
-  run.session.LoadSettings();
-  EXPECT_EQ(run.records.SidePlayerIndex, (std::array<int16_t, 2>{1, 0}));
-  for (const NameBox& box : run.options.Combo1) {
-    EXPECT_EQ(box.list, (std::vector<std::string>{"Ann", "Bob"}));
-  }
-  EXPECT_EQ(run.options.Combo1[2].text, "");
+  LoadedRun l({{"Player00", "Ann"},
+               {"Player01", "Bob"},
+               {"PlayerNameA", "Bob"},
+               {"PlayerB", "0"},
+               {"PlayerNameB", "Ann"}},
+              [](ProgramRun& r) {
+                test::Scramble(r.options);
+                auto& values = static_cast<LoggingStore&>(r.store).values;
+                values[{"Ann", "Games"}] = "3";
+                values[{"Bob", "Games"}] = "4";
+              });
+  EXPECT_EQ(l.run.records.SidePlayerIndex, (std::array<int16_t, 2>{1, 0}));
+  for (const NameBox& box : l.run.options.Combo1) EXPECT_EQ(box.list, (Log{"Ann", "Bob"}));
+  EXPECT_EQ(l.run.options.Combo1[2].text, "");
 }
 
-struct PictureCase {
-  const char* name;
-  std::vector<std::pair<const char*, const char*>> stored;
-  Log expected;
-};
-
 TEST(LoadSettings, PicturesFromTheirFolders) {
-  const PictureCase cases[] = {
-      {"built-in pictures", {}, {"built-in background", "built-in sheet"}},
+  const struct {
+    const char* name;
+    Stored stored;
+    Log expected;
+  } cases[] = {
       {"background and sheet",
        {{"FullPath", "/pics"},
         {"FileName", "bg.bmp"},
@@ -325,6 +288,7 @@ TEST(LoadSettings, PicturesFromTheirFolders) {
        {"cd /pics", "busy", "load background /pics/bg.bmp", "idle", "label /pics/bg.bmp",
         "cd /sheets", "busy", "load sheet /sheets/koma.bmp", "idle", "label /sheets/koma.bmp",
         "user sheet"}},
+      // "/pics/" is not the same text as the known folder "/pics".
       {"folder with a trailing separator",
        {{"FullPath", "/pics/"}, {"FileName", "bg.bmp"}},
        {"cd /pics/", "built-in background", "built-in sheet"}},
@@ -347,31 +311,28 @@ TEST(LoadSettings, PicturesFromTheirFolders) {
        {{"FullPath", "/pics"}},
        {"cd /pics", "built-in background", "built-in sheet"}},
   };
-  for (const PictureCase& c : cases) {
-    LoggingStore store;
-    for (const auto& [key, value] : c.stored) store.values[{"Pyra3", key}] = value;
-    ProgramRun run(store);
-    run.windows.pictures = {{"/pics/bg.bmp", {640, 480}},
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LoadedRun l(c.stored, [](ProgramRun& r) {
+      r.windows.pictures = {{"/pics/bg.bmp", {640, 480}},
                             {"/home/user/sub/wide.wmf", {800, 600}},
                             {"/sheets/koma.bmp", {192, 64}},
                             {"/sheets/small.bmp", {96, 32}}};
-    // "/pics/" is not the same text as the known folder "/pics".
-    run.session.LoadSettings();
+    });
     Log pictureLog;
-    for (const auto& entry : run.windows.log) {
-      if (entry.rfind("main", 0) != 0 && entry.rfind("move", 0) != 0 &&
-          entry.rfind("next client", 0) != 0) {
-        pictureLog.push_back(entry);
-      }
+    for (const std::string& e : l.run.windows.log) {
+      const bool placement =
+          e.rfind("main", 0) == 0 || e.rfind("move", 0) == 0 || e.rfind("next client", 0) == 0;
+      if (!placement) pictureLog.push_back(e);
     }
-    EXPECT_EQ(pictureLog, c.expected) << c.name;
+    EXPECT_EQ(pictureLog, c.expected);
   }
 }
 
 TEST(LoadSettings, CompanionWindowsKeptOnTheScreen) {
   const struct {
     const char* name;
-    std::vector<std::pair<const char*, const char*>> stored;
+    Stored stored;
     Log expected;
   } cases[] = {
       {"beyond the bottom right corner",
@@ -391,38 +352,29 @@ TEST(LoadSettings, CompanionWindowsKeptOnTheScreen) {
         "move Message 23910,14700"}},
   };
   for (const auto& c : cases) {
-    LoggingStore store;
-    for (const auto& [key, value] : c.stored) store.values[{"Pyra3", key}] = value;
-    ProgramRun run(store);
-    run.session.LoadSettings();
-    EXPECT_EQ(run.windows.Logged("move"), c.expected) << c.name;
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(LoadedRun(c.stored).run.windows.Logged("move"), c.expected);
   }
 }
 
 TEST(LoadSettings, EachCompanionIsPlacedOncePerRun) {
-  LoggingStore store;
-  ProgramRun run(store);
-  run.session.LoadSettings();
-  store.values[{"Pyra3", "NextTop"}] = "0";
-  run.session.PlaceNextBox();
-  run.session.PlacePointBox();
-  run.session.PlacePointBox2();
-  EXPECT_EQ(run.windows.Logged("move").size(), 4u);
+  LoadedRun l;
+  l.store.values[{"Pyra3", "NextTop"}] = "0";
+  l.run.session.PlaceNextBox();
+  l.run.session.PlacePointBox();
+  l.run.session.PlacePointBox2();
+  EXPECT_EQ(l.run.windows.Logged("move").size(), 4u);
 
   // A placement that failed has not used up its turn.
-  LoggingStore other;
-  other.values[{"Pyra3", "NextTop"}] = "40000";
-  ProgramRun second(other);
-  second.session.LoadSettings();
-  EXPECT_TRUE(second.windows.Logged("move NextBox").empty());
-  other.values[{"Pyra3", "NextTop"}] = "100";
-  second.session.PlaceNextBox();
-  second.session.PlaceNextBox();
-  EXPECT_EQ(second.windows.Logged("move NextBox"), (Log{"move NextBox 15945,100"}));
+  LoadedRun failed(Stored{{"NextTop", "40000"}});
+  EXPECT_TRUE(failed.run.windows.Logged("move NextBox").empty());
+  failed.store.values[{"Pyra3", "NextTop"}] = "100";
+  failed.run.session.PlaceNextBox();
+  failed.run.session.PlaceNextBox();
+  EXPECT_EQ(failed.run.windows.Logged("move NextBox"), (Log{"move NextBox 15945,100"}));
 }
 
 TEST(ClampToScreen, FarEdgesFirstThenZero) {
-  const TwipSize screen{1000, 800};
   const struct {
     TwipPoint at;
     TwipSize window;
@@ -434,21 +386,20 @@ TEST(ClampToScreen, FarEdgesFirstThenZero) {
       {{-50, 100}, {1200, 100}, {0, 100}},
   };
   for (const auto& c : cases) {
-    const TwipPoint p = ClampToScreen(c.at, c.window, screen);
-    EXPECT_EQ(p.left, c.expected.left) << c.at.left << "," << c.at.top;
-    EXPECT_EQ(p.top, c.expected.top) << c.at.left << "," << c.at.top;
+    const TwipPoint p = ClampToScreen(c.at, c.window, TwipSize{1000, 800});
+    EXPECT_EQ((std::array<double, 2>{p.left, p.top}),
+              (std::array<double, 2>{c.expected.left, c.expected.top}))
+        << c.at.left << "," << c.at.top;
   }
 }
 
 TEST(SaveSettings, KeysInTheirOrderAsDigitStrings) {
-  LoggingStore store;
-  ProgramRun run(store);
-  run.session.LoadSettings();
-  run.windows.companions[Companion::Message].left = 1234.5;  // twips need not be whole
-  run.windows.main.top = 1235.5;
-  EXPECT_TRUE(run.session.SaveWindowPositions());
-  EXPECT_TRUE(run.session.SaveOptions());
-  EXPECT_EQ(store.writes,
+  LoadedRun l;
+  l.run.windows.companions[Companion::Message].left = 1234.5;  // twips need not be whole
+  l.run.windows.main.top = 1235.5;
+  EXPECT_TRUE(l.run.session.SaveWindowPositions());
+  EXPECT_TRUE(l.run.session.SaveOptions());
+  EXPECT_EQ(l.store.writes,
             (Log{"Pyra3/Top=1236",         "Pyra3/Left=11865",      "Pyra3/Width=4080",
                  "Pyra3/Height=3600",      "Pyra3/NextTop=5550",    "Pyra3/NextLeft=15945",
                  "Pyra3/PointTop=9150",    "Pyra3/PointLeft=11865", "Pyra3/Point2Top=9150",
@@ -459,23 +410,19 @@ TEST(SaveSettings, KeysInTheirOrderAsDigitStrings) {
 }
 
 TEST(SaveSettings, OptionValues) {
-  LoggingStore store;
-  ProgramRun run(store);
-  run.session.LoadSettings();
-  GameOptions& o = run.options;
+  LoadedRun l;
+  GameOptions& o = l.run.options;
   o.Option2.fill(false);  // no format selected counts as 0
   o.Option1 = {false, false, false, false};
   o.Option3 = {false, false};
   o.Check1 = {Greyed, Greyed, Unchecked, Greyed};
-  store.writes.clear();
-  EXPECT_TRUE(run.session.SaveOptions());
-  EXPECT_EQ(store.writes, (Log{"Pyra3/MesLeft=11865", "Pyra3/FormOfGame=0", "Pyra3/SoundEffect=2",
-                               "Pyra3/Music=0", "Pyra3/OpeningDemo=2", "Pyra3/PlayerA=1",
-                               "Pyra3/PlayerB=1", "Pyra3/Level=1"}));
+  EXPECT_TRUE(l.run.session.SaveOptions());
+  EXPECT_EQ(l.store.writes, (Log{"Pyra3/MesLeft=11865", "Pyra3/FormOfGame=0", "Pyra3/SoundEffect=2",
+                                 "Pyra3/Music=0", "Pyra3/OpeningDemo=2", "Pyra3/PlayerA=1",
+                                 "Pyra3/PlayerB=1", "Pyra3/Level=1"}));
   o.Check1[0] = Unchecked;
-  store.writes.clear();
-  run.session.SaveOptions();
-  EXPECT_EQ(store.Main("BitmapStretch"), "0");
+  l.run.session.SaveOptions();
+  EXPECT_EQ(l.store.Main("BitmapStretch"), "0");
 }
 
 TEST(SaveSettings, NothingFromARefusedStartOrANonNormalWindow) {
@@ -486,26 +433,22 @@ TEST(SaveSettings, NothingFromARefusedStartOrANonNormalWindow) {
     EXPECT_TRUE(refused.session.SaveOptions());
     EXPECT_TRUE(store.writes.empty());
   }
-  LoggingStore store;
-  ProgramRun run(store);
-  run.session.LoadSettings();
-  run.windows.normal = false;  // minimised or maximised
-  run.windows.main = {0, 0, 100, 100};
-  EXPECT_TRUE(run.session.SaveWindowPositions());
-  EXPECT_TRUE(store.writes.empty());
-  EXPECT_TRUE(run.session.SaveOptions());
-  for (const auto& write : store.writes) EXPECT_EQ(write.find("Mes"), std::string::npos);
-  EXPECT_EQ(store.writes.size(), 8u);
+  LoadedRun l;
+  l.run.windows.normal = false;  // minimised or maximised
+  l.run.windows.main = {0, 0, 100, 100};
+  EXPECT_TRUE(l.run.session.SaveWindowPositions());
+  EXPECT_TRUE(l.store.writes.empty());
+  EXPECT_TRUE(l.run.session.SaveOptions());
+  for (const auto& write : l.store.writes) EXPECT_EQ(write.find("Mes"), std::string::npos);
+  EXPECT_EQ(l.store.writes.size(), 8u);
 }
 
 TEST(SaveSettings, FailedWritesAreReported) {
-  LoggingStore store;
-  ProgramRun run(store);
-  run.session.LoadSettings();
-  store.failWrites = true;
-  EXPECT_FALSE(run.session.SaveWindowPositions());
-  EXPECT_FALSE(run.session.SaveOptions());
-  EXPECT_EQ(store.writes.size(), 11u + 9u);  // every key was still tried
+  LoadedRun l;
+  l.store.failWrites = true;
+  EXPECT_FALSE(l.run.session.SaveWindowPositions());
+  EXPECT_FALSE(l.run.session.SaveOptions());
+  EXPECT_EQ(l.store.writes.size(), 11u + 9u);  // every key was still tried
 }
 
 }  // namespace

@@ -5,78 +5,73 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pyra {
 namespace {
 
-struct NumberCase {
-  const char* text;
-  std::optional<int16_t> expected;  // nothing: the read fails
-};
+// Each text with what it reads as, or "fails".
+void ExpectReads(const std::vector<std::pair<const char*, const char*>>& cases) {
+  for (const auto& [text, expected] : cases) {
+    const std::optional<int16_t> read = ReadInteger16(text);
+    EXPECT_EQ(read ? std::to_string(*read) : "fails", expected) << "text: \"" << text << "\"";
+  }
+}
 
 TEST(NumberReading, SixteenBitTable) {
-  const NumberCase cases[] = {
-      {"abc", 0},
-      {" 12", 12},
-      {"-3.5", -4},
-      {"2.5", 2},
-      {"3.5", 4},
-      {"-2.5", -2},
-      {"0.5", 0},
-      {"1.5", 2},
-      {"2.4999", 2},
-      {"2.5001", 3},
-      {"1e3", 1000},
-      {"1E3", 1000},
-      {"40000", {}},
-      {"-32768", -32768},
-      {"32767", 32767},
-      {"32768", {}},
-      {"-32769", {}},
-      {"32767.4", 32767},
-      {"32767.5", {}},
-      {"-32768.5", -32768},
-      {"-32768.6", {}},
-      {"  +7x", 7},
-      {".5", 0},
-      {".51", 1},
-      {"5.", 5},
-      {"", 0},
-      {"   ", 0},
-      {"1e", 1},
-      {"1e+", 1},
-      {"2e-", 2},
-      {"1e2e3", 100},
-      {"--1", 0},
-      {"+-1", 0},
-      {"-", 0},
-      {".", 0},
-      {"-.5", 0},
-      {"-.6", -1},
-      {"\t\n 42", 42},
-      {"12 34", 12},
-      {"1,000", 1},
-      {"0x1F", 0},
-      {"007", 7},
-      {"-0", 0},
-      {"1e-3", 0},
-      {"25e-1", 2},
-      {"3.2767e4", 32767},
-      {"3.2768e4", {}},
-      {"1e999", {}},
-      {"-1e999", {}},
-      {"1e-999", 0},
-      {"inf", 0},
-      {"nan", 0},
-      {"１２", 0},
-      {"12abc", 12},
-      {"+.5e1", 5},
-      {"9.99999e2", 1000},
-      {"0.0000000000000000000001", 0},
-  };
-  for (const NumberCase& c : cases) {
-    EXPECT_EQ(ReadInteger16(c.text), c.expected) << "text: \"" << c.text << "\"";
-  }
+  // Blanks and one sign, then the longest number; the rest is ignored, no number reads 0.
+  ExpectReads({
+      {"abc", "0"},    {" 12", "12"},  {"  +7x", "7"}, {"", "0"},       {"   ", "0"},
+      {"--1", "0"},    {"+-1", "0"},   {"-", "0"},     {".", "0"},      {"\t\n 42", "42"},
+      {"12 34", "12"}, {"1,000", "1"}, {"0x1F", "0"},  {"007", "7"},    {"-0", "0"},
+      {"inf", "0"},    {"nan", "0"},   {"１２", "0"},  {"12abc", "12"},
+  });
+  // Fractions round half to even.
+  ExpectReads({
+      {"-3.5", "-4"},
+      {"2.5", "2"},
+      {"3.5", "4"},
+      {"-2.5", "-2"},
+      {"0.5", "0"},
+      {"1.5", "2"},
+      {"2.4999", "2"},
+      {"2.5001", "3"},
+      {".5", "0"},
+      {".51", "1"},
+      {"5.", "5"},
+      {"-.5", "0"},
+      {"-.6", "-1"},
+  });
+  // Exponents.
+  ExpectReads({
+      {"1e3", "1000"},
+      {"1E3", "1000"},
+      {"1e", "1"},
+      {"1e+", "1"},
+      {"2e-", "2"},
+      {"1e2e3", "100"},
+      {"1e-3", "0"},
+      {"25e-1", "2"},
+      {"+.5e1", "5"},
+      {"9.99999e2", "1000"},
+      {"0.0000000000000000000001", "0"},
+      {"1e-999", "0"},
+  });
+  // The 16-bit range, after rounding.
+  ExpectReads({
+      {"40000", "fails"},
+      {"32768", "fails"},
+      {"-32769", "fails"},
+      {"32767.4", "32767"},
+      {"32767.5", "fails"},
+      {"-32768.5", "-32768"},
+      {"-32768.6", "fails"},
+      {"3.2767e4", "32767"},
+      {"3.2768e4", "fails"},
+      {"1e999", "fails"},
+      {"-1e999", "fails"},
+  });
 }
 
 TEST(NumberReading, WholeNumbersHaveNo16BitLimit) {

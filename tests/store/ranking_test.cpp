@@ -10,6 +10,8 @@
 namespace pyra {
 namespace {
 
+using Names = std::vector<std::string>;
+
 TEST(Ranking, FormatWinRate) {
   const struct {
     int64_t rate;
@@ -32,19 +34,28 @@ TEST(Ranking, WinRateDropsTheFractionAndNeverOverflows) {
   EXPECT_EQ(WinRate(100'000'000'000'000, 100'000'000'000'001), 9999);
 }
 
+struct Player {
+  const char* name;
+  int64_t wins;
+  int64_t games;
+};
+
+// Players in list order, with the ranking made of them.
 struct Table {
-  std::vector<std::string> names;
+  Names names;
   std::vector<int64_t> rates;
   std::vector<int64_t> games;
-  void Add(const std::string& name, int64_t wins, int64_t played) {
-    names.push_back(name);
-    rates.push_back(WinRate(wins, played));
-    games.push_back(played);
+  explicit Table(const std::vector<Player>& players) {
+    for (const Player& p : players) {
+      names.push_back(p.name);
+      rates.push_back(WinRate(p.wins, p.games));
+      games.push_back(p.games);
+    }
   }
   std::string Text() const { return RankingText(RankSlots(rates, games), names, rates, games); }
   // The names from first place down.
-  std::vector<std::string> Order() const {
-    std::vector<std::string> order;
+  Names Order() const {
+    Names order;
     const RankSlotArray slots = RankSlots(rates, games);
     for (int k = RankCount - 1; k >= 0; --k) {
       if (slots[k] >= 0) order.push_back(names[slots[k]]);
@@ -54,32 +65,17 @@ struct Table {
 };
 
 TEST(Ranking, TheDocumentedExampleLineByLine) {
-  Table t;
-  t.Add("Ann", 2, 3);
-  t.Add("Bob", 1, 3);
-  t.Add("Cid", 333, 1000);
-  t.Add("Eve", 0, 2);
+  const Table t({{"Ann", 2, 3}, {"Bob", 1, 3}, {"Cid", 333, 1000}, {"Eve", 0, 2}});
   EXPECT_EQ(RankSlots(t.rates, t.games), (RankSlotArray{-1, 3, 2, 1, 0}));
   EXPECT_EQ(t.Text(),
-            "1位 Ann\n"
-            "勝率 .666; 試合数3\n"
-            "2位 Bob\n"
-            "勝率 .3333; 試合数3\n"
-            "3位 Cid\n"
-            "勝率 .3330; 試合数1000\n"
-            "4位 Eve\n"
-            "勝率 .000; 試合数2\n");
+            "1位 Ann\n勝率 .666; 試合数3\n2位 Bob\n勝率 .3333; 試合数3\n3位 Cid\n勝率 .3330; "
+            "試合数1000\n4位 Eve\n勝率 .000; 試合数2\n");
 }
 
 TEST(Ranking, TiesGoByRateThenGamesThenLaterListPosition) {
-  Table t;
-  t.Add("P0", 5, 10);
-  t.Add("P1", 5, 10);
-  t.Add("P2", 10, 20);
-  t.Add("P3", 3, 5);
-  t.Add("P4", 0, 0);
-  t.Add("P5", 2, 4);
-  EXPECT_EQ(t.Order(), (std::vector<std::string>{"P3", "P2", "P1", "P0", "P5"}));
+  const Table t(
+      {{"P0", 5, 10}, {"P1", 5, 10}, {"P2", 10, 20}, {"P3", 3, 5}, {"P4", 0, 0}, {"P5", 2, 4}});
+  EXPECT_EQ(t.Order(), (Names{"P3", "P2", "P1", "P0", "P5"}));
   // Exactly five rows.
   EXPECT_EQ(t.Text().find("6位"), std::string::npos);
   EXPECT_NE(t.Text().find("5位 P5\n勝率 .500; 試合数4\n"), std::string::npos);
@@ -87,54 +83,41 @@ TEST(Ranking, TiesGoByRateThenGamesThenLaterListPosition) {
 
 TEST(Ranking, OrderDoesNotDependOnTheListOrder) {
   // Distinct players: no tie reaches the list position.
-  const struct {
-    const char* name;
-    int64_t wins;
-    int64_t games;
-  } players[] = {{"a", 3, 4}, {"b", 3, 8},  {"c", 6, 8}, {"d", 1, 1},
-                 {"e", 0, 3}, {"f", 9, 10}, {"g", 2, 5}};
-  std::vector<int> order(std::size(players));
-  std::iota(order.begin(), order.end(), 0);
   // Rates: d 10000, f 9000, c and a 7500 (c with more games), g 4000, b 3750, e 0.
-  const std::vector<std::string> expected{"d", "f", "c", "a", "g"};
+  std::vector<Player> players{{"a", 3, 4}, {"b", 3, 8},  {"c", 6, 8}, {"d", 1, 1},
+                              {"e", 0, 3}, {"f", 9, 10}, {"g", 2, 5}};
   int permutations = 0;
+  const auto byName = [](const Player& x, const Player& y) { return std::string(x.name) < y.name; };
   do {
-    Table t;
-    for (int i : order) t.Add(players[i].name, players[i].wins, players[i].games);
-    ASSERT_EQ(t.Order(), expected);
+    ASSERT_EQ(Table(players).Order(), (Names{"d", "f", "c", "a", "g"}));
     ++permutations;
-  } while (std::next_permutation(order.begin(), order.end()));
+  } while (std::next_permutation(players.begin(), players.end(), byName));
   EXPECT_EQ(permutations, 5040);
 }
 
 TEST(Ranking, FourthDigitOnlyWhereTheHigherRowHasFewerGames) {
-  {
-    Table t;  // equal thousandths, the higher row with fewer games
-    t.Add("High", 3339, 10000);
-    t.Add("Low", 6662, 20000);
-    EXPECT_EQ(t.Text(), "1位 High\n勝率 .3339; 試合数10000\n2位 Low\n勝率 .3331; 試合数20000\n");
-  }
-  {
-    Table t;  // equal thousandths, the higher row with more games
-    t.Add("High", 10017, 30000);
-    t.Add("Low", 6662, 20000);
-    EXPECT_EQ(t.Text(), "1位 High\n勝率 .333; 試合数30000\n2位 Low\n勝率 .333; 試合数20000\n");
-  }
-  {
-    Table t;  // equal rates keep three digits
-    t.Add("A", 1, 3);
-    t.Add("B", 2, 6);
-    EXPECT_EQ(t.Text(), "1位 B\n勝率 .333; 試合数6\n2位 A\n勝率 .333; 試合数3\n");
-  }
-  {
-    Table t;  // no text gets a second digit, and a longer text matches no neighbour
-    t.Add("A", 3339, 10000);
-    t.Add("B", 6670, 20000);
-    t.Add("C", 9993, 30000);
-    EXPECT_EQ(t.Text(),
-              "1位 A\n勝率 .333; 試合数10000\n"
-              "2位 B\n勝率 .3335; 試合数20000\n"
-              "3位 C\n勝率 .3331; 試合数30000\n");
+  const struct {
+    const char* name;
+    std::vector<Player> players;
+    const char* expected;
+  } cases[] = {
+      {"equal thousandths, the higher row with fewer games",
+       {{"High", 3339, 10000}, {"Low", 6662, 20000}},
+       "1位 High\n勝率 .3339; 試合数10000\n2位 Low\n勝率 .3331; 試合数20000\n"},
+      {"equal thousandths, the higher row with more games",
+       {{"High", 10017, 30000}, {"Low", 6662, 20000}},
+       "1位 High\n勝率 .333; 試合数30000\n2位 Low\n勝率 .333; 試合数20000\n"},
+      {"equal rates keep three digits",
+       {{"A", 1, 3}, {"B", 2, 6}},
+       "1位 B\n勝率 .333; 試合数6\n2位 A\n勝率 .333; 試合数3\n"},
+      {"no text gets a second digit, and a longer text matches no neighbour",
+       {{"A", 3339, 10000}, {"B", 6670, 20000}, {"C", 9993, 30000}},
+       "1位 A\n勝率 .333; 試合数10000\n2位 B\n勝率 .3335; 試合数20000\n3位 C\n勝率 .3331; "
+       "試合数30000\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Table(c.players).Text(), c.expected);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -149,40 +150,22 @@ TEST(SqliteSettingsStore, AnyTextRoundTripsExactly) {
   EXPECT_EQ(store.Read("/home/user/pics/", "/home/user/pics/"), "/home/user/pics/");
 }
 
-TEST(SqliteSettingsStore, InMemoryStoreWorks) {
-  SqliteSettingsStore store(":memory:");
-  EXPECT_TRUE(store.Write("s", "k", "v"));
-  EXPECT_EQ(store.Read("s", "k"), "v");
-}
-
-class StorePathTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Save("XDG_CONFIG_HOME", xdg_);
-    Save("HOME", home_);
+// Sets or, with nullptr, unsets an environment variable until the end of the scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    Set(value);
   }
-  void TearDown() override {
-    Restore("XDG_CONFIG_HOME", xdg_);
-    Restore("HOME", home_);
-  }
+  ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
+  void Set(const char* value) { value ? setenv(name_, value, 1) : unsetenv(name_); }
 
  private:
-  static void Save(const char* name, std::optional<std::string>& slot) {
-    const char* value = std::getenv(name);
-    if (value != nullptr) slot = value;
-  }
-  static void Restore(const char* name, const std::optional<std::string>& slot) {
-    if (slot) {
-      setenv(name, slot->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  std::optional<std::string> xdg_;
-  std::optional<std::string> home_;
+  const char* name_;
+  std::optional<std::string> old_;
 };
 
-TEST_F(StorePathTest, FollowsXdgConfigHomeElseHome) {
+TEST(StorePath, FollowsXdgConfigHomeElseHome) {
   const struct {
     const char* xdg;  // nullptr: unset
     const char* expected;
@@ -193,13 +176,9 @@ TEST_F(StorePathTest, FollowsXdgConfigHomeElseHome) {
       {"", "/home/tester/.config/Pyra3/store.sqlite3"},
       {"relative/config", "/home/tester/.config/Pyra3/store.sqlite3"},
   };
-  setenv("HOME", "/home/tester", 1);
+  ScopedEnv home("HOME", "/home/tester"), xdg("XDG_CONFIG_HOME", nullptr);
   for (const auto& c : cases) {
-    if (c.xdg != nullptr) {
-      setenv("XDG_CONFIG_HOME", c.xdg, 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
+    xdg.Set(c.xdg);
     EXPECT_EQ(DefaultStorePath(), c.expected) << (c.xdg ? c.xdg : "(unset)");
   }
 }

@@ -76,13 +76,11 @@ void RunAgainstUnwritableStore(SqliteSettingsStore& store) {
   EXPECT_FALSE(run.session.SaveOptions());
 }
 
-struct DamageCase {
-  const char* name;
-  std::function<void(const std::string& path)> make;
-};
-
 TEST(StoreReliability, DamagedFilesAreNeitherTrustedNorTouched) {
-  const DamageCase cases[] = {
+  const struct {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+  } cases[] = {
       {"a text file",
        [](const std::string& path) {
          std::string text;
@@ -106,7 +104,7 @@ TEST(StoreReliability, DamagedFilesAreNeitherTrustedNorTouched) {
          std::filesystem::resize_file(path, 1000);
        }},
   };
-  for (const DamageCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     const std::string path = dir.File("store.sqlite3");

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "match/game.h"
 #include "store_test_support.h"
 
 namespace pyra {
@@ -50,11 +49,11 @@ TEST(StoreText, CutsAt255CharactersThenDropsTrailingSpaces) {
 
 TEST(StoreValues, ReadsGiveTheDefaultOnlyWhenNothingIsLeft) {
   LoggingStore store;
-  store.values[{"Pyra3", "Spaces"}] = "    ";
-  store.values[{"Pyra3", "Empty"}] = "";
-  store.values[{"Pyra3", "Name"}] = " Ann  ";
-  store.values[{"Pyra3", "Zero"}] = "0";
-  store.values[{"Ann", "Games"}] = "12";
+  store.values = {{{"Pyra3", "Spaces"}, "    "},
+                  {{"Pyra3", "Empty"}, ""},
+                  {{"Pyra3", "Name"}, " Ann  "},
+                  {{"Pyra3", "Zero"}, "0"},
+                  {{"Ann", "Games"}, "12"}};
   EXPECT_EQ(ReadSetting(store, "Missing", "dflt"), "dflt");
   EXPECT_EQ(ReadSetting(store, "Spaces", "dflt"), "dflt");
   EXPECT_EQ(ReadSetting(store, "Empty", "dflt"), "dflt");
@@ -108,8 +107,6 @@ TEST(StoreValues, FolderSeparatorLeavesExactlyOne) {
     EXPECT_EQ(std::string(c.folder) + FolderSeparator(c.folder) + "a.bmp", c.joined) << c.folder;
   }
 }
-
-TEST(StoreValues, MainSectionIsTheProductName) { EXPECT_STREQ(MainSection, ProductName); }
 
 }  // namespace
 }  // namespace pyra
