@@ -15,30 +15,35 @@
 namespace pyra {
 namespace {
 
-TEST(CompanionWindows, CaptionsClientSizesAndStyle) {
+// The four companion windows of a main window.
+class CompanionWindowsTest : public ::testing::Test {
+ protected:
+  std::vector<CompanionWindow*> All() {
+    return {&windows.NextBox(), &windows.PointBox(), &windows.PointBox2(), &windows.Message()};
+  }
   QMainWindow main;
-  CompanionWindows windows(&main);
-  struct Row {
-    CompanionWindow* window;
-    const char* caption;
-    QSize client;
-  };
-  const Row rows[] = {{&windows.NextBox(), "NEXT", {58, 32}},
-                      {&windows.PointBox(), "A", {155, 38}},
-                      {&windows.PointBox2(), "B", {155, 37}},
-                      {&windows.Message(), "Message", {318, 70}}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.caption);
-    EXPECT_EQ(row.window->windowTitle(), QString(row.caption));
-    EXPECT_EQ(row.window->size(), row.client);
-    EXPECT_EQ(row.window->minimumSize(), row.client) << "not resizable";
-    EXPECT_EQ(row.window->maximumSize(), row.client);
-    EXPECT_EQ(row.window->Image().size(), row.client);
-    EXPECT_EQ(row.window->windowType(), Qt::Tool);
-    EXPECT_TRUE(row.window->windowFlags() & Qt::WindowDoesNotAcceptFocus);
-    EXPECT_EQ(row.window->parentWidget(), &main);
-    EXPECT_TRUE(windows.IsCompanion(row.window));
-    EXPECT_FALSE(row.window->isVisible());
+  CompanionWindows windows{&main};
+};
+using CompanionPlacement = CompanionWindowsTest;
+using CompanionWindowsInput = CompanionWindowsTest;
+
+TEST_F(CompanionWindowsTest, CaptionsClientSizesAndStyle) {
+  const std::pair<const char*, QSize> rows[] = {
+      {"NEXT", {58, 32}}, {"A", {155, 38}}, {"B", {155, 37}}, {"Message", {318, 70}}};
+  for (int i = 0; i < 4; ++i) {
+    const auto& [caption, client] = rows[i];
+    CompanionWindow* w = All()[i];
+    SCOPED_TRACE(caption);
+    EXPECT_EQ(w->windowTitle(), QString(caption));
+    EXPECT_EQ(w->size(), client);
+    EXPECT_EQ(w->minimumSize(), client) << "not resizable";
+    EXPECT_EQ(w->maximumSize(), client);
+    EXPECT_EQ(w->Image().size(), client);
+    EXPECT_EQ(w->windowType(), Qt::Tool);
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_EQ(w->parentWidget(), &main);
+    EXPECT_TRUE(windows.IsCompanion(w));
+    EXPECT_FALSE(w->isVisible());
   }
   EXPECT_FALSE(windows.IsCompanion(&main));
   EXPECT_FALSE(windows.IsCompanion(nullptr));
@@ -73,17 +78,7 @@ QRect Ink(const QImage& image, QRgb background) {
   return box;
 }
 
-int CountColour(const QImage& image, QRgb colour) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
-  }
-  return n;
-}
-
-TEST(CompanionWindows, ScoresArePrintedFromTheTopLeftInTheirColours) {
-  QMainWindow main;
-  CompanionWindows windows(&main);
+TEST_F(CompanionWindowsTest, ScoresArePrintedFromTheTopLeftInTheirColours) {
   for (int side : {0, 1}) {
     SCOPED_TRACE(side);
     ScoreBox& box = windows.Score(side);
@@ -97,7 +92,11 @@ TEST(CompanionWindows, ScoresArePrintedFromTheTopLeftInTheirColours) {
     EXPECT_LT(wide.left(), 6);  // the minus sign starts at the left edge
     EXPECT_LT(wide.top(), 10);  // a 32-pixel font from the top
     EXPECT_LE(wide.bottom(), box.height() - 1);
-    EXPECT_GT(CountColour(box.Image(), ink), 40);
+    int inkPixels = 0;
+    for (int i = 0; i < box.Image().width() * box.Image().height(); ++i) {
+      inkPixels += box.Image().pixel(i % box.Image().width(), i / box.Image().width()) == ink;
+    }
+    EXPECT_GT(inkPixels, 40);
 
     // A score of 0 or more keeps a blank where the sign goes.
     box.ShowScore(8);
@@ -112,9 +111,7 @@ TEST(CompanionWindows, ScoresArePrintedFromTheTopLeftInTheirColours) {
   }
 }
 
-TEST(CompanionWindows, MessagesPrintLineByLineFromTheTopLeftAndShowTheWindow) {
-  QMainWindow main;
-  CompanionWindows windows(&main);
+TEST_F(CompanionWindowsTest, MessagesPrintLineByLineFromTheTopLeftAndShowTheWindow) {
   MessageWindow& message = windows.Message();
   const QString text =
       QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
@@ -153,29 +150,20 @@ TEST(CompanionWindows, MessagesPrintLineByLineFromTheTopLeftAndShowTheWindow) {
   EXPECT_LT(ink.right(), 20);
 }
 
-TEST(CompanionPlacement, EachWindowAppearsWhereItWasPlacedAndStaysWhereTheUserPutsIt) {
-  QMainWindow main;
+TEST_F(CompanionPlacement, EachWindowAppearsWhereItWasPlacedAndStaysWhereTheUserPutsIt) {
   main.resize(256, 220);
   main.move(100, 80);
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  CompanionWindows windows(&main);
-  struct Row {
-    CompanionWindow* window;
-    QPoint at;
-  };
-  const Row rows[] = {{&windows.NextBox(), {366, 80}},
-                      {&windows.PointBox(), {100, 300}},
-                      {&windows.PointBox2(), {263, 300}},
-                      {&windows.Message(), {100, 300}}};
-  for (const Row& row : rows) row.window->Place(row.at);
+  const QPoint places[] = {{366, 80}, {100, 300}, {263, 300}, {100, 300}};
+  for (int i = 0; i < 4; ++i) All()[i]->Place(places[i]);
   windows.ShowCompanions();
   windows.Message().ShowText("x");
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.window->windowTitle().toStdString());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(row.window));
-    EXPECT_EQ(row.window->frameGeometry().topLeft(), row.at) << "the frame's corner is placed";
-    EXPECT_EQ(row.window->PlacedAt(), std::optional<QPoint>(row.at));
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(All()[i]->windowTitle().toStdString());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(All()[i]));
+    EXPECT_EQ(All()[i]->frameGeometry().topLeft(), places[i]) << "the frame's corner is placed";
+    EXPECT_EQ(All()[i]->PlacedAt(), std::optional<QPoint>(places[i]));
   }
 
   // Moving the main window does not drag them along; a window the user has moved keeps its
@@ -188,15 +176,10 @@ TEST(CompanionPlacement, EachWindowAppearsWhereItWasPlacedAndStaysWhereTheUserPu
   EXPECT_EQ(windows.PointBox().frameGeometry().topLeft(), QPoint(100, 300));
 }
 
-TEST(CompanionWindowsInput, EveryWindowPassesKeyReleasesOn) {
-  QMainWindow main;
-  CompanionWindows windows(&main);
+TEST_F(CompanionWindowsInput, EveryWindowPassesKeyReleasesOn) {
   std::vector<int> keys;
   windows.SetKeyHandler([&](int key) { keys.push_back(key); });
-  for (CompanionWindow* window : {static_cast<CompanionWindow*>(&windows.NextBox()),
-                                  static_cast<CompanionWindow*>(&windows.PointBox()),
-                                  static_cast<CompanionWindow*>(&windows.PointBox2()),
-                                  static_cast<CompanionWindow*>(&windows.Message())}) {
+  for (CompanionWindow* window : All()) {
     SCOPED_TRACE(window->windowTitle().toStdString());
     keys.clear();
     QTest::keyClick(window, Qt::Key_Space);
@@ -218,15 +201,10 @@ class ActivationCounter : public QObject {
   }
 };
 
-TEST(CompanionWindowsInput, AnActivatedCompanionHandsTheActivationBack) {
-  QMainWindow main;
-  CompanionWindows windows(&main);
+TEST_F(CompanionWindowsInput, AnActivatedCompanionHandsTheActivationBack) {
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-  for (CompanionWindow* window : {static_cast<CompanionWindow*>(&windows.NextBox()),
-                                  static_cast<CompanionWindow*>(&windows.PointBox()),
-                                  static_cast<CompanionWindow*>(&windows.PointBox2()),
-                                  static_cast<CompanionWindow*>(&windows.Message())}) {
+  for (CompanionWindow* window : All()) {
     SCOPED_TRACE(window->windowTitle().toStdString());
     ActivationCounter counter;
     window->installEventFilter(&counter);
@@ -240,9 +218,7 @@ TEST(CompanionWindowsInput, AnActivatedCompanionHandsTheActivationBack) {
   }
 }
 
-TEST(CompanionWindowsInput, TheUserCannotCloseOneOnItsOwn) {
-  QMainWindow main;
-  CompanionWindows windows(&main);
+TEST_F(CompanionWindowsInput, TheUserCannotCloseOneOnItsOwn) {
   windows.ShowCompanions();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.PointBox()));
   // The window's close box: a close event from the window system.

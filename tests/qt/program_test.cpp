@@ -44,10 +44,8 @@ struct BoxAnswer {
 };
 
 bool AllWhite(const QImage& image) {
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (image.pixel(x, y) != qRgb(255, 255, 255)) return false;
-    }
+  for (int i = 0; i < image.width() * image.height(); ++i) {
+    if (image.pixel(i % image.width(), i / image.width()) != qRgb(255, 255, 255)) return false;
   }
   return true;
 }
@@ -67,6 +65,18 @@ class ProgramTest : public ::testing::Test {
     QApplication::sendEvent(&board, &press);
     QApplication::sendEvent(&board, &release);
   }
+  // The program has ended: every window gone, both clocks stopped, the loop no longer runs.
+  void ExpectEnded() {
+    EXPECT_TRUE(program.Shell().Quitting());
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             &program.Window(), &program.Companions().NextBox(), &program.Companions().PointBox(),
+             &program.Companions().PointBox2(), &program.Companions().Message()}) {
+      EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString();
+    }
+    EXPECT_FALSE(program.Comtimer().Enabled());
+    EXPECT_FALSE(program.Mantimer().Enabled());
+    EXPECT_FALSE(program.Screen().ProcessPendingEvents());
+  }
   bool CloseBox() {
     QCloseEvent event;
     QSpontaneKeyEvent::setSpontaneous(&event);
@@ -85,11 +95,7 @@ TEST_F(ProgramTest, ASecondCopyShowsWhyAndEnds) {
   EXPECT_TRUE(answer.seen);
   EXPECT_EQ(answer.title, QString("Pyra3"));
   EXPECT_EQ(answer.text, QString::fromUtf8("Pyra3はすでに実行されています。\n"));
-  EXPECT_TRUE(program.Shell().Quitting());
-  EXPECT_FALSE(program.Window().isVisible());
-  EXPECT_FALSE(program.Companions().NextBox().isVisible());
-  EXPECT_FALSE(program.Companions().Message().isVisible());
-  EXPECT_FALSE(program.Comtimer().Enabled());
+  ExpectEnded();
 }
 
 TEST_F(ProgramTest, StartsWithTheDemoAndASpaceStartsARealGame) {
@@ -176,12 +182,7 @@ TEST_F(ProgramTest, MinimisingPutsTheGameAsideAndRestoringBringsItBack) {
 TEST_F(ProgramTest, TheCloseBoxEndsTheProgramOnce) {
   ASSERT_TRUE(program.Start(false));
   EXPECT_TRUE(CloseBox());
-  EXPECT_TRUE(program.Shell().Quitting());
-  EXPECT_FALSE(program.Window().isVisible());
-  EXPECT_FALSE(program.Companions().PointBox().isVisible());
-  EXPECT_FALSE(program.Comtimer().Enabled());
-  EXPECT_FALSE(program.Mantimer().Enabled());
-  EXPECT_FALSE(program.Screen().ProcessPendingEvents());
+  ExpectEnded();
 
   // The shut-down cleared the windows once; a second close does not run it again.
   QImage& next = program.Companions().NextBox().Image();
@@ -193,8 +194,7 @@ TEST_F(ProgramTest, TheCloseBoxEndsTheProgramOnce) {
 TEST_F(ProgramTest, EscEndsTheProgramFromAnyWindow) {
   ASSERT_TRUE(program.Start(false));
   QTest::keyClick(&program.Companions().PointBox(), Qt::Key_Escape);
-  EXPECT_TRUE(program.Shell().Quitting());
-  EXPECT_FALSE(program.Window().isVisible());
+  ExpectEnded();
 }
 
 }  // namespace

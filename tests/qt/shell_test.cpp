@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -40,30 +39,26 @@
 namespace pyra {
 namespace {
 
-// --- Clock ---------------------------------------------------------------------------------
-
 TEST(QtClockTest, EnableDisableAndInterval) {
   QtClock clock(500);
   EXPECT_EQ(clock.Interval(), 500);
   EXPECT_FALSE(clock.Enabled()) << "a new clock does not run";
   clock.SetEnabled(true);
-  EXPECT_TRUE(clock.Enabled());
-  // Enabling a running clock must not start its interval again.
   const int id = clock.Timer().timerId();
   clock.SetEnabled(true);
-  EXPECT_EQ(clock.Timer().timerId(), id);
+  EXPECT_EQ(clock.Timer().timerId(), id) << "enabling a running clock does not restart it";
   EXPECT_TRUE(clock.Enabled());
-  clock.SetEnabled(false);
-  EXPECT_FALSE(clock.Enabled());
-  clock.SetEnabled(false);
-  EXPECT_FALSE(clock.Enabled());
+  for (int i = 0; i < 2; ++i) {
+    clock.SetEnabled(false);
+    EXPECT_FALSE(clock.Enabled());
+  }
   clock.SetInterval(250);
   EXPECT_EQ(clock.Interval(), 250);
   EXPECT_FALSE(clock.Enabled()) << "changing the interval does not start it";
 }
 
 TEST(QtClockTest, TicksOnlyWhileEnabled) {
-  QtClock clock(0);  // a zero interval ticks on every pass of the event loop
+  QtClock clock(0);  // ticks on every pass of the event loop
   int ticks = 0;
   clock.SetTickHandler([&] { ++ticks; });
   QCoreApplication::processEvents();
@@ -89,8 +84,6 @@ TEST(QtClockTest, AHandlerThatDisablesItsClockGetsOneTick) {
   EXPECT_EQ(ticks, 1);
 }
 
-// --- Message boxes ---------------------------------------------------------------------------
-
 class DialogsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -103,105 +96,67 @@ class DialogsTest : public ::testing::Test {
     QApplication::removeTranslator(translator);
     delete translator;
   }
+  // Runs `handle` on the message box once it is open.
+  static void OnBox(std::function<void(QMessageBox*)> handle) {
+    QTimer::singleShot(0, [handle] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      handle(box);
+    });
+  }
   static QTranslator* translator;
 };
 QTranslator* DialogsTest::translator = nullptr;
-
-struct SeenBox {
-  QString title, text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QStringList buttons;
-  QString defaultButton;
-  QWidget* parent = nullptr;
-  bool modal = false, visible = false;
-};
 
 TEST_F(DialogsTest, ShowsTheGivenBoxAndReturnsTheAnswer) {
   QWidget main;
   main.show();
   QtDialogs dialogs(&main);
+  const QStringList ok{"OK"}, yesNo{QString::fromUtf8("はい(&Y)"), QString::fromUtf8("いいえ(&N)")},
+      retryCancel{QString::fromUtf8("再試行"), QString::fromUtf8("キャンセル")};
+  // click: the button the user clicks, or Esc when NoButton.
   struct Row {
     MsgButtons buttons;
     MsgIcon icon;
     QMessageBox::Icon qtIcon;
-    // What the user does: click this button, or press Esc when null.
     QMessageBox::StandardButton click;
     MsgAnswer expected;
-    QStringList labels;
+    const QStringList& labels;
   };
-  const QString yes = QString::fromUtf8("はい(&Y)"), no = QString::fromUtf8("いいえ(&N)");
-  const QString retry = QString::fromUtf8("再試行"), cancel = QString::fromUtf8("キャンセル");
+  using B = MsgButtons;
+  using I = MsgIcon;
+  using Q = QMessageBox;
   const Row rows[] = {
-      {MsgButtons::Ok,
-       MsgIcon::Exclamation,
-       QMessageBox::Warning,
-       QMessageBox::Ok,
-       MsgAnswer::Ok,
-       {"OK"}},
-      {MsgButtons::Ok,
-       MsgIcon::None,
-       QMessageBox::NoIcon,
-       QMessageBox::NoButton,
-       MsgAnswer::Ok,
-       {"OK"}},
-      {MsgButtons::Ok,
-       MsgIcon::Information,
-       QMessageBox::Information,
-       QMessageBox::Ok,
-       MsgAnswer::Ok,
-       {"OK"}},
-      {MsgButtons::YesNo,
-       MsgIcon::Question,
-       QMessageBox::Question,
-       QMessageBox::Yes,
-       MsgAnswer::Yes,
-       {yes, no}},
-      {MsgButtons::YesNo,
-       MsgIcon::Question,
-       QMessageBox::Question,
-       QMessageBox::No,
-       MsgAnswer::No,
-       {yes, no}},
-      {MsgButtons::YesNo,
-       MsgIcon::None,
-       QMessageBox::NoIcon,
-       QMessageBox::NoButton,
-       MsgAnswer::No,
-       {yes, no}},
-      {MsgButtons::RetryCancel,
-       MsgIcon::Error,
-       QMessageBox::Critical,
-       QMessageBox::Retry,
-       MsgAnswer::Retry,
-       {retry, cancel}},
-      {MsgButtons::RetryCancel,
-       MsgIcon::Exclamation,
-       QMessageBox::Warning,
-       QMessageBox::Cancel,
-       MsgAnswer::Cancel,
-       {retry, cancel}},
-      {MsgButtons::RetryCancel,
-       MsgIcon::Exclamation,
-       QMessageBox::Warning,
-       QMessageBox::NoButton,
-       MsgAnswer::Cancel,
-       {retry, cancel}},
+      {B::Ok, I::Exclamation, Q::Warning, Q::Ok, MsgAnswer::Ok, ok},
+      {B::Ok, I::None, Q::NoIcon, Q::NoButton, MsgAnswer::Ok, ok},
+      {B::Ok, I::Information, Q::Information, Q::Ok, MsgAnswer::Ok, ok},
+      {B::YesNo, I::Question, Q::Question, Q::Yes, MsgAnswer::Yes, yesNo},
+      {B::YesNo, I::Question, Q::Question, Q::No, MsgAnswer::No, yesNo},
+      {B::YesNo, I::None, Q::NoIcon, Q::NoButton, MsgAnswer::No, yesNo},
+      {B::RetryCancel, I::Error, Q::Critical, Q::Retry, MsgAnswer::Retry, retryCancel},
+      {B::RetryCancel, I::Exclamation, Q::Warning, Q::Cancel, MsgAnswer::Cancel, retryCancel},
+      {B::RetryCancel, I::Exclamation, Q::Warning, Q::NoButton, MsgAnswer::Cancel, retryCancel},
   };
   const std::string text = "一行目\n二行目 <b>そのまま</b>\n";
   for (const Row& row : rows) {
-    SeenBox seen;
-    QTimer::singleShot(0, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      ASSERT_NE(box, nullptr);
-      seen.title = box->windowTitle();
-      seen.text = box->text();
-      seen.icon = box->icon();
-      for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
-      seen.buttons.sort();
-      if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
-      seen.parent = box->parentWidget();
-      seen.modal = box->isModal();
-      seen.visible = box->isVisible();
+    SCOPED_TRACE(row.labels.join(",").toStdString() + " " +
+                 std::to_string(static_cast<int>(row.click)));
+    bool seen = false;
+    OnBox([&](QMessageBox* box) {
+      seen = true;
+      EXPECT_EQ(box->windowTitle(), QString("Pyra3"));
+      EXPECT_EQ(box->text(), QString::fromStdString(text)) << "plain text, line breaks kept";
+      EXPECT_EQ(box->icon(), row.qtIcon);
+      QStringList buttons, labels = row.labels;
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      buttons.sort();
+      labels.sort();
+      EXPECT_EQ(buttons, labels);
+      EXPECT_EQ(box->defaultButton() ? box->defaultButton()->text() : QString(), row.labels.front())
+          << "the first button is the default";
+      EXPECT_EQ(box->parentWidget(), &main);
+      EXPECT_TRUE(box->isModal());
+      EXPECT_TRUE(box->isVisible());
       if (row.click == QMessageBox::NoButton) {
         QTest::keyClick(box, Qt::Key_Escape);
       } else {
@@ -209,38 +164,23 @@ TEST_F(DialogsTest, ShowsTheGivenBoxAndReturnsTheAnswer) {
       }
     });
     EXPECT_EQ(dialogs.MessageBox(text, "Pyra3", row.buttons, row.icon), row.expected);
-    EXPECT_EQ(seen.title, QString("Pyra3"));
-    EXPECT_EQ(seen.text, QString::fromStdString(text)) << "plain text, line breaks kept";
-    EXPECT_EQ(seen.icon, row.qtIcon);
-    QStringList labels = row.labels;
-    labels.sort();
-    EXPECT_EQ(seen.buttons, labels);
-    EXPECT_EQ(seen.defaultButton, row.labels.front()) << "the first button is the default";
-    EXPECT_EQ(seen.parent, &main);
-    EXPECT_TRUE(seen.modal);
-    EXPECT_TRUE(seen.visible);
+    EXPECT_TRUE(seen);
   }
 }
 
 TEST_F(DialogsTest, BeforeTheMainWindowIsUpTheBoxIsInTheMiddleOfTheScreen) {
   QWidget hiddenMain;
   QtDialogs dialogs(&hiddenMain);
-  QPoint centre, screenCentre;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    centre = box->frameGeometry().center();
-    screenCentre = box->screen()->availableGeometry().center();
+  QPoint offset;
+  OnBox([&](QMessageBox* box) {
+    offset = box->frameGeometry().center() - box->screen()->availableGeometry().center();
     box->button(QMessageBox::Ok)->click();
   });
   EXPECT_EQ(dialogs.MessageBox("Pyra3はすでに実行されています。\n", "Pyra3", MsgButtons::Ok,
                                MsgIcon::Exclamation),
             MsgAnswer::Ok);
-  // Placed before its frame is known: off by at most the frame's width.
-  EXPECT_LE((centre - screenCentre).manhattanLength(), 4);
+  EXPECT_LE(offset.manhattanLength(), 4) << "off by at most the frame's width";
 }
-
-// --- Single instance -------------------------------------------------------------------------
 
 class SingleInstanceTest : public ::testing::Test {
  protected:
@@ -271,31 +211,33 @@ TEST_F(SingleInstanceTest, ASecondCopyIsRefusedWhileTheFirstRuns) {
   EXPECT_TRUE(third.Held());
 }
 
-TEST_F(SingleInstanceTest, ALockLeftByACrashedCopyDoesNotBlock) {
-  const pid_t pid = Child([&] {
-    SingleInstance crashing(Path());
-    if (crashing.AnotherInstanceRuns()) _exit(3);
-    _exit(0);  // no destructor: the lock file stays behind
-  });
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-  ASSERT_TRUE(QFile::exists(Path()));
-  SingleInstance next(Path());
-  EXPECT_FALSE(next.AnotherInstanceRuns());
-  EXPECT_TRUE(next.Held());
-}
-
-TEST_F(SingleInstanceTest, AHandWrittenLockNamingADeadProcessDoesNotBlock) {
-  const pid_t pid = Child([] {});
-  ASSERT_EQ(waitpid(pid, nullptr, 0), pid);  // dead and reaped
-  QFile file(Path());
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QByteArray::number(pid) + "\npyra3\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-  file.close();
-  SingleInstance next(Path());
-  EXPECT_FALSE(next.AnotherInstanceRuns());
-  EXPECT_TRUE(next.Held());
+TEST_F(SingleInstanceTest, ALockLeftByADeadCopyDoesNotBlock) {
+  const std::function<void()> leaveStaleLock[] = {
+      [&] {  // a copy that crashes, leaving its lock file behind
+        const pid_t pid = Child([&] {
+          SingleInstance crashing(Path());
+          _exit(crashing.AnotherInstanceRuns() ? 3 : 0);
+        });
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+        ASSERT_TRUE(QFile::exists(Path()));
+      },
+      [&] {  // a hand-written lock naming a dead, reaped process
+        const pid_t pid = Child([] {});
+        ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
+        QFile file(Path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::number(pid) + "\npyra3\n" + QSysInfo::machineHostName().toUtf8() +
+                   "\n");
+      }};
+  for (const auto& leave : leaveStaleLock) {
+    QFile::remove(Path());
+    leave();
+    SingleInstance next(Path());
+    EXPECT_FALSE(next.AnotherInstanceRuns());
+    EXPECT_TRUE(next.Held());
+  }
 }
 
 TEST_F(SingleInstanceTest, ALiveCopyBlocksHoweverOldItsLockIs) {
@@ -332,8 +274,11 @@ TEST_F(SingleInstanceTest, NoPlaceForTheLockMeansRunAnyway) {
 }
 
 TEST(SingleInstancePath, RuntimeFolderFirstThenTheConfigurationFolder) {
-  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-  const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+  struct SavedVariable {
+    const char* name;
+    QByteArray value = qgetenv(name);
+    ~SavedVariable() { value.isNull() ? qunsetenv(name) : qputenv(name, value); }
+  } savedRuntime{"XDG_RUNTIME_DIR"}, savedConfig{"XDG_CONFIG_HOME"};
   QTemporaryDir runtime, config;
   QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
@@ -341,19 +286,7 @@ TEST(SingleInstancePath, RuntimeFolderFirstThenTheConfigurationFolder) {
   EXPECT_EQ(SingleInstance::DefaultLockPath(), runtime.path() + "/pyra3.lock");
   qunsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(SingleInstance::DefaultLockPath(), config.path() + "/Pyra3/pyra3.lock");
-  if (saved.isNull()) {
-    qunsetenv("XDG_RUNTIME_DIR");
-  } else {
-    qputenv("XDG_RUNTIME_DIR", saved);
-  }
-  if (savedConfig.isNull()) {
-    qunsetenv("XDG_CONFIG_HOME");
-  } else {
-    qputenv("XDG_CONFIG_HOME", savedConfig);
-  }
 }
-
-// --- Pacing ----------------------------------------------------------------------------------
 
 using std::chrono::milliseconds;
 using Us = Pacer::Duration;
@@ -365,7 +298,6 @@ struct PacedBoard {
     QRegion area;
   };
   Us now{1'000'000};
-  Us slept{0};
   int sleeps = 0;
   std::vector<Shown> shown;
   Pacer pacer{[this](const QRegion& r) {
@@ -374,7 +306,6 @@ struct PacedBoard {
               [this] { return now; },
               [this](Us d) {
                 now += d;
-                slept += d;
                 ++sleeps;
               }};
   QRect Cell(int c, int r) const { return {c * 32, r * 32, 32, 32}; }
@@ -481,14 +412,11 @@ TEST(PacerTest, SwitchedOffNothingWaitsAndARevealIsShownInOnePiece) {
   EXPECT_EQ(board.sleeps, 0);
 }
 
-// --- About box -------------------------------------------------------------------------------
-
 TEST(AboutBoxTest, LayoutPictureAndOkButton) {
   QWidget main;
   QImage picture(300, 200, QImage::Format_RGB32);
-  for (int y = 0; y < 200; ++y) {
-    for (int x = 0; x < 300; ++x) picture.setPixel(x, y, qRgb(x % 256, y, 99));
-  }
+  for (int i = 0; i < 300 * 200; ++i)
+    picture.setPixel(i % 300, i / 300, qRgb(i % 300 % 256, i / 300, 99));
   AboutBox box(&main, picture);
   EXPECT_EQ(box.size(), QSize(299, 192));
   EXPECT_EQ(box.minimumSize(), box.maximumSize()) << "fixed size";
@@ -501,11 +429,7 @@ TEST(AboutBoxTest, LayoutPictureAndOkButton) {
   QImage shot(299, 192, QImage::Format_RGB32);
   box.render(&shot);
   box.OkButton()->show();
-  int wrong = 0;
-  for (int y = 0; y < 192; ++y) {
-    for (int x = 0; x < 299; ++x) wrong += shot.pixel(x, y) != picture.pixel(x, y);
-  }
-  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(shot, picture.copy(0, 0, 299, 192));
 }
 
 TEST(AboutBoxTest, OkClosesItAndItIsCentredOnlyTheFirstTime) {
@@ -529,23 +453,9 @@ TEST(AboutBoxTest, OkClosesItAndItIsCentredOnlyTheFirstTime) {
   EXPECT_EQ(box.pos(), QPoint(10, 20)) << "the next opening leaves it where it was";
 }
 
-// --- Screen and shell over real windows ------------------------------------------------------
-
 class ScreenTest : public ::testing::Test {
  protected:
-  ScreenTest()
-      : companions(&window),
-        painter(state, pictures),
-        screen(window, companions, painter, pictures, options),
-        dialogs(&window),
-        comtimer(500),
-        mantimer(1000),
-        store(":memory:"),
-        records(store, options, dialogs),
-        settingsWindows(window, companions, pictures, painter),
-        session(settingsWindows, store, state, options, records),
-        shell(window, companions, screen, pictures, comtimer, mantimer, store, session,
-              settingsWindows) {
+  ScreenTest() {
     options = GameOptions::Defaults();
     screen.SetPacing(false);
   }
@@ -557,20 +467,21 @@ class ScreenTest : public ::testing::Test {
   GameState state;
   GameOptions options;
   MainWindow window;
-  CompanionWindows companions;
+  CompanionWindows companions{&window};
   PictureHolder pictures;
-  BoardPainter painter;
-  QtScreen screen;
-  QtDialogs dialogs;
-  QtClock comtimer, mantimer;
-  SqliteSettingsStore store;
-  PlayerRecords records;
-  QtSettingsWindows settingsWindows;
-  SettingsSession session;
-  QtShell shell;
+  BoardPainter painter{state, pictures};
+  QtScreen screen{window, companions, painter, pictures, options};
+  QtDialogs dialogs{&window};
+  QtClock comtimer{500}, mantimer{1000};
+  SqliteSettingsStore store{":memory:"};
+  PlayerRecords records{store, options, dialogs};
+  QtSettingsWindows settingsWindows{window, companions, pictures, painter};
+  SettingsSession session{settingsWindows, store, state, options, records};
+  QtShell shell{window,   companions, screen,  pictures,       comtimer,
+                mantimer, store,      session, settingsWindows};
 };
 
-TEST_F(ScreenTest, FirstRunLayoutGivesAnEightBySixBoard) {
+TEST_F(ScreenTest, FirstRunLayoutGivesAnEightBySixBoardAndTheImageFollowsTheSize) {
   shell.LoadSettings();
   EXPECT_EQ(screen.ClientWidth(), 256);
   EXPECT_EQ(screen.ClientHeight(), 192);
@@ -582,11 +493,8 @@ TEST_F(ScreenTest, FirstRunLayoutGivesAnEightBySixBoard) {
   EXPECT_TRUE(window.isVisible());
   EXPECT_TRUE(screen.WindowIsNormal());
   EXPECT_EQ(painter.Image().size(), QSize(256, 192));
-}
-
-TEST_F(ScreenTest, TheBoardImageFollowsTheClientSize) {
-  shell.ShowMainWindow();
-  for (QSize size : {QSize(256, 192), QSize(320, 96), QSize(32, 64), QSize(640, 480)}) {
+  // The board image follows the client size.
+  for (QSize size : {QSize(320, 96), QSize(32, 64), QSize(640, 480), QSize(256, 192)}) {
     screen.SetClientSize(size.width(), size.height());
     EXPECT_EQ(screen.ClientWidth(), size.width());
     EXPECT_EQ(screen.ClientHeight(), size.height());
@@ -654,7 +562,6 @@ TEST_F(ScreenTest, CaptionsMenusScoresAndNextPieces) {
   screen.SetScoreCaption(1, " B");
   EXPECT_EQ(companions.PointBox().windowTitle(), QString(">A - Player A"));
   EXPECT_EQ(companions.PointBox2().windowTitle(), QString(" B"));
-
   ScoreBox reference(&window, "r", companions.PointBox2().size(), Qt::black);
   reference.ShowScore(-5);
   screen.ShowScore(1, -5);
@@ -669,27 +576,26 @@ TEST_F(ScreenTest, CaptionsMenusScoresAndNextPieces) {
 TEST_F(ScreenTest, CompanionAndMessageVisibility) {
   shell.LoadSettings();
   shell.ShowMainWindow();
+  const auto expectCompanions = [&](bool visible) {
+    for (QWidget* w : std::initializer_list<QWidget*>{&companions.NextBox(), &companions.PointBox(),
+                                                      &companions.PointBox2()}) {
+      EXPECT_EQ(w->isVisible(), visible) << w->windowTitle().toStdString();
+    }
+  };
   screen.ShowCompanions();
-  EXPECT_TRUE(companions.NextBox().isVisible());
-  EXPECT_TRUE(companions.PointBox().isVisible());
-  EXPECT_TRUE(companions.PointBox2().isVisible());
+  expectCompanions(true);
   EXPECT_FALSE(screen.MessageVisible());
-
-  screen.ShowMessage("現在デモ実行中です。\nスペースキーを押してください。");
+  const char* demo = "現在デモ実行中です。\nスペースキーを押してください。";
+  screen.ShowMessage(demo);
   EXPECT_TRUE(screen.MessageVisible());
-  EXPECT_EQ(companions.Message().Text(),
-            QString::fromUtf8("現在デモ実行中です。\nスペースキーを押してください。"));
+  EXPECT_EQ(companions.Message().Text(), QString::fromUtf8(demo));
   screen.HideMessage();
   EXPECT_FALSE(screen.MessageVisible());
   screen.ShowMessageWindow();
   EXPECT_TRUE(screen.MessageVisible());
-  EXPECT_EQ(companions.Message().Text(),
-            QString::fromUtf8("現在デモ実行中です。\nスペースキーを押してください。"));
-
+  EXPECT_EQ(companions.Message().Text(), QString::fromUtf8(demo));
   screen.HideCompanions();
-  EXPECT_FALSE(companions.NextBox().isVisible());
-  EXPECT_FALSE(companions.PointBox().isVisible());
-  EXPECT_FALSE(companions.PointBox2().isVisible());
+  expectCompanions(false);
   EXPECT_TRUE(screen.MessageVisible()) << "the message window is the game's own business";
 }
 
