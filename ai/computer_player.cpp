@@ -133,22 +133,26 @@ int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng) {
   return ai.CandidateCells[rng.Below(n)];
 }
 
-void ComputerMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host) {
-  const int16_t i = ChooseComputerCell(s, ai, rng);
-  if (i == NoCell) {
-    PlacePiece(s, rng, host, -1, -1);
+namespace {
+
+// Places on the chosen cell; without one, on a target that the placement refuses.
+void PlaceOnChoice(GameState& s, Random& rng, PlacementHost& host, int16_t choice,
+                   int16_t refusedColumn, int16_t refusedRow) {
+  if (choice == NoCell) {
+    PlacePiece(s, rng, host, refusedColumn, refusedRow);
   } else {
-    PlacePiece(s, rng, host, CellColumn(s, i), CellRow(s, i));
+    PlacePiece(s, rng, host, CellColumn(s, choice), CellRow(s, choice));
   }
 }
 
+}  // namespace
+
+void ComputerMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host) {
+  PlaceOnChoice(s, rng, host, ChooseComputerCell(s, ai, rng), -1, -1);
+}
+
 void TimeoutMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host) {
-  const int16_t i = ChooseTimeoutCell(s, ai, rng);
-  if (i == NoCell) {
-    PlacePiece(s, rng, host, 0, 0);
-  } else {
-    PlacePiece(s, rng, host, CellColumn(s, i), CellRow(s, i));
-  }
+  PlaceOnChoice(s, rng, host, ChooseTimeoutCell(s, ai, rng), 0, 0);
 }
 
 void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& options) {

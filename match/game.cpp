@@ -135,9 +135,8 @@ void Game::Form_GotFocus() {
 
 MsgAnswer Game::Ask(const std::string& message, const std::string& title, MsgButtons buttons,
                     MsgIcon icon) {
-  SuspendClocks();
-  const MsgAnswer answer = ports.dialogs.MessageBox(message, title, buttons, icon);
-  ResumeClocks();
+  MsgAnswer answer = MsgAnswer::Ok;
+  WithClocksSuspended([&] { answer = ports.dialogs.MessageBox(message, title, buttons, icon); });
   return answer;
 }
 

@@ -103,6 +103,13 @@ class Game : public PlacementHost {
   // --- Clocks around other windows ------------------------------------------------------------
   void SuspendClocks();
   void ResumeClocks();
+  // Runs a modal window with the move clocks suspended while it is open.
+  template <typename Show>
+  void WithClocksSuspended(Show show) {
+    SuspendClocks();
+    show();
+    ResumeClocks();
+  }
   // A modal message box, with the move clocks suspended while it is open.
   MsgAnswer Ask(const std::string& text, const std::string& title, MsgButtons buttons,
                 MsgIcon icon);

@@ -83,9 +83,7 @@ void Game::pause_Click() {
 
 void Game::hiscore_Click() {
   if (closing) return;
-  SuspendClocks();
-  ports.records.ShowRanking();
-  ResumeClocks();
+  WithClocksSuspended([&] { ports.records.ShowRanking(); });
 }
 
 void Game::ExitGame_Click() {
@@ -97,16 +95,12 @@ void Game::ExitGame_Click() {
 
 void Game::gameset_Click() {
   if (closing) return;
-  SuspendClocks();
-  ports.shell.ShowOptionsDialog();
-  ResumeClocks();
+  WithClocksSuspended([&] { ports.shell.ShowOptionsDialog(); });
 }
 
 void Game::about_Click() {
   if (closing) return;
-  SuspendClocks();
-  ports.shell.ShowAboutBox();
-  ResumeClocks();
+  WithClocksSuspended([&] { ports.shell.ShowAboutBox(); });
 }
 
 void Game::index_Click() {
