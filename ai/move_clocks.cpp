@@ -1,4 +1,5 @@
-// The computer's move timer and the person's eight-second move clock.
+// The computer's move timer and the person's eight-second move clock: their ticks, which
+// clock runs for whom, and when a clock that is armed really runs.
 #include "match/game.h"
 #include "match/messages.h"
 
@@ -24,6 +25,46 @@ void Game::mantimer_Timer() {
     t = ManTicks;
   }
   ManTicks = static_cast<int16_t>(t + 1);
+}
+
+void Game::StopHumanClock() {
+  SetMan(false);
+  ManTicks = 0;
+}
+
+void Game::ArmClocks() {
+  // Only the clock of the side to move may run; one left over from before never does.
+  bool com = false;
+  bool man = false;
+  if (!closing) {
+    if (state.DemoMode) {
+      com = true;
+    } else if (state.Turn == SideA || state.Turn == SideB) {
+      com = options.IsComputer(state.Turn);
+      man = options.IsHuman(state.Turn);
+    }
+  }
+  comArmed = com;
+  manArmed = man;
+  ApplyClocks();
+}
+
+void Game::ApplyClocks() {
+  const bool held = ClocksHeld() || closing;
+  const bool com = comArmed && !held;
+  const bool man = manArmed && !held;
+  if (ports.comtimer.Enabled() != com) ports.comtimer.SetEnabled(com);
+  if (ports.mantimer.Enabled() != man) ports.mantimer.SetEnabled(man);
+}
+
+void Game::SetCom(bool armed) {
+  comArmed = armed;
+  ApplyClocks();
+}
+
+void Game::SetMan(bool armed) {
+  manArmed = armed;
+  ApplyClocks();
 }
 
 }  // namespace pyra

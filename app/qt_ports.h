@@ -57,6 +57,9 @@ class QtDialogs : public Dialogs {
 class SilentSound : public Sound {
  public:
   void PlayCue(Cue) override {}
+  bool SoundAvailable() override { return false; }
+  bool PlayMusic() override { return false; }
+  void StopMusic() override {}
 };
 
 // The main window, its board and its companion windows.

@@ -35,11 +35,6 @@ void Game::PlayCue(Cue cue) {
 
 void Game::ShowScore(int side) { ports.screen.ShowScore(side, state.Score[side]); }
 
-void Game::StopHumanClock() {
-  SetMan(false);
-  ManTicks = 0;
-}
-
 void Game::DrawNextPieces() { ports.screen.DrawNextPieces(state.PieceQueue); }
 
 void Game::RestoreCaption() {
@@ -87,94 +82,6 @@ void Game::SetMenuVisible(MenuItem item, bool visible) {
 void Game::SetPauseCaption(const std::string& caption) {
   pauseCaption = caption;
   ports.screen.SetMenuCaption(MenuItem::Pause, caption);
-}
-
-// --- Clocks ------------------------------------------------------------------------------
-
-bool Game::ClocksHeld() const { return Paused() || minimisedHold || suspendDepth > 0; }
-
-void Game::ApplyClocks() {
-  const bool held = ClocksHeld() || closing;
-  const bool com = comArmed && !held;
-  const bool man = manArmed && !held;
-  if (ports.comtimer.Enabled() != com) ports.comtimer.SetEnabled(com);
-  if (ports.mantimer.Enabled() != man) ports.mantimer.SetEnabled(man);
-}
-
-void Game::SetCom(bool armed) {
-  comArmed = armed;
-  ApplyClocks();
-}
-
-void Game::SetMan(bool armed) {
-  manArmed = armed;
-  ApplyClocks();
-}
-
-void Game::SuspendClocks() {
-  ++suspendDepth;
-  ApplyClocks();
-}
-
-void Game::ResumeClocks() {
-  if (suspendDepth > 0) --suspendDepth;
-  ApplyClocks();
-}
-
-void Game::Form_LostFocus() {
-  if (focusSuspended) return;
-  focusSuspended = true;
-  SuspendClocks();
-}
-
-void Game::Form_GotFocus() {
-  if (!focusSuspended) return;
-  focusSuspended = false;
-  ResumeClocks();
-}
-
-MsgAnswer Game::Ask(const std::string& message, const std::string& title, MsgButtons buttons,
-                    MsgIcon icon) {
-  MsgAnswer answer = MsgAnswer::Ok;
-  WithClocksSuspended([&] { answer = ports.dialogs.MessageBox(message, title, buttons, icon); });
-  return answer;
-}
-
-void Game::Form_Minimised() {
-  if (minimisedHold) return;  // already put aside; a second call must not lose it
-  ports.screen.HideCompanions();
-  minimise.companionsHidden = true;
-  minimise.manWasOn = manArmed;
-  minimise.comWasOn = comArmed;
-  minimisedHold = true;
-  ApplyClocks();
-  minimise.messageWasVisible = ports.screen.MessageVisible();
-  if (minimise.messageWasVisible) ports.screen.HideMessage();
-  const std::string caption = ports.screen.Caption();
-  minimise.captionSaved = caption != ProductName;
-  if (minimise.captionSaved) {
-    minimise.savedCaption = caption;
-    ports.screen.SetCaption(ProductName);
-  }
-}
-
-void Game::Form_Restored() {
-  if (minimise.companionsHidden) {
-    ports.screen.ShowCompanions();
-    minimise.companionsHidden = false;
-  }
-  minimisedHold = false;
-  minimise.manWasOn = minimise.comWasOn = false;
-  ApplyClocks();
-  if (minimise.messageWasVisible) {
-    ports.screen.ShowMessageWindow();
-    minimise.messageWasVisible = false;
-  }
-  if (minimise.captionSaved) {
-    ports.screen.SetCaption(minimise.savedCaption);
-    minimise.captionSaved = false;
-  }
-  ports.screen.PrepareBackground();
 }
 
 }  // namespace pyra

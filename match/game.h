@@ -73,6 +73,11 @@ class Game : public PlacementHost {
   void Form_Restored();
   // The settings dialog changed who plays, a name or the series format.
   void RestartFromSettings();
+  // The music box was checked: plays the music, or says why it cannot and returns false
+  // (the box is then unchecked).
+  bool StartMusic();
+  // The music box was unchecked.
+  void StopMusic();
 
   // --- Turn cycle -------------------------------------------------------------------------
   void StartGame();

@@ -108,6 +108,14 @@ void Game::index_Click() {
   ports.shell.ShowHelpIndex();
 }
 
+bool Game::StartMusic() {
+  if (ports.sound.PlayMusic()) return true;
+  Ask(text::CannotPlayMusic, ProductName, MsgButtons::Ok, MsgIcon::None);
+  return false;
+}
+
+void Game::StopMusic() { ports.sound.StopMusic(); }
+
 void Game::RestartFromSettings() {
   if (closing) return;
   ResetSeries();

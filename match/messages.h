@@ -37,4 +37,6 @@ inline constexpr const char* PlayAgain = "もう一度プレーしますか？";
 inline constexpr const char* NextGameBefore = "次は第";
 inline constexpr const char* NextGameAfter = "試合です。";
 
+inline constexpr const char* CannotPlayMusic = "現在の環境では音楽を鳴らすことはできません。";
+
 }  // namespace pyra::text

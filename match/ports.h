@@ -32,11 +32,18 @@ class Clock {
   virtual int Interval() const = 0;
 };
 
+// The cue sounds and the music device.
 class Sound {
  public:
   virtual ~Sound() = default;
   // Starts a cue's sound without waiting; a later cue replaces one still playing.
   virtual void PlayCue(Cue cue) = 0;
+  // Whether sound effects can be played at all.
+  virtual bool SoundAvailable() = 0;
+  // Plays the music from where the device stands; false, and silent, when it cannot play.
+  virtual bool PlayMusic() = 0;
+  // Stops the music and rewinds it, so that the next play starts from the beginning.
+  virtual void StopMusic() = 0;
 };
 
 // The player records: filled in by the store.

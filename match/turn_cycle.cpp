@@ -62,23 +62,6 @@ void Game::HandOverTurn() {
   AdjustThinkLimit(state, ai, options);
 }
 
-void Game::ArmClocks() {
-  // Only the clock of the side to move may run; one left over from before never does.
-  bool com = false;
-  bool man = false;
-  if (!closing) {
-    if (state.DemoMode) {
-      com = true;
-    } else if (state.Turn == SideA || state.Turn == SideB) {
-      com = options.IsComputer(state.Turn);
-      man = options.IsHuman(state.Turn);
-    }
-  }
-  comArmed = com;
-  manArmed = man;
-  ApplyClocks();
-}
-
 void Game::EndDemo() {
   if (!state.DemoMode) return;
   state.Wins = {0, 0};

@@ -133,7 +133,16 @@ class FakeScreen : public Screen {
 class FakeSound : public Sound {
  public:
   std::vector<Cue> cues;
+  bool available = true;
+  bool canPlay = true;
+  std::vector<std::string> music;  // "play" and "stop", in order
   void PlayCue(Cue cue) override { cues.push_back(cue); }
+  bool SoundAvailable() override { return available; }
+  bool PlayMusic() override {
+    music.push_back("play");
+    return canPlay;
+  }
+  void StopMusic() override { music.push_back("stop"); }
 };
 
 class FakeRecords : public Records {
