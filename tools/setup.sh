@@ -15,7 +15,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick openbox xdotool
 )
 
 missing=()
