@@ -44,12 +44,19 @@ void SettingsSession::LoadSettings() {
 
   windows_.SetNextBoxClientPixels(NextBoxClientWidth, NextBoxClientHeight);
 
-  // The main window: width, left, height and top, each on its own; a value the window refuses
-  // leaves it as it was.
+  // The main window: width, left, height and top, each on its own; a value that cannot be read
+  // or that the window refuses leaves it as it was, and it was the first-run size, so that the
+  // window always holds whole cells.
   {
     TwipRect main = windows_.MainWindow();
-    const double frameWidth = main.width - windows_.MainClient().width;
-    if (auto width = ReadTwips(store_, "Width", frameWidth + DefaultCols * CellPixels * tppx)) {
+    const TwipSize client = windows_.MainClient();
+    main.width += DefaultCols * CellPixels * tppx - client.width;
+    main.height += DefaultRows * CellPixels * tppy - client.height;
+    windows_.SetMainWindow(main);
+  }
+  {
+    TwipRect main = windows_.MainWindow();
+    if (auto width = ReadTwips(store_, "Width", main.width)) {
       main.width = *width;
       windows_.SetMainWindow(main);
     }
@@ -65,8 +72,7 @@ void SettingsSession::LoadSettings() {
   }
   {
     TwipRect main = windows_.MainWindow();
-    const double frameHeight = main.height - windows_.MainClient().height;
-    if (auto height = ReadTwips(store_, "Height", frameHeight + DefaultRows * CellPixels * tppy)) {
+    if (auto height = ReadTwips(store_, "Height", main.height)) {
       main.height = *height;
       windows_.SetMainWindow(main);
     }

@@ -228,8 +228,13 @@ class Runner:
     def targets(self):
         out = subprocess.run(["ninja", "-C", str(self.build), "-t", "targets", "all"],
                              capture_output=True, text=True, check=True).stdout
-        names = {line.split(":")[0] for line in out.splitlines()}
-        return sorted(t for t in names if t.endswith("_tests") and "/" not in t)
+        # The test programs: executables named *_tests, found by the rule that links them.
+        names = set()
+        for line in out.splitlines():
+            name, _, rule = line.partition(": ")
+            if name.endswith("_tests") and "/" not in name and "EXECUTABLE_LINKER" in rule:
+                names.add(name)
+        return sorted(names)
 
     def compile(self):
         r = subprocess.run(["ninja", "-C", str(self.build)] + self.binaries,
