@@ -1,200 +1,262 @@
-// The whole program on the offscreen platform: the game wired to the real windows, driven
-// through them as a person would.
+// The whole program on the offscreen platform, driven through its windows as a person would:
+// a run from the demo to the exit and the next run that finds everything where it was left,
+// a refused second copy, a board wider than 50 columns.
 #include "app/program.h"
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QMessageBox>
-#include <QMouseEvent>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QPushButton>
-#include <QSpontaneKeyEvent>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <map>
 
+#include "app/about_box.h"
+#include "match/messages.h"
+#include "qt_helpers.h"
 #include "rules/board.h"
+#include "store/store_values.h"
+#include "temp_dir.h"
+#include "view/gdi.h"
+#include "view/next_pieces.h"
 
 namespace pyra {
 namespace {
 
-// Answers the next message box with its default button and remembers what it said. It
-// looks for the box on every pass of the event loop, since the game may run the loop
-// before it opens the box.
-struct BoxAnswer {
-  QString text, title;
-  bool seen = false;
-  QTimer poll;
-  void Arm() {
-    poll.setInterval(0);
-    QObject::connect(&poll, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !box->isVisible()) return;
-      poll.stop();
-      seen = true;
-      text = box->text();
-      title = box->windowTitle();
-      box->defaultButton()->click();
-    });
-    poll.start();
-  }
-};
-
-bool AllWhite(const QImage& image) {
-  for (int i = 0; i < image.width() * image.height(); ++i) {
-    if (image.pixel(i % image.width(), i / image.width()) != qRgb(255, 255, 255)) return false;
-  }
-  return true;
-}
+using testing::Difference;
+using testing::Release;
 
 class ProgramTest : public ::testing::Test {
  protected:
-  ProgramTest() {
-    program.TheGame().seedOnLoad = false;
-    program.Screen().SetPacing(false);
+  std::unique_ptr<Program> Run(bool anotherCopy = false) {
+    auto program = std::make_unique<Program>(dir.File("store.sqlite3"));
+    program->TheGame().seedOnLoad = false;
+    program->Screen().SetPacing(false);
+    started = program->Start(anotherCopy);
+    return program;
   }
-  void Release(Qt::MouseButton button, QPoint at) {
-    BoardWidget& board = program.Window().Board();
-    QMouseEvent press(QEvent::MouseButtonPress, at, board.mapToGlobal(at), button, button,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, board.mapToGlobal(at), button, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(&board, &press);
-    QApplication::sendEvent(&board, &release);
+  void Store(const std::map<std::string, std::string>& values) {
+    SqliteSettingsStore store(dir.File("store.sqlite3"));
+    for (const auto& [key, value] : values) ASSERT_TRUE(WriteSetting(store, key, value));
   }
-  // The program has ended: every window gone, both clocks stopped, the loop no longer runs.
-  void ExpectEnded() {
-    EXPECT_TRUE(program.Shell().Quitting());
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             &program.Window(), &program.Companions().NextBox(), &program.Companions().PointBox(),
-             &program.Companions().PointBox2(), &program.Companions().Message()}) {
-      EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString();
+  std::string Stored(const std::string& key, const std::string& section = MainSection) {
+    SqliteSettingsStore store(dir.File("store.sqlite3"));
+    return store.Read(section, key).value_or("(none)");
+  }
+  // The five windows' frames, from the work area's corner.
+  static std::vector<QRect> Layout(Program& p) {
+    std::vector<QRect> out;
+    for (const QWidget* w : Windows(p)) out.push_back(w->frameGeometry().translated(-QtSettingsWindows::WorkArea().topLeft()));
+    return out;
+  }
+  static std::vector<QWidget*> Windows(Program& p) {
+    CompanionWindows& c = p.Companions();
+    return {&p.Window(), &c.NextBox(), &c.PointBox(), &c.PointBox2(), &c.Message()};
+  }
+  // What the window shows is the board image, and every empty cell shows its background.
+  static void ExpectBoardShown(Program& p) {
+    QImage shot(p.Window().Board().size(), QImage::Format_RGB32);
+    p.Window().Board().render(&shot);
+    EXPECT_EQ(Difference(shot, p.Painter().Image()), "");
+    const GameState& s = p.State();
+    const QImage& tile = p.Pictures().Picture1;
+    for (int i = 0; i < s.CellCount(); ++i) {
+      if (s.Board[i] != Empty) continue;
+      const QRect cell(CellColumn(s, i) * 32, CellRow(s, i) * 32, 32, 32);
+      QImage want(32, 32, QImage::Format_RGB32);
+      for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) want.setPixel(x, y, tile.pixel((cell.x() + x) % tile.width(), (cell.y() + y) % tile.height()));
+      }
+      ASSERT_EQ(Difference(p.Painter().Image().copy(cell), want), "") << "cell " << i;
     }
-    EXPECT_FALSE(program.Comtimer().Enabled());
-    EXPECT_FALSE(program.Mantimer().Enabled());
-    EXPECT_FALSE(program.Screen().ProcessPendingEvents());
   }
-  bool CloseBox() {
-    QCloseEvent event;
-    QSpontaneKeyEvent::setSpontaneous(&event);
-    qApp->notify(&program.Window(), &event);
-    return event.isAccepted();
+  static void ReleaseOnEmptyCell(Program& p) {
+    const GameState& s = p.State();
+    for (int i = 0; i < s.CellCount(); ++i) {
+      if (s.Board[i] == Empty) {
+        return Release(p.Window().Board(), Qt::LeftButton, QPoint(CellColumn(s, i) * 32 + 31, CellRow(s, i) * 32));
+      }
+    }
+    ADD_FAILURE() << "no empty cell";
   }
-  // Each test starts on an empty store of its own.
-  QTemporaryDir storeFolder;
-  Program program{storeFolder.filePath("store.sqlite3").toStdString()};
+  testing::TempDir dir;
+  testing::BoxAnswerer boxes;
+  bool started = false;
 };
 
-TEST_F(ProgramTest, ASecondCopyShowsWhyAndEnds) {
-  BoxAnswer answer;
-  answer.Arm();
-  EXPECT_FALSE(program.Start(true));
-  EXPECT_TRUE(answer.seen);
-  EXPECT_EQ(answer.title, QString("Pyra3"));
-  EXPECT_EQ(answer.text, QString::fromUtf8("Pyra3はすでに実行されています。\n"));
-  ExpectEnded();
-}
+TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItWasLeft) {
+  std::vector<QRect> left;
+  {
+    auto p = Run();
+    ASSERT_TRUE(started);
+    MainWindow& w = p->Window();
+    CompanionWindows& c = p->Companions();
+    GameState& s = p->State();
+    // The demo on eight by six cells, its notice showing, the computer's clock at double speed.
+    EXPECT_TRUE(w.isVisible() && w.windowTitle() == "Pyra3");
+    EXPECT_EQ(w.ClientSize(), QSize(256, 192));
+    EXPECT_TRUE(s.BoardCols == 8 && s.BoardRows == 6 && s.DemoMode);
+    for (QWidget* window : Windows(*p)) EXPECT_TRUE(window->isVisible()) << window->windowTitle().toStdString();
+    EXPECT_EQ(c.Message().Text(), QString::fromUtf8(text::DemoNotice));
+    EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250);
+    EXPECT_FALSE(w.Item(MenuItem::Pause)->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ExpectBoardShown(*p);
+    QImage sheet = p->Pictures().Picture2, next;
+    DrawNextPieces(next, s.PieceQueue, sheet, c.NextBox().BackgroundColour());
+    EXPECT_EQ(Difference(c.NextBox().Image(), next), "");
 
-TEST_F(ProgramTest, StartsWithTheDemoAndASpaceStartsARealGame) {
-  ASSERT_TRUE(program.Start(false));
-  MainWindow& window = program.Window();
-  CompanionWindows& companions = program.Companions();
-  GameState& state = program.State();
+    // Clicks do nothing during the demo; its clock moves; the space bar starts a real game.
+    const auto demo = s.Board;
+    Release(w.Board(), Qt::LeftButton, {40, 40});
+    EXPECT_EQ(s.Board, demo);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.Board != demo; }, 5000));
+    QTest::keyClick(&c.NextBox(), Qt::Key_Space);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, QString::fromUtf8("一番勝負です。頑張りましょう。"));
+    EXPECT_EQ(boxes.seen[0].title, "Pyra3");
+    EXPECT_FALSE(s.DemoMode || c.Message().isVisible() || p->Comtimer().Enabled());
+    EXPECT_TRUE(s.Turn == SideA && p->Mantimer().Enabled() && p->Comtimer().Interval() == 500);
+    EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible());
+    EXPECT_EQ(c.PointBox().windowTitle(), ">A - Player A");
+    EXPECT_EQ(c.PointBox2().windowTitle(), QString::fromUtf8(" B - コンピュータ"));
 
-  // The demo: the board drawn, the companion windows up, the notice showing, the computer's
-  // clock at double speed, no pause item.
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.windowTitle(), QString("Pyra3"));
-  EXPECT_EQ(window.ClientSize(), QSize(256, 192));
-  EXPECT_EQ(state.BoardCols, 8);
-  EXPECT_EQ(state.BoardRows, 6);
-  EXPECT_TRUE(state.DemoMode);
-  EXPECT_FALSE(AllWhite(program.Painter().Image()));
-  EXPECT_TRUE(companions.NextBox().isVisible());
-  EXPECT_TRUE(companions.PointBox().isVisible());
-  EXPECT_TRUE(companions.PointBox2().isVisible());
-  EXPECT_TRUE(companions.Message().isVisible());
-  EXPECT_EQ(companions.Message().Text(),
-            QString::fromUtf8("現在デモ実行中です。\nスペースキーを押してください。"));
-  EXPECT_TRUE(program.Comtimer().Enabled());
-  EXPECT_EQ(program.Comtimer().Interval(), 250);
-  EXPECT_FALSE(window.Item(MenuItem::Pause)->isVisible());
+    // A person's move hands over to the computer, whose clock makes its move.
+    ReleaseOnEmptyCell(*p);
+    EXPECT_TRUE(s.Turn == SideB && p->Comtimer().Enabled() && !p->Mantimer().Enabled());
+    EXPECT_EQ(c.PointBox2().windowTitle(), QString::fromUtf8(">B - コンピュータ"));
+    ScoreBox printed(&w, "", c.PointBox().size(), c.PointBox().TextColour());
+    printed.ShowScore(s.Score[0]);
+    EXPECT_EQ(Difference(c.PointBox().Image(), printed.Image()), "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.Turn == SideA; }, 5000));
 
-  // Clicks do nothing during the demo.
-  const auto boardBefore = state.Board;
-  Release(Qt::LeftButton, QPoint(40, 40));
-  EXPECT_EQ(state.Board, boardBefore);
+    // A pause holds the clocks and hides the items that would end the game; minimising puts
+    // the windows away and restoring brings back what showed.
+    w.Item(MenuItem::Pause)->trigger();
+    EXPECT_EQ(w.Item(MenuItem::Pause)->text(), QString::fromUtf8(text::ResumeCaption));
+    EXPECT_FALSE(p->Mantimer().Enabled() || w.Item(MenuItem::NewGame)->isVisible() || w.Item(MenuItem::ExitGame)->isVisible());
+    EXPECT_EQ(c.Message().Text(), QString::fromUtf8(text::PauseNotice));
+    w.setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    for (QWidget* window : Windows(*p)) EXPECT_EQ(window->isVisible(), window == &w) << window->windowTitle().toStdString();
+    w.setWindowState(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    for (QWidget* window : Windows(*p)) EXPECT_TRUE(window->isVisible()) << window->windowTitle().toStdString();
+    w.Item(MenuItem::Pause)->trigger();
+    EXPECT_TRUE(p->Mantimer().Enabled() && w.Item(MenuItem::NewGame)->isVisible() && !c.Message().isVisible());
 
-  // One tick of the computer's clock, then the space bar in the NEXT window: a real game,
-  // announced in a box; A (a person) opens.
-  program.TheGame().comtimer_Timer();
-  BoxAnswer answer;
-  answer.Arm();
-  QTest::keyClick(&companions.NextBox(), Qt::Key_Space);
-  EXPECT_TRUE(answer.seen);
-  EXPECT_EQ(answer.text, QString::fromUtf8("一番勝負です。頑張りましょう。"));
-  EXPECT_FALSE(state.DemoMode);
-  EXPECT_FALSE(companions.Message().isVisible());
-  EXPECT_EQ(state.Turn, SideA);
-  EXPECT_TRUE(program.Mantimer().Enabled());
-  EXPECT_FALSE(program.Comtimer().Enabled());
-  EXPECT_EQ(program.Comtimer().Interval(), 500);
-  EXPECT_TRUE(window.Item(MenuItem::Pause)->isVisible());
-  EXPECT_EQ(companions.PointBox().windowTitle(), QString(">A - Player A"));
-  EXPECT_EQ(companions.PointBox2().windowTitle(), QString::fromUtf8(" B - コンピュータ"));
+    // Another window of the system, the about box and the ranking hold the clocks too.
+    QApplication::setActiveWindow(nullptr);
+    EXPECT_FALSE(p->Mantimer().Enabled());
+    QApplication::setActiveWindow(&w);
+    EXPECT_TRUE(p->Mantimer().Enabled());
+    bool clocksRan = true;
+    QTimer::singleShot(0, [&] {
+      clocksRan = p->Mantimer().Enabled();
+      p->Shell().About()->OkButton()->click();
+    });
+    w.AboutAction()->trigger();
+    EXPECT_FALSE(clocksRan);
+    EXPECT_TRUE(p->Mantimer().Enabled());
+    w.Item(MenuItem::Hiscore)->trigger();
+    EXPECT_EQ(boxes.seen.back().text, QString::fromUtf8("まだどのプレーヤーの記録も保存されていません。"));
 
-  // A left-button release over an empty cell places A's piece there; B's clock starts.
-  int empty = -1;
-  for (int i = 0; i < state.CellCount() && empty < 0; ++i) {
-    if (state.Board[i] == Empty) empty = i;
+    // A is far ahead: this move ends the game, A's win is recorded, and Yes starts anew.
+    s.Score = {40, 0};
+    ReleaseOnEmptyCell(*p);
+    EXPECT_EQ(Stored("Win", "Player A"), "1");
+    EXPECT_NE(s.Turn, TurnNone);
+
+    // The user moves windows and changes settings, then leaves with Esc from a score box.
+    const QPoint area = QtSettingsWindows::WorkArea().topLeft();
+    w.move(area + QPoint(60, 50));
+    c.PointBox2().move(area + QPoint(500, 420));
+    p->Options().SelectSeriesFormat(3);
+    p->Options().Option3 = {false, true};
+    p->Options().SetPlayerKind(SideB, false);
+    p->Options().Check1[3] = Unchecked;
+    left = Layout(*p);
+    QTest::keyClick(&c.PointBox(), Qt::Key_Escape);
+    EXPECT_TRUE(p->Shell().Quitting() && !p->Screen().ProcessPendingEvents());
+    EXPECT_FALSE(p->Comtimer().Enabled() || p->Mantimer().Enabled());
+    for (QWidget* window : Windows(*p)) EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
   }
-  ASSERT_GE(empty, 0);
-  const int column = CellColumn(state, empty);
-  const int row = CellRow(state, empty);
-  Release(Qt::LeftButton, QPoint(column * 32 + 31, row * 32 + 31));
-  EXPECT_EQ(state.Turn, SideB);
-  EXPECT_TRUE(program.Comtimer().Enabled());
-  EXPECT_FALSE(program.Mantimer().Enabled());
-  EXPECT_EQ(companions.PointBox2().windowTitle(), QString::fromUtf8(">B - コンピュータ"));
+  const auto twips = [](int pixels) { return std::to_string(pixels * 15); };
+  const std::pair<const char*, std::string> written[] = {
+      {"Left", twips(left[0].x())},    {"Top", twips(left[0].y())},      {"Width", twips(left[0].width())},
+      {"NextLeft", twips(left[1].x())}, {"Point2Top", twips(left[3].y())}, {"MesLeft", twips(left[4].x())},
+      {"FormOfGame", "3"},              {"Level", "1"},                    {"PlayerB", "0"},
+      {"OpeningDemo", "0"},             {"BitmapStretch", "1"},
+      {"SoundEffect", QMediaDevices::audioOutputs().isEmpty() ? "0" : "1"}};
+  for (const auto& [key, value] : written) EXPECT_EQ(Stored(key), value) << key;
+
+  // The next run: the same places, the same settings, the player known, no demo.
+  auto p = Run();
+  ASSERT_TRUE(started);
+  const std::vector<QRect> now = Layout(*p);
+  for (size_t i = 0; i < now.size(); ++i) {
+    EXPECT_LE((now[i].topLeft() - left[i].topLeft()).manhattanLength(), 1) << i;
+    EXPECT_EQ(now[i].size(), left[i].size()) << i;
+  }
+  const GameOptions& o = p->Options();
+  EXPECT_TRUE(o.SelectedSeriesFormat() == 3 && o.Option3[1] && o.Option1[2] && o.Check1[3] == Unchecked);
+  EXPECT_EQ(o.Combo1[2].list, std::vector<std::string>{"Player A"});
+  EXPECT_EQ(p->State().Turn, TurnNone);
+  QImage title(256, 192, QImage::Format_RGB32);
+  StretchBlt(title, 0, 0, 256, 192, p->Pictures().TitlePicture(), 0, 0, 299, 192, SRCCOPY);
+  EXPECT_EQ(Difference(p->Painter().Image(), title), "");
+  p->Window().Item(MenuItem::Hiscore)->trigger();
+  EXPECT_EQ(boxes.seen.back().text, QString::fromUtf8("1位 Player A\n勝率1.000; 試合数1\n"));
+  EXPECT_EQ(boxes.seen.back().title, QString::fromUtf8("番付"));
 }
 
-TEST_F(ProgramTest, MinimisingPutsTheGameAsideAndRestoringBringsItBack) {
-  ASSERT_TRUE(program.Start(false));
-  CompanionWindows& companions = program.Companions();
-  ASSERT_TRUE(program.Comtimer().Enabled());
-  program.Window().setWindowState(Qt::WindowMinimized);
+TEST_F(ProgramTest, ASecondCopySaysWhyAndEndsWithoutWritingAnything) {
+  auto p = Run(true);
+  EXPECT_FALSE(started);
+  ASSERT_EQ(boxes.seen.size(), 1u);
+  EXPECT_EQ(boxes.seen[0].text, QString::fromUtf8("Pyra3はすでに実行されています。\n"));
+  EXPECT_TRUE(boxes.seen[0].title == "Pyra3" && boxes.seen[0].icon == QMessageBox::Warning);
+  EXPECT_TRUE(p->Shell().Quitting());
+  for (QWidget* window : Windows(*p)) EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(Stored("Top") + Stored("FormOfGame"), "(none)(none)");
+}
+
+// Restored from a wide window and maximised before the first game, the board keeps all 60
+// columns: every one is painted and takes a click. The pictures come from the stored files.
+TEST_F(ProgramTest, ABoardOfSixtyColumnsPaintsAndTakesClicksInEveryColumn) {
+  QImage background(48, 40, QImage::Format_RGB32), sheet(192, 64, QImage::Format_RGB32);
+  for (int i = 0; i < 192 * 64; ++i) {
+    sheet.setPixel(i % 192, i / 192, i / 192 >= 32 ? 0xFFFFFFFFu : qRgb(i % 7 * 30, 200, i % 192));
+    if (i < 48 * 40) background.setPixel(i % 48, i / 48, qRgb(i % 251, i % 13 * 19, 90));
+  }
+  ASSERT_TRUE(background.save(QString::fromStdString(dir.File("bg.bmp"))));
+  ASSERT_TRUE(sheet.save(QString::fromStdString(dir.File("sheet.bmp"))));
+  MainWindow probe;
+  probe.show();
+  const QSize frame = probe.frameGeometry().size() - probe.ClientSize();
+  Store({{"Width", std::to_string((1920 + frame.width()) * 15)}, {"Height", std::to_string((320 + frame.height()) * 15)},
+         {"Left", "0"}, {"Top", "0"}, {"OpeningDemo", "0"}, {"PlayerB", "0"}, {"BitmapStretch", "0"},
+         {"FullPath", dir.Path()}, {"FileName", "bg.bmp"}, {"KomaPath", dir.Path()}, {"KomaName", "sheet.bmp"}});
+  auto p = Run();
+  ASSERT_TRUE(started);
+  GameState& s = p->State();
+  EXPECT_TRUE(s.BoardCols == 60 && s.BoardRows == 10);
+  EXPECT_EQ(Difference(p->Pictures().Picture3, background), "");
+  EXPECT_EQ(Difference(p->Pictures().Picture2, sheet), "");
+  EXPECT_EQ(p->QtSettings().ChooserPathLabel(), dir.File("sheet.bmp"));
+  p->Window().setWindowState(Qt::WindowMaximized);
   QCoreApplication::processEvents();
-  EXPECT_FALSE(companions.NextBox().isVisible());
-  EXPECT_FALSE(companions.PointBox().isVisible());
-  EXPECT_FALSE(companions.Message().isVisible());
-  EXPECT_FALSE(program.Comtimer().Enabled());
-  program.Window().setWindowState(Qt::WindowNoState);
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(companions.NextBox().isVisible());
-  EXPECT_TRUE(companions.PointBox2().isVisible());
-  EXPECT_TRUE(companions.Message().isVisible());
-  EXPECT_TRUE(program.Comtimer().Enabled());
-}
-
-TEST_F(ProgramTest, TheCloseBoxEndsTheProgramOnce) {
-  ASSERT_TRUE(program.Start(false));
-  EXPECT_TRUE(CloseBox());
-  ExpectEnded();
-
-  // The shut-down cleared the windows once; a second close does not run it again.
-  QImage& next = program.Companions().NextBox().Image();
-  next.fill(Qt::red);
-  EXPECT_TRUE(CloseBox());
-  EXPECT_EQ(next.pixel(0, 0), qRgb(255, 0, 0));
-}
-
-TEST_F(ProgramTest, EscEndsTheProgramFromAnyWindow) {
-  ASSERT_TRUE(program.Start(false));
-  QTest::keyClick(&program.Companions().PointBox(), Qt::Key_Escape);
-  ExpectEnded();
+  p->Window().Item(MenuItem::NewGame)->trigger();
+  ASSERT_TRUE(s.BoardCols == 60 && s.BoardRows == 10 && s.Turn != TurnNone);
+  ExpectBoardShown(*p);
+  for (int column = 0; column < 60; ++column) {
+    s.Score = {0, 0};
+    s.Board[CellIndex(s, column, column % 10)] = Empty;
+    const int16_t turn = s.Turn;
+    Release(p->Window().Board(), Qt::LeftButton, QPoint(column * 32 + 31, column % 10 * 32 + 16));
+    EXPECT_NE(s.Turn, turn) << "column " << column;
+  }
 }
 
 }  // namespace
