@@ -9,8 +9,9 @@
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpontaneKeyEvent>
 #include <QTest>
-#include <map>
 
 #include "app/about_box.h"
 #include "match/messages.h"
@@ -25,7 +26,6 @@ namespace pyra {
 namespace {
 
 using testing::Difference;
-using testing::Release;
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -36,25 +36,20 @@ class ProgramTest : public ::testing::Test {
     started = program->Start(anotherCopy);
     return program;
   }
-  void Store(const std::map<std::string, std::string>& values) {
-    SqliteSettingsStore store(dir.File("store.sqlite3"));
-    for (const auto& [key, value] : values) ASSERT_TRUE(WriteSetting(store, key, value));
-  }
   std::string Stored(const std::string& key, const std::string& section = MainSection) {
-    SqliteSettingsStore store(dir.File("store.sqlite3"));
-    return store.Read(section, key).value_or("(none)");
+    return SqliteSettingsStore(dir.File("store.sqlite3")).Read(section, key).value_or("(none)");
   }
-  // The five windows' frames, from the work area's corner.
+  // The five windows, and their frames from the work area's corner.
+  static std::vector<QWidget*> Windows(Program& p) {
+    CompanionWindows& c = p.Companions();
+    return {&p.Window(), &c.NextBox(), &c.PointBox(), &c.PointBox2(), &c.Message()};
+  }
   static std::vector<QRect> Layout(Program& p) {
     std::vector<QRect> out;
     for (const QWidget* w : Windows(p)) out.push_back(w->frameGeometry().translated(-QtSettingsWindows::WorkArea().topLeft()));
     return out;
   }
-  static std::vector<QWidget*> Windows(Program& p) {
-    CompanionWindows& c = p.Companions();
-    return {&p.Window(), &c.NextBox(), &c.PointBox(), &c.PointBox2(), &c.Message()};
-  }
-  // What the window shows is the board image, and every empty cell shows its background.
+  // The window shows the board image, and every empty cell shows its part of the background.
   static void ExpectBoardShown(Program& p) {
     QImage shot(p.Window().Board().size(), QImage::Format_RGB32);
     p.Window().Board().render(&shot);
@@ -62,23 +57,26 @@ class ProgramTest : public ::testing::Test {
     const GameState& s = p.State();
     const QImage& tile = p.Pictures().Picture1;
     for (int i = 0; i < s.CellCount(); ++i) {
-      if (s.Board[i] != Empty) continue;
-      const QRect cell(CellColumn(s, i) * 32, CellRow(s, i) * 32, 32, 32);
-      QImage want(32, 32, QImage::Format_RGB32);
-      for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) want.setPixel(x, y, tile.pixel((cell.x() + x) % tile.width(), (cell.y() + y) % tile.height()));
+      for (int k = 0; k < 32 * 32 && s.Board[i] == Empty; ++k) {
+        const int x = CellColumn(s, i) * 32 + k % 32, y = CellRow(s, i) * 32 + k / 32;
+        ASSERT_EQ(p.Painter().Image().pixel(x, y), tile.pixel(x % tile.width(), y % tile.height())) << x << "," << y;
       }
-      ASSERT_EQ(Difference(p.Painter().Image().copy(cell), want), "") << "cell " << i;
     }
   }
-  static void ReleaseOnEmptyCell(Program& p) {
+  // A left-button release on the far corner of a cell.
+  static void Click(Program& p, int index) {
     const GameState& s = p.State();
-    for (int i = 0; i < s.CellCount(); ++i) {
-      if (s.Board[i] == Empty) {
-        return Release(p.Window().Board(), Qt::LeftButton, QPoint(CellColumn(s, i) * 32 + 31, CellRow(s, i) * 32));
-      }
-    }
-    ADD_FAILURE() << "no empty cell";
+    testing::Release(p.Window().Board(), Qt::LeftButton, QPoint(CellColumn(s, index) * 32 + 31, CellRow(s, index) * 32));
+  }
+  static int EmptyCell(const GameState& s) {
+    for (int i = 0; i < s.CellCount(); ++i) if (s.Board[i] == Empty) return i;
+    return -1;
+  }
+  static bool CloseBox(QWidget& w) {
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(&w, &event);  // sendEvent would make it the program's own close
+    return event.isAccepted();
   }
   testing::TempDir dir;
   testing::BoxAnswerer boxes;
@@ -94,14 +92,12 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     CompanionWindows& c = p->Companions();
     GameState& s = p->State();
     // The demo on eight by six cells, its notice showing, the computer's clock at double speed.
-    EXPECT_TRUE(w.isVisible() && w.windowTitle() == "Pyra3");
-    EXPECT_EQ(w.ClientSize(), QSize(256, 192));
+    EXPECT_TRUE(w.windowTitle() == "Pyra3" && w.ClientSize() == QSize(256, 192));
     EXPECT_TRUE(s.BoardCols == 8 && s.BoardRows == 6 && s.DemoMode);
     for (QWidget* window : Windows(*p)) EXPECT_TRUE(window->isVisible()) << window->windowTitle().toStdString();
     EXPECT_EQ(c.Message().Text(), QString::fromUtf8(text::DemoNotice));
     EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250);
-    EXPECT_FALSE(w.Item(MenuItem::Pause)->isVisible());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(!w.Item(MenuItem::Pause)->isVisible() && QApplication::overrideCursor() == nullptr);
     ExpectBoardShown(*p);
     QImage sheet = p->Pictures().Picture2, next;
     DrawNextPieces(next, s.PieceQueue, sheet, c.NextBox().BackgroundColour());
@@ -109,21 +105,26 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
 
     // Clicks do nothing during the demo; its clock moves; the space bar starts a real game.
     const auto demo = s.Board;
-    Release(w.Board(), Qt::LeftButton, {40, 40});
+    Click(*p, 0);
     EXPECT_EQ(s.Board, demo);
     EXPECT_TRUE(QTest::qWaitFor([&] { return s.Board != demo; }, 5000));
     QTest::keyClick(&c.NextBox(), Qt::Key_Space);
     ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_EQ(boxes.seen[0].text, QString::fromUtf8("一番勝負です。頑張りましょう。"));
-    EXPECT_EQ(boxes.seen[0].title, "Pyra3");
+    EXPECT_TRUE(boxes.seen[0].text == QString::fromUtf8("一番勝負です。頑張りましょう。") && boxes.seen[0].title == "Pyra3");
     EXPECT_FALSE(s.DemoMode || c.Message().isVisible() || p->Comtimer().Enabled());
     EXPECT_TRUE(s.Turn == SideA && p->Mantimer().Enabled() && p->Comtimer().Interval() == 500);
     EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible());
     EXPECT_EQ(c.PointBox().windowTitle(), ">A - Player A");
     EXPECT_EQ(c.PointBox2().windowTitle(), QString::fromUtf8(" B - コンピュータ"));
 
-    // A person's move hands over to the computer, whose clock makes its move.
-    ReleaseOnEmptyCell(*p);
+    // Only a left-button release on a cell places a piece; then the computer's clock moves.
+    const int cell = EmptyCell(s);
+    ASSERT_EQ(CellColumn(s, cell), 0);
+    const auto board = s.Board;
+    testing::Release(w.Board(), Qt::RightButton, QPointF(5, CellRow(s, cell) * 32 + 5));
+    testing::Release(w.Board(), Qt::LeftButton, QPointF(-0.5, CellRow(s, cell) * 32 + 5));
+    EXPECT_TRUE(s.Board == board && s.Turn == SideA);
+    Click(*p, cell);
     EXPECT_TRUE(s.Turn == SideB && p->Comtimer().Enabled() && !p->Mantimer().Enabled());
     EXPECT_EQ(c.PointBox2().windowTitle(), QString::fromUtf8(">B - コンピュータ"));
     ScoreBox printed(&w, "", c.PointBox().size(), c.PointBox().TextColour());
@@ -137,12 +138,11 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_EQ(w.Item(MenuItem::Pause)->text(), QString::fromUtf8(text::ResumeCaption));
     EXPECT_FALSE(p->Mantimer().Enabled() || w.Item(MenuItem::NewGame)->isVisible() || w.Item(MenuItem::ExitGame)->isVisible());
     EXPECT_EQ(c.Message().Text(), QString::fromUtf8(text::PauseNotice));
-    w.setWindowState(Qt::WindowMinimized);
-    QCoreApplication::processEvents();
-    for (QWidget* window : Windows(*p)) EXPECT_EQ(window->isVisible(), window == &w) << window->windowTitle().toStdString();
-    w.setWindowState(Qt::WindowNoState);
-    QCoreApplication::processEvents();
-    for (QWidget* window : Windows(*p)) EXPECT_TRUE(window->isVisible()) << window->windowTitle().toStdString();
+    for (Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowNoState}) {
+      w.setWindowState(state);
+      QCoreApplication::processEvents();
+      for (QWidget* x : Windows(*p)) EXPECT_EQ(x->isVisible(), x == &w || state == Qt::WindowNoState) << state;
+    }
     w.Item(MenuItem::Pause)->trigger();
     EXPECT_TRUE(p->Mantimer().Enabled() && w.Item(MenuItem::NewGame)->isVisible() && !c.Message().isVisible());
 
@@ -151,24 +151,32 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_FALSE(p->Mantimer().Enabled());
     QApplication::setActiveWindow(&w);
     EXPECT_TRUE(p->Mantimer().Enabled());
+    // The about box: the title picture from its corner, centred the first time only.
     bool clocksRan = true;
-    QTimer::singleShot(0, [&] {
-      clocksRan = p->Mantimer().Enabled();
-      p->Shell().About()->OkButton()->click();
-    });
-    w.AboutAction()->trigger();
-    EXPECT_FALSE(clocksRan);
-    EXPECT_TRUE(p->Mantimer().Enabled());
+    for (int opening = 0; opening < 2; ++opening) {
+      QTimer::singleShot(0, [&] { clocksRan = p->Mantimer().Enabled(), p->Shell().About()->OkButton()->click(); });
+      w.AboutAction()->trigger();
+      EXPECT_TRUE(!clocksRan && p->Mantimer().Enabled());
+      AboutBox& about = *p->Shell().About();
+      const QRect screen = about.screen()->geometry();
+      EXPECT_EQ(about.pos(), opening ? QPoint(10, 20) : QPoint(screen.width() / 2 - 149, screen.height() / 2 - 96));
+      about.move(10, 20);
+    }
+    AboutBox& about = *p->Shell().About();
+    EXPECT_TRUE(about.size() == QSize(299, 192) && about.OkButton()->geometry() == QRect(248, 8, 33, 25));
+    QImage shot(299, 192, QImage::Format_RGB32);
+    about.OkButton()->hide();
+    about.render(&shot);
+    EXPECT_EQ(Difference(shot, p->Pictures().TitlePicture().copy(0, 0, 299, 192)), "");
     w.Item(MenuItem::Hiscore)->trigger();
     EXPECT_EQ(boxes.seen.back().text, QString::fromUtf8("まだどのプレーヤーの記録も保存されていません。"));
 
     // A is far ahead: this move ends the game, A's win is recorded, and Yes starts anew.
     s.Score = {40, 0};
-    ReleaseOnEmptyCell(*p);
-    EXPECT_EQ(Stored("Win", "Player A"), "1");
-    EXPECT_NE(s.Turn, TurnNone);
+    Click(*p, EmptyCell(s));
+    EXPECT_TRUE(Stored("Win", "Player A") == "1" && s.Turn != TurnNone);
 
-    // The user moves windows and changes settings, then leaves with Esc from a score box.
+    // The user moves windows and changes settings, then leaves with Esc.
     const QPoint area = QtSettingsWindows::WorkArea().topLeft();
     w.move(area + QPoint(60, 50));
     c.PointBox2().move(area + QPoint(500, 420));
@@ -177,17 +185,25 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     p->Options().SetPlayerKind(SideB, false);
     p->Options().Check1[3] = Unchecked;
     left = Layout(*p);
-    QTest::keyClick(&c.PointBox(), Qt::Key_Escape);
+    // An Esc whose press the window lost does nothing; the close box ends the program once.
+    QApplication::setActiveWindow(&w);
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&w, &esc);
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(&w);
+    QTest::keyRelease(&w, Qt::Key_Escape);
+    EXPECT_FALSE(p->Shell().Quitting());
+    EXPECT_FALSE(CloseBox(c.PointBox()) || !c.PointBox().isVisible()) << "a companion stays";
+    EXPECT_TRUE(CloseBox(w) && CloseBox(w));
     EXPECT_TRUE(p->Shell().Quitting() && !p->Screen().ProcessPendingEvents());
     EXPECT_FALSE(p->Comtimer().Enabled() || p->Mantimer().Enabled());
     for (QWidget* window : Windows(*p)) EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
   }
   const auto twips = [](int pixels) { return std::to_string(pixels * 15); };
   const std::pair<const char*, std::string> written[] = {
-      {"Left", twips(left[0].x())},    {"Top", twips(left[0].y())},      {"Width", twips(left[0].width())},
+      {"Left", twips(left[0].x())}, {"Top", twips(left[0].y())}, {"Width", twips(left[0].width())},
       {"NextLeft", twips(left[1].x())}, {"Point2Top", twips(left[3].y())}, {"MesLeft", twips(left[4].x())},
-      {"FormOfGame", "3"},              {"Level", "1"},                    {"PlayerB", "0"},
-      {"OpeningDemo", "0"},             {"BitmapStretch", "1"},
+      {"FormOfGame", "3"}, {"Level", "1"}, {"PlayerB", "0"}, {"OpeningDemo", "0"}, {"BitmapStretch", "1"},
       {"SoundEffect", QMediaDevices::audioOutputs().isEmpty() ? "0" : "1"}};
   for (const auto& [key, value] : written) EXPECT_EQ(Stored(key), value) << key;
 
@@ -196,19 +212,19 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
   ASSERT_TRUE(started);
   const std::vector<QRect> now = Layout(*p);
   for (size_t i = 0; i < now.size(); ++i) {
-    EXPECT_LE((now[i].topLeft() - left[i].topLeft()).manhattanLength(), 1) << i;
-    EXPECT_EQ(now[i].size(), left[i].size()) << i;
+    EXPECT_TRUE((now[i].topLeft() - left[i].topLeft()).manhattanLength() <= 1 && now[i].size() == left[i].size()) << i;
   }
   const GameOptions& o = p->Options();
   EXPECT_TRUE(o.SelectedSeriesFormat() == 3 && o.Option3[1] && o.Option1[2] && o.Check1[3] == Unchecked);
-  EXPECT_EQ(o.Combo1[2].list, std::vector<std::string>{"Player A"});
-  EXPECT_EQ(p->State().Turn, TurnNone);
+  EXPECT_TRUE(o.Combo1[2].list == std::vector<std::string>{"Player A"} && p->State().Turn == TurnNone);
   QImage title(256, 192, QImage::Format_RGB32);
   StretchBlt(title, 0, 0, 256, 192, p->Pictures().TitlePicture(), 0, 0, 299, 192, SRCCOPY);
   EXPECT_EQ(Difference(p->Painter().Image(), title), "");
   p->Window().Item(MenuItem::Hiscore)->trigger();
-  EXPECT_EQ(boxes.seen.back().text, QString::fromUtf8("1位 Player A\n勝率1.000; 試合数1\n"));
-  EXPECT_EQ(boxes.seen.back().title, QString::fromUtf8("番付"));
+  EXPECT_TRUE(boxes.seen.back().text == QString::fromUtf8("1位 Player A\n勝率1.000; 試合数1\n") &&
+              boxes.seen.back().title == QString::fromUtf8("番付"));
+  QTest::keyClick(&p->Window(), Qt::Key_Escape);
+  EXPECT_TRUE(p->Shell().Quitting());
 }
 
 TEST_F(ProgramTest, ASecondCopySaysWhyAndEndsWithoutWritingAnything) {
@@ -235,18 +251,27 @@ TEST_F(ProgramTest, ABoardOfSixtyColumnsPaintsAndTakesClicksInEveryColumn) {
   MainWindow probe;
   probe.show();
   const QSize frame = probe.frameGeometry().size() - probe.ClientSize();
-  Store({{"Width", std::to_string((1920 + frame.width()) * 15)}, {"Height", std::to_string((320 + frame.height()) * 15)},
-         {"Left", "0"}, {"Top", "0"}, {"OpeningDemo", "0"}, {"PlayerB", "0"}, {"BitmapStretch", "0"},
-         {"FullPath", dir.Path()}, {"FileName", "bg.bmp"}, {"KomaPath", dir.Path()}, {"KomaName", "sheet.bmp"}});
+  const std::pair<const char*, std::string> stored[] = {{"Width", std::to_string((1920 + frame.width()) * 15)},
+      {"Height", std::to_string((320 + frame.height()) * 15)}, {"OpeningDemo", "0"}, {"PlayerB", "0"},
+      {"BitmapStretch", "0"}, {"FullPath", dir.Path()}, {"FileName", "bg.bmp"}, {"KomaPath", dir.Path()},
+      {"KomaName", "sheet.bmp"}};
+  {
+    SqliteSettingsStore store(dir.File("store.sqlite3"));
+    for (const auto& [key, value] : stored) ASSERT_TRUE(WriteSetting(store, key, value));
+  }
   auto p = Run();
   ASSERT_TRUE(started);
   GameState& s = p->State();
   EXPECT_TRUE(s.BoardCols == 60 && s.BoardRows == 10);
-  EXPECT_EQ(Difference(p->Pictures().Picture3, background), "");
-  EXPECT_EQ(Difference(p->Pictures().Picture2, sheet), "");
+  EXPECT_EQ(Difference(p->Pictures().Picture3, background) + Difference(p->Pictures().Picture2, sheet), "");
   EXPECT_EQ(p->QtSettings().ChooserPathLabel(), dir.File("sheet.bmp"));
-  p->Window().setWindowState(Qt::WindowMaximized);
-  QCoreApplication::processEvents();
+  // Maximised, minimised and back to maximised: the companions go and come back.
+  for (Qt::WindowStates state : {Qt::WindowStates(Qt::WindowMaximized), Qt::WindowMaximized | Qt::WindowMinimized,
+                                 Qt::WindowStates(Qt::WindowMaximized)}) {
+    p->Window().setWindowState(state);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(p->Companions().PointBox().isVisible(), !(state & Qt::WindowMinimized));
+  }
   p->Window().Item(MenuItem::NewGame)->trigger();
   ASSERT_TRUE(s.BoardCols == 60 && s.BoardRows == 10 && s.Turn != TurnNone);
   ExpectBoardShown(*p);
@@ -254,7 +279,7 @@ TEST_F(ProgramTest, ABoardOfSixtyColumnsPaintsAndTakesClicksInEveryColumn) {
     s.Score = {0, 0};
     s.Board[CellIndex(s, column, column % 10)] = Empty;
     const int16_t turn = s.Turn;
-    Release(p->Window().Board(), Qt::LeftButton, QPoint(column * 32 + 31, column % 10 * 32 + 16));
+    Click(*p, CellIndex(s, column, column % 10));
     EXPECT_NE(s.Turn, turn) << "column " << column;
   }
 }
