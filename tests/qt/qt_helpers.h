@@ -16,7 +16,6 @@ namespace pyra::testing {
 struct SeenBox {
   QString text, title;
   QMessageBox::Icon icon;
-  QMessageBox::StandardButtons buttons;
 };
 
 // Answers every message box that opens while it lives, by default with its default button,
@@ -30,7 +29,7 @@ struct BoxAnswerer {
     QObject::connect(&poll, &QTimer::timeout, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr || !box->isVisible()) return;
-      seen.push_back({box->text(), box->windowTitle(), box->icon(), box->standardButtons()});
+      seen.push_back({box->text(), box->windowTitle(), box->icon()});
       answer(box);
     });
     poll.start(0);
