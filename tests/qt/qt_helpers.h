@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <functional>
 #include <string>
@@ -13,24 +14,23 @@
 
 namespace pyra::testing {
 
-struct SeenBox {
-  QString text, title;
-  QMessageBox::Icon icon;
-};
-
-// Answers every message box that opens while it lives, by default with its default button,
-// and keeps what each one showed. It looks on every pass of the event loop, since a box
-// opens from inside the game's handlers.
+// Answers every message box that opens while it lives (its default button unless told otherwise)
+// and keeps what each showed. It looks on every pass of the event loop: boxes open in handlers.
 struct BoxAnswerer {
+  struct Seen {
+    QString text, title;
+    QMessageBox::Icon icon;
+    QPoint offCentre;  // from the middle of the screen
+  };
+  std::vector<Seen> seen;
   std::function<void(QMessageBox*)> answer = [](QMessageBox* box) { box->defaultButton()->click(); };
-  std::vector<SeenBox> seen;
   QTimer poll;
   BoxAnswerer() {
     QObject::connect(&poll, &QTimer::timeout, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr || !box->isVisible()) return;
-      seen.push_back({box->text(), box->windowTitle(), box->icon()});
-      answer(box);
+      const QPoint offCentre = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+      seen.push_back({box->text(), box->windowTitle(), box->icon(), offCentre}), answer(box);
     });
     poll.start(0);
   }
@@ -38,21 +38,17 @@ struct BoxAnswerer {
 
 // Presses and releases `button` at `at`, in the widget's own coordinates.
 inline void Release(QWidget& widget, Qt::MouseButton button, QPointF at) {
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-    QMouseEvent event(type, at, widget.mapToGlobal(at), button,
-                      type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
-  }
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget.mapToGlobal(at), button, button, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget.mapToGlobal(at), button, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &press), QApplication::sendEvent(&widget, &release);
 }
 
 // Empty when the pictures have the same size and pixels; otherwise the first difference.
 inline std::string Difference(const QImage& got, const QImage& want) {
   if (got.size() != want.size()) return "another size";
   for (int i = 0; i < got.width() * got.height(); ++i) {
-    const int x = i % got.width(), y = i / got.width();
-    if (got.pixel(x, y) != want.pixel(x, y)) {
-      return QString("%1,%2 is %3, not %4").arg(x).arg(y).arg(got.pixel(x, y), 0, 16).arg(want.pixel(x, y), 0, 16).toStdString();
-    }
+    const QRgb a = got.pixel(i % got.width(), i / got.width()), b = want.pixel(i % got.width(), i / got.width());
+    if (a != b) return QString("pixel %1 is %2, not %3").arg(i).arg(a, 0, 16).arg(b, 0, 16).toStdString();
   }
   return "";
 }

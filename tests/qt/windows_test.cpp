@@ -1,5 +1,5 @@
-// The windows and the shell's parts on their own: the menus, the companion windows' captions,
-// sizes and print, message boxes, the single-instance lock and the pacing of the board.
+// The windows and the shell's parts on their own: menus, companion windows, the single-instance
+// lock, the pacing of the board, and the main window settling once its frame is known.
 #include <gtest/gtest.h>
 #include <utime.h>
 
@@ -13,61 +13,38 @@
 #include "app/main_window.h"
 #include "app/pacer.h"
 #include "app/qt_ports.h"
+#include "app/qt_settings_windows.h"
 #include "app/single_instance.h"
 #include "env_guard.h"
 #include "qt_helpers.h"
 #include "temp_dir.h"
+#include "view/board_painter.h"
 #include "view/companion_windows.h"
 
 namespace pyra {
 namespace {
 
-// Records the menu commands, in the order given.
-struct Commands : WindowInputs {
-  std::string given;
-  void MenuCommand(Command c) override { given += "NPHXSIA"[int(c)]; }
-  void MouseUp(MouseButton, int, int) override {}
-  void KeyUp(int) override {}
-  void CloseRequested() override {}
-  void LostFocus() override {}
-  void GotFocus() override {}
-  void Minimised() override {}
-  void Restored() override {}
-};
-
-TEST(MainWindow, MenusShowTheirCaptionsInFullInOrderAndRunTheirCommands) {
+TEST(MainWindow, MenusShowTheirCaptionsInFullInOrder) {
   MainWindow window;
-  Commands commands;
-  window.SetInputs(&commands);
   const QList<QAction*> bar = window.menuBar()->actions();
   ASSERT_EQ(bar.size(), 3);
   const QList<QAction*> items = QList<QAction*>{bar[0]} + window.GameMenu()->actions() +
                                 QList<QAction*>{bar[1], bar[2]} + window.HelpMenu()->actions();
+  QStringList captions;
+  for (const QAction* a : items) captions << (a->isSeparator() ? "-" : a->text()) + (a->isVisible() ? "" : " (hidden)");
+  EXPECT_EQ(captions.join(" "), QString::fromUtf8("ｹﾞｰﾑ(&G&ｷ) 新規(&N&ﾐ) 中断(&P&ｾ) (hidden) 番付(&H&ｸ) - 終了(&X&ｻ) "
+                                                 "設定(&S&ﾄ)... ﾍﾙﾌﾟ(&H&ｵ) トピックの検索(&H&ｸ) - Pyra3について(&A&ﾁ)..."));
   const auto item = [&](MenuItem i) { return window.Item(i); };
-  const std::tuple<QAction*, const char*, bool> rows[] = {
-      {bar[0], "ｹﾞｰﾑ(&G&ｷ)", true}, {item(MenuItem::NewGame), "新規(&N&ﾐ)", true},
-      {item(MenuItem::Pause), "中断(&P&ｾ)", false}, {item(MenuItem::Hiscore), "番付(&H&ｸ)", true},
-      {item(MenuItem::Jimi), "", true}, {item(MenuItem::ExitGame), "終了(&X&ｻ)", true},
-      {window.GameSetAction(), "設定(&S&ﾄ)...", true}, {bar[2], "ﾍﾙﾌﾟ(&H&ｵ)", true},
-      {window.IndexAction(), "トピックの検索(&H&ｸ)", true}, {window.Tipic1Action(), "", true},
-      {window.AboutAction(), "Pyra3について(&A&ﾁ)...", true}};
-  ASSERT_EQ(items.size(), 11);
-  EXPECT_TRUE(bar[0]->menu() == window.GameMenu() && bar[2]->menu() == window.HelpMenu());
+  EXPECT_EQ(items.mid(1, 5), (QList<QAction*>{item(MenuItem::NewGame), item(MenuItem::Pause), item(MenuItem::Hiscore),
+                                              item(MenuItem::Jimi), item(MenuItem::ExitGame)}));
   // Qt elides a caption with two access-key markers unless it gets more room than it
   // measures; the menus give each caption that room.
   const QFontMetrics metrics(window.HelpMenu()->font());
   const int flags = Qt::TextShowMnemonic | Qt::TextSingleLine;
-  for (int i = 0; i < 11; ++i) {
-    const auto& [action, caption, visible] = rows[i];
-    EXPECT_TRUE(items[i] == action && action->text() == QString::fromUtf8(caption)) << caption;
-    EXPECT_TRUE(action->isSeparator() == !*caption && action->isVisible() == visible) << caption;
-    action->trigger();
-    for (const QString text : {action->text(), QString::fromUtf8("再開(&R&ｽ)")}) {
-      const int room = metrics.boundingRect(QRect(), flags, text).width() + MenuCaptionStyle::Room(text, metrics);
-      EXPECT_EQ(metrics.elidedText(text, Qt::ElideMiddle, room, flags), text);
-    }
+  for (const QString& text : captions << QString::fromUtf8("再開(&R&ｽ)")) {
+    const int room = metrics.boundingRect(QRect(), flags, text).width() + MenuCaptionStyle::Room(text, metrics);
+    EXPECT_EQ(metrics.elidedText(text, Qt::ElideMiddle, room, flags), text);
   }
-  EXPECT_EQ(commands.given, "NPHXSIA");
   QMenu plain;
   plain.addAction(window.AboutAction()->text());
   EXPECT_EQ(window.HelpMenu()->sizeHint().width() - plain.sizeHint().width(),
@@ -104,12 +81,10 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   EXPECT_TRUE(message.family() == "IPAGothic" && message.bold() && message.pixelSize() == 18);
   // Side A in the window text colour, side B in black; the old score goes.
   const QColor inks[] = {window.palette().color(QPalette::WindowText), Qt::black};
-  for (int side : {0, 1}) {
-    for (int16_t s : {int16_t(-88), int16_t(8)}) {
-      companions.Score(side).ShowScore(s);
-      const QImage want = Printed(companions.Score(side), ScoreFont(), inks[side], ScoreText(s));
-      EXPECT_EQ(testing::Difference(companions.Score(side).Image(), want), "") << side << " " << s;
-    }
+  for (int i = 0; i < 4; ++i) {
+    ScoreBox& box = companions.Score(i / 2);
+    box.ShowScore(i % 2 ? 8 : -88);
+    EXPECT_EQ(testing::Difference(box.Image(), Printed(box, ScoreFont(), inks[i / 2], ScoreText(i % 2 ? 8 : -88))), "") << i;
   }
   const QString text = QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
   MessageWindow& m = companions.Message();
@@ -118,41 +93,6 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   EXPECT_EQ(testing::Difference(m.Image(), Printed(m, MessageFont(), m.palette().color(QPalette::ButtonText), text)), "");
   m.Clear();
   EXPECT_EQ(testing::Difference(m.Image(), Printed(m, QFont(), Qt::black, "")), "");
-}
-
-TEST(QtDialogs, ShowTheBoxAskedForOverTheMainWindowAndReturnTheAnswer) {
-  QWidget main;
-  main.show();
-  using Q = QMessageBox;
-  // The first button is the default; Esc (NoButton here) answers with the last.
-  const std::tuple<MsgButtons, MsgIcon, Q::Icon, Q::StandardButton, MsgAnswer> rows[] = {
-      {MsgButtons::Ok, MsgIcon::Information, Q::Information, Q::NoButton, MsgAnswer::Ok},
-      {MsgButtons::YesNo, MsgIcon::Question, Q::Question, Q::No, MsgAnswer::No},
-      {MsgButtons::YesNo, MsgIcon::None, Q::NoIcon, Q::NoButton, MsgAnswer::No},
-      {MsgButtons::RetryCancel, MsgIcon::Error, Q::Critical, Q::Retry, MsgAnswer::Retry},
-      {MsgButtons::RetryCancel, MsgIcon::Exclamation, Q::Warning, Q::NoButton, MsgAnswer::Cancel}};
-  const Q::StandardButton first[] = {Q::Ok, Q::Yes, Q::Retry}, last[] = {Q::Ok, Q::No, Q::Cancel};
-  for (const auto& [buttons, icon, qtIcon, click, answer] : rows) {
-    testing::BoxAnswerer boxes;
-    bool asked = false;
-    boxes.answer = [&, click = click, b = int(buttons)](QMessageBox* box) {
-      asked = box->defaultButton() == box->button(first[b]) && box->parentWidget() == &main && box->isModal() &&
-              box->standardButtons() == (first[b] | last[b]) && box->textFormat() == Qt::PlainText;
-      click == Q::NoButton ? QTest::keyClick(box, Qt::Key_Escape) : box->button(click)->click();
-    };
-    EXPECT_EQ(QtDialogs(&main).MessageBox("一\n二", "Pyra3", buttons, icon), answer);
-    ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_TRUE(asked && boxes.seen[0].text == QString::fromUtf8("一\n二") && boxes.seen[0].icon == qtIcon);
-  }
-  // Before the main window is up, the box stands in the middle of the screen.
-  testing::BoxAnswerer boxes;
-  QPoint offset;
-  boxes.answer = [&](QMessageBox* box) {
-    offset = box->frameGeometry().center() - box->screen()->availableGeometry().center();
-    box->defaultButton()->click();
-  };
-  QtDialogs(nullptr).MessageBox("x", "Pyra3", MsgButtons::Ok, MsgIcon::Exclamation);
-  EXPECT_LE(offset.manhattanLength(), 4);
 }
 
 TEST(SingleInstance, TheFirstCopyHoldsTheLockHoweverOldAndTheLockLivesWithTheUser) {
@@ -204,6 +144,34 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
   const Us before = now;
   for (int16_t step : {16, 12, 8, 4, 0}) pacer.CellPainted(step, cell(1));
   EXPECT_TRUE(shown.size() == 6u && now == before);
+}
+
+// A frame told only once the window shows: a stored outer size stays so; a first-run size keeps its
+// whole cells, and the companions placed beside it by default follow its real edges.
+TEST(QtSettingsWindows, SettleTheMainWindowOnceItsFrameIsKnown) {
+  for (bool firstRun : {false, true}) {
+    MainWindow window;
+    window.setWindowFlag(Qt::FramelessWindowHint, true);
+    CompanionWindows companions(&window);
+    PictureHolder pictures;
+    GameState state;
+    BoardPainter painter(state, pictures);
+    QtSettingsWindows windows(window, companions, pictures, painter);
+    ASSERT_TRUE(windows.SetMainWindow({120 * 15, 90 * 15, 300 * 15, 260 * 15}));
+    const QPoint placed[] = {{420, 90}, {120, 350}, {275, 350}, {120, 350}};
+    for (int i = 0; i < 4; ++i) windows.MoveCompanion(Companion(i), placed[i].x() * 15, placed[i].y() * 15);
+    window.setWindowFlag(Qt::FramelessWindowHint, false);
+    window.show();
+    QtSettingsWindows::FirstRunLayout defaults{firstRun, firstRun, firstRun, firstRun, firstRun, firstRun};
+    windows.SettleMainWindow(defaults);
+    const QRect frame = window.frameGeometry();
+    const QSize grown = frame.size() - window.size();
+    ASSERT_NE(grown, QSize(0, 0)) << "the frame is known now";
+    EXPECT_EQ(frame, QRect(QPoint(120, 90), firstRun ? QSize(300, 260) + grown : QSize(300, 260)));
+    const QPoint shifts[] = {{grown.width(), 0}, {0, grown.height()}, {grown.width(), grown.height()}, {0, grown.height()}};
+    const CompanionWindow* all[] = {&companions.NextBox(), &companions.PointBox(), &companions.PointBox2(), &companions.Message()};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(all[i]->PlacedAt(), placed[i] + (firstRun ? shifts[i] : QPoint())) << i;
+  }
 }
 
 }  // namespace
