@@ -86,7 +86,8 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     // The demo on eight by six cells, its notice showing, the computer's clock at double speed.
     EXPECT_TRUE(w.windowTitle() == "Pyra3" && w.ClientSize() == QSize(256, 192) && s.BoardCols == 8 && s.BoardRows == 6);
     EXPECT_TRUE(s.DemoMode && c.Message().Text() == QString::fromUtf8(text::DemoNotice) && c.PointBox2().isVisible());
-    EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250 && !w.Item(MenuItem::Pause)->isVisible());
+    EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250 && !w.Item(MenuItem::Pause)->isVisible() &&
+                p->Pictures().Picture1.size() == QSize(256, 192) && !QApplication::overrideCursor()) << "stretched, not busy";
     EXPECT_EQ(Difference(p->Pictures().Picture5, QImage(":/assets/pieces.bmp")) +
                   Difference(p->Pictures().Picture3, QImage(":/assets/title.bmp")), "") << "the built-in pictures";
     ExpectBoardShown(*p);

@@ -34,9 +34,6 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrder) {
   for (const QAction* a : items) captions << (a->isSeparator() ? "-" : a->text()) + (a->isVisible() ? "" : " (hidden)");
   EXPECT_EQ(captions.join(" "), QString::fromUtf8("ｹﾞｰﾑ(&G&ｷ) 新規(&N&ﾐ) 中断(&P&ｾ) (hidden) 番付(&H&ｸ) - 終了(&X&ｻ) "
                                                  "設定(&S&ﾄ)... ﾍﾙﾌﾟ(&H&ｵ) トピックの検索(&H&ｸ) - Pyra3について(&A&ﾁ)..."));
-  const auto item = [&](MenuItem i) { return window.Item(i); };
-  EXPECT_EQ(items.mid(1, 5), (QList<QAction*>{item(MenuItem::NewGame), item(MenuItem::Pause), item(MenuItem::Hiscore),
-                                              item(MenuItem::Jimi), item(MenuItem::ExitGame)}));
   // Qt elides a caption with two access-key markers unless it gets more room than it
   // measures; the menus give each caption that room.
   const QFontMetrics metrics(window.HelpMenu()->font());
