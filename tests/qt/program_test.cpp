@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QAudioDevice>
+#include <QDir>
 #include <QMediaDevices>
 #include <QScreen>
 #include <QSpontaneKeyEvent>
@@ -27,6 +28,7 @@ using testing::Difference;
 
 class ProgramTest : public ::testing::Test {
  protected:
+  ~ProgramTest() override { QDir::setCurrent(cwd); }  // the load makes the picture folder current
   std::unique_ptr<Program> Run(bool anotherCopy = false) {
     auto program = std::make_unique<Program>(dir.File("store.sqlite3"));
     program->TheGame().seedOnLoad = false;
@@ -70,6 +72,7 @@ class ProgramTest : public ::testing::Test {
     qApp->notify(&w, &event);  // sendEvent would make it the program's own close
     return event.isAccepted();
   }
+  const QString cwd = QDir::currentPath();
   testing::TempDir dir;
   testing::BoxAnswerer boxes;
   bool started = false;
