@@ -8,8 +8,8 @@
 
 #include "picture_files.h"
 #include "qt_helpers.h"
-#include "temp_dir.h"
 #include "rules/board.h"
+#include "temp_dir.h"
 #include "view/board_painter.h"
 #include "view/gdi.h"
 #include "view/next_pieces.h"
@@ -24,7 +24,9 @@ constexpr QRgb White = 0xFFFFFFFFu, Black = 0xFF000000u, Stale = 0xFF0A0B0Cu;
 // A different colour at every pixel, so that a shifted or mirrored copy shows.
 QImage Pattern(int w, int h, int seed = 0) {
   QImage image(w, h, QImage::Format_RGB32);
-  for (int x = 0, i = 0; i < w * h; x = ++i % w) image.setPixel(x, i / w, Black | x % 256 << 16 | i / w % 256 << 8 | (x * 7 + i / w * 13 + seed) % 256);
+  for (int x = 0, i = 0; i < w * h; x = ++i % w)
+    image.setPixel(x, i / w,
+                   Black | x % 256 << 16 | i / w % 256 << 8 | (x * 7 + i / w * 13 + seed) % 256);
   return image;
 }
 
@@ -34,8 +36,11 @@ QImage Filled(int w, int h, QRgb colour) {
 }
 
 QRgb Combine(RasterOp rop, QRgb s, QRgb d) {
-  return Black | (rop == SRCCOPY ? s : rop == NOTSRCERASE ? ~(s | d) : rop == SRCERASE ? s & ~d
-                  : rop == WHITENESS ? White : 0);
+  return Black | (rop == SRCCOPY       ? s
+                  : rop == NOTSRCERASE ? ~(s | d)
+                  : rop == SRCERASE    ? s & ~d
+                  : rop == WHITENESS   ? White
+                                       : 0);
 }
 
 // A transfer worked out pixel by pixel: each destination pixel of the block combines with
@@ -50,9 +55,11 @@ QImage Transferred(QImage dest, int x, int y, int w, int h, const QImage& src, i
       if (i < 0 || j < 0 || i >= w || j >= h) continue;
       const int64_t qx = sx + (2 * i + 1) * sw / (2 * int64_t{w});
       const int64_t qy = sy + (2 * j + 1) * sh / (2 * int64_t{h});
-      const bool inside = sw > 0 && sh > 0 && qx >= 0 && qy >= 0 && qx < src.width() && qy < src.height();
+      const bool inside =
+          sw > 0 && sh > 0 && qx >= 0 && qy >= 0 && qx < src.width() && qy < src.height();
       if (reads && !inside) continue;
-      dest.setPixel(px, py, Combine(rop, reads ? src.pixel(int(qx), int(qy)) : 0, before.pixel(px, py)));
+      dest.setPixel(px, py,
+                    Combine(rop, reads ? src.pixel(int(qx), int(qy)) : 0, before.pixel(px, py)));
     }
   }
   return dest;
@@ -61,9 +68,9 @@ QImage Transferred(QImage dest, int x, int y, int w, int h, const QImage& src, i
 // Irregular masks, different in every column, over images that are not all white outside
 // their masks (a user's sheet may be so); junk in the scratch square.
 QImage TestSheet() {
-  QImage sheet = Pattern(SheetWidth, SheetHeight, 5);
-  for (int i = 0; i < ScratchX * 32; ++i) {
-    const int x = i % ScratchX, j = i / ScratchX;
+  QImage sheet = Pattern(192, 64, 5);
+  for (int i = 0; i < 160 * 32; ++i) {
+    const int x = i % 160, j = i / 160;
     const bool on = (x * 7 + j * 3 + x / 32 * 5) % 11 < 6;
     sheet.setPixel(x, 32 + j, on ? White : Black);
     if (!on && (x + j) % 9 != 0) sheet.setPixel(x, j, White);
@@ -77,19 +84,29 @@ QImage WithPiece(QImage under, const QImage& sheet, int code, int x, int y, int 
   if (code == HeldTruck) code = Oil;
   for (int k = 0; k < d * d && code >= Fire && code <= Blocked; ++k) {
     const int px = x + k % d, py = y + k / d;
-    const int sx = (code - 1) * 32 + (2 * (k % d) + 1) * 32 / (2 * d), sy = (2 * (k / d) + 1) * 32 / (2 * d);
+    const int sx = (code - 1) * 32 + (2 * (k % d) + 1) * 32 / (2 * d),
+              sy = (2 * (k / d) + 1) * 32 / (2 * d);
     if (px >= under.width()) continue;
     const QRgb image = sheet.pixel(sx, sy);
-    under.setPixel(px, py, sheet.pixel(sx, 32 + sy) == White ? image : (image & under.pixel(px, py)) | Black);
+    under.setPixel(
+        px, py, sheet.pixel(sx, 32 + sy) == White ? image : (image & under.pixel(px, py)) | Black);
   }
   return under;
 }
 
 QImage Tiled(QImage image, const QImage& tile, QRect area) {
   for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) image.setPixel(x, y, tile.pixel(x % tile.width(), y % tile.height()));
+    for (int x = area.left(); x <= area.right(); ++x)
+      image.setPixel(x, y, tile.pixel(x % tile.width(), y % tile.height()));
   }
   return image;
+}
+// The background of every other cell over stale pixels, so that a piece spilling over shows.
+QImage EveryOtherCell(const QImage& tile) {
+  QImage want = Filled(320, 256, Stale);
+  for (int i = 0; i < 80; ++i)
+    if ((i / 8 + i % 8) % 2 == 0) want = Tiled(want, tile, QRect(i / 8 * 32, i % 8 * 32, 32, 32));
+  return want;
 }
 
 // A board of cols x rows cells over `background`, with the test sheet in use.
@@ -105,47 +122,71 @@ struct Board {
     painter.Resize(QSize(32 * cols, 32 * rows));
     painter.Image().fill(Stale);
   }
-  QImage AllBackgrounds() {
-    for (int i = 0; i < state.CellCount(); ++i) painter.PaintCellBackground(int16_t(i / state.BoardRows), int16_t(i % state.BoardRows));
+  QImage EveryOtherBackground() {  // of a 10 x 8 board
+    for (int i = 0; i < 80; ++i)
+      if ((i / 8 + i % 8) % 2 == 0) painter.PaintCellBackground(int16_t(i / 8), int16_t(i % 8));
     return painter.Image();
   }
 };
 
 // kind: 'B' BitBlt, 'S' StretchBlt, lower case within one image; 'n' BitBlt from nothing.
-struct Blt { const char* name; char kind; RasterOp rop; int x, y, w, h, sx, sy, sw = 0, sh = 0; };
+struct Blt {
+  const char* name;
+  char kind;
+  RasterOp rop;
+  int x, y, w, h, sx, sy, sw = 0, sh = 0;
+};
 
 using Painted = std::pair<QImage, QImage>;  // what was painted, and what it must be
 
 TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
   std::vector<std::pair<std::string, std::function<Painted()>>> cases;
   const RasterOp C = SRCCOPY, N = NOTSRCERASE, E = SRCERASE;
-  for (const Blt& b : std::initializer_list<Blt>{
-           {"inside", 'B', C, 1, 1, 3, 2, 2, 2}, {"rows", 'B', N, 0, 0, 8, 6, 0, 0},
-           {"tails", 'B', E, 1, 0, 7, 6, 0, 1}, {"dest out", 'B', C, -2, -2, 4, 4, 0, 0},
-           {"dest out far", 'B', C, 6, 5, 4, 4, 0, 0}, {"src out", 'B', C, 1, 1, 3, 3, -1, -2},
-           {"src out far", 'B', C, 1, 1, 4, 4, 7, 6}, {"both out", 'B', C, -1, 4, 5, 5, 6, -2},
-           {"no width", 'B', C, 1, 1, 0, 3, 0, 0}, {"negative", 'B', C, 1, 1, 3, -1, 0, 0},
-           {"huge", 'B', C, -5, 0, INT_MAX, 2, 0, 0}, {"far left", 'B', C, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
-           {"black", 'B', BLACKNESS, -1, 2, 3, 5, 0, 0}, {"white", 'S', WHITENESS, 3, 3, 9, 9, 0, 0},
-           {"none", 'n', C, 0, 0, 4, 4, 0, 0}, {"black of none", 'n', BLACKNESS, 2, 1, 4, 4, 0, 0},
-           {"3 to 7", 'S', C, 0, 0, 7, 1, 0, 0, 3, 1}, {"s inverted", 'S', N, 0, 0, 8, 6, 0, 0, 4, 3},
-           {"s erased", 'S', E, 0, 0, 8, 6, 1, 1, 5, 5}, {"s dest out", 'S', C, -4, 0, 8, 6, 0, 0, 4, 3},
-           {"s src out", 'S', C, 0, 0, 8, 6, -2, -2, 8, 8}, {"s src far", 'S', C, 0, 0, 8, 6, 6, 6, 4, 4},
-           {"shrink", 'S', C, 0, 0, 3, 3, 0, 0, 8, 8}, {"no source", 'S', C, 0, 0, 4, 4, 0, 0, 0, 4},
-           {"s negative", 'S', C, 0, 0, -4, 4, 0, 0, 4, 4}, {"s huge", 'S', C, INT_MIN / 2, 0, INT_MAX, 6, 0, 0, 8, 8},
-           {"self right", 'b', C, 2, 0, 5, 1, 0, 0}, {"self left", 'b', C, 0, 0, 5, 1, 2, 0},
-           {"self down", 'b', C, 1, 1, 7, 5, 0, 0}, {"self combined", 'b', N, 0, 0, 8, 6, 0, 0},
-           {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}}) {
-    cases.push_back({b.name, [b] {
-      const QImage src = Pattern(8, 8, 1), before = Pattern(8, 6, 2);
-      QImage dest = before;
-      const bool self = b.kind == 'b' || b.kind == 's', stretch = b.kind == 'S' || b.kind == 's';
-      const QImage from = b.kind == 'n' ? QImage() : self ? before : src;
-      if (stretch) StretchBlt(dest, b.x, b.y, b.w, b.h, self ? dest : src, b.sx, b.sy, b.sw, b.sh, b.rop);
-      if (!stretch) BitBlt(dest, b.x, b.y, b.w, b.h, self ? dest : from, b.sx, b.sy, b.rop);
-      return Painted{dest, Transferred(before, b.x, b.y, b.w, b.h, from, b.sx, b.sy,
-                                       stretch ? b.sw : b.w, stretch ? b.sh : b.h, b.rop)};
-    }});
+  for (const Blt& b :
+       std::initializer_list<Blt>{{"inside", 'B', C, 1, 1, 3, 2, 2, 2},
+                                  {"rows", 'B', N, 0, 0, 8, 6, 0, 0},
+                                  {"tails", 'B', E, 1, 0, 7, 6, 0, 1},
+                                  {"dest out", 'B', C, -2, -2, 4, 4, 0, 0},
+                                  {"dest out far", 'B', C, 6, 5, 4, 4, 0, 0},
+                                  {"src out", 'B', C, 1, 1, 3, 3, -1, -2},
+                                  {"src out far", 'B', C, 1, 1, 4, 4, 7, 6},
+                                  {"both out", 'B', C, -1, 4, 5, 5, 6, -2},
+                                  {"no width", 'B', C, 1, 1, 0, 3, 0, 0},
+                                  {"negative", 'B', C, 1, 1, 3, -1, 0, 0},
+                                  {"huge", 'B', C, -5, 0, INT_MAX, 2, 0, 0},
+                                  {"far left", 'B', C, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
+                                  {"black", 'B', BLACKNESS, -1, 2, 3, 5, 0, 0},
+                                  {"white", 'S', WHITENESS, 3, 3, 9, 9, 0, 0},
+                                  {"none", 'n', C, 0, 0, 4, 4, 0, 0},
+                                  {"black of none", 'n', BLACKNESS, 2, 1, 4, 4, 0, 0},
+                                  {"3 to 7", 'S', C, 0, 0, 7, 1, 0, 0, 3, 1},
+                                  {"s inverted", 'S', N, 0, 0, 8, 6, 0, 0, 4, 3},
+                                  {"s erased", 'S', E, 0, 0, 8, 6, 1, 1, 5, 5},
+                                  {"s dest out", 'S', C, -4, 0, 8, 6, 0, 0, 4, 3},
+                                  {"s src out", 'S', C, 0, 0, 8, 6, -2, -2, 8, 8},
+                                  {"s src far", 'S', C, 0, 0, 8, 6, 6, 6, 4, 4},
+                                  {"shrink", 'S', C, 0, 0, 3, 3, 0, 0, 8, 8},
+                                  {"no source", 'S', C, 0, 0, 4, 4, 0, 0, 0, 4},
+                                  {"s negative", 'S', C, 0, 0, -4, 4, 0, 0, 4, 4},
+                                  {"s huge", 'S', C, INT_MIN / 2, 0, INT_MAX, 6, 0, 0, 8, 8},
+                                  {"self right", 'b', C, 2, 0, 5, 1, 0, 0},
+                                  {"self left", 'b', C, 0, 0, 5, 1, 2, 0},
+                                  {"self down", 'b', C, 1, 1, 7, 5, 0, 0},
+                                  {"self combined", 'b', N, 0, 0, 8, 6, 0, 0},
+                                  {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}}) {
+    cases.push_back(
+        {b.name, [b] {
+           const QImage src = Pattern(8, 8, 1), before = Pattern(8, 6, 2);
+           QImage dest = before;
+           const bool self = b.kind == 'b' || b.kind == 's',
+                      stretch = b.kind == 'S' || b.kind == 's';
+           const QImage from = b.kind == 'n' ? QImage() : self ? before : src;
+           if (stretch)
+             StretchBlt(dest, b.x, b.y, b.w, b.h, self ? dest : src, b.sx, b.sy, b.sw, b.sh, b.rop);
+           if (!stretch) BitBlt(dest, b.x, b.y, b.w, b.h, self ? dest : from, b.sx, b.sy, b.rop);
+           return Painted{dest, Transferred(before, b.x, b.y, b.w, b.h, from, b.sx, b.sy,
+                                            stretch ? b.sw : b.w, stretch ? b.sh : b.h, b.rop)};
+         }});
   }
 
   // Every code at every step, on a cell inside the 100-pixel tile and on one across its edges.
@@ -154,16 +195,22 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
   for (int code : {0, 1, 2, 3, 4, 5, 6, 7, -3}) {
     for (int step = -2; step <= 18; ++step) {
       for (const QPoint at : {QPoint(2, 1), QPoint(3, 3)}) {
-        cases.push_back({"code " + std::to_string(code) + " step " + std::to_string(step) + " at " + std::to_string(at.x()), [=] {
-          board.painter.Image().fill(Stale);
-          board.state.Board[CellIndex(board.state, at.x(), at.y())] = int16_t(code);
-          const QImage before = board.painter.Image();
-          board.painter.PaintCell(int16_t(at.x()), int16_t(at.y()), int16_t(step));
-          const int inset = step >= 1 && step <= 15 ? step : 0;
-          const QImage under = Tiled(before, board.pictures.Picture1, QRect(at * 32, QSize(32, 32)));
-          return Painted{board.painter.Image(), code == HeldTruck ? under
-              : WithPiece(under, sheet, code, at.x() * 32 + inset, at.y() * 32 + inset, 32 - 2 * inset)};
-        }});
+        cases.push_back(
+            {"code " + std::to_string(code) + " step " + std::to_string(step) + " at " +
+                 std::to_string(at.x()),
+             [=] {
+               board.painter.Image().fill(Stale);
+               board.state.Board[CellIndex(board.state, at.x(), at.y())] = int16_t(code);
+               const QImage before = board.painter.Image();
+               board.painter.PaintCell(int16_t(at.x()), int16_t(at.y()), int16_t(step));
+               const int inset = step >= 1 && step <= 15 ? step : 0;
+               const QImage under =
+                   Tiled(before, board.pictures.Picture1, QRect(at * 32, QSize(32, 32)));
+               return Painted{board.painter.Image(),
+                              code == HeldTruck ? under
+                                                : WithPiece(under, sheet, code, at.x() * 32 + inset,
+                                                            at.y() * 32 + inset, 32 - 2 * inset)};
+             }});
       }
     }
   }
@@ -171,22 +218,32 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
   // Backgrounds tiled from the client origin, or stretched once over the client.
   for (const QSize size : {QSize(100, 100), QSize(32, 32), QSize(10, 10), QSize(1, 1), QSize(7, 40),
                            QSize(40, 7), QSize(33, 31), QSize(64, 3), QSize(300, 200)}) {
-    cases.push_back({"tile " + std::to_string(size.width()) + "x" + std::to_string(size.height()), [size] {
-      const QImage tile = Pattern(size.width(), size.height());
-      return Painted{Board(10, 8, tile).AllBackgrounds(), Tiled(Filled(320, 256, 0), tile, {0, 0, 320, 256})};
-    }});
+    cases.push_back(
+        {"tile " + std::to_string(size.width()) + "x" + std::to_string(size.height()), [size] {
+           const QImage tile = Pattern(size.width(), size.height());
+           return Painted{Board(10, 8, tile).EveryOtherBackground(), EveryOtherCell(tile)};
+         }});
   }
-  cases.push_back({"stretched", [] { return Painted{Board(10, 8, Pattern(50, 30), true).AllBackgrounds(),
-      Transferred(Filled(320, 256, 0), 0, 0, 320, 256, Pattern(50, 30), 0, 0, 50, 30, SRCCOPY)}; }});
+  cases.push_back({"stretched", [] {
+                     return Painted{
+                         Board(10, 8, Pattern(50, 30), true).EveryOtherBackground(),
+                         EveryOtherCell(Transferred(Filled(320, 256, 0), 0, 0, 320, 256,
+                                                    Pattern(50, 30), 0, 0, 50, 30, SRCCOPY))};
+                   }});
   // The NEXT window: entries at 0, 17 and 34 over the button face, the current one on top.
-  for (const std::array<int16_t, 3> queue : {std::array<int16_t, 3>{Fire, Oil, Water}, {Truck, Water, Fire},
-                                             {HeldTruck, Fire, HeldTruck}, {Blocked, Empty, Truck}, {0, 7, -1}}) {
+  for (const std::array<int16_t, 3> queue : {std::array<int16_t, 3>{Fire, Oil, Water},
+                                             {Truck, Water, Fire},
+                                             {HeldTruck, Fire, HeldTruck},
+                                             {Blocked, Empty, Truck},
+                                             {0, 7, -1}}) {
     cases.push_back({"next " + std::to_string(queue[0] * 100 + queue[1] * 10 + queue[2]), [queue] {
-      QImage sheet = TestSheet(), box(10, 10, QImage::Format_ARGB32), want = Filled(58, 32, 0xFF123456u);
-      DrawNextPieces(box, queue, sheet, QColor(0x12, 0x34, 0x56));
-      for (int e = 0; e < 3; ++e) want = WithPiece(want, TestSheet(), queue[e], 17 * e, 0, 32);
-      return Painted{box, want};
-    }});
+                       QImage sheet = TestSheet(), box(10, 10, QImage::Format_ARGB32),
+                              want = Filled(58, 32, 0xFF123456u);
+                       DrawNextPieces(box, queue, sheet, QColor(0x12, 0x34, 0x56));
+                       for (int e = 0; e < 3; ++e)
+                         want = WithPiece(want, TestSheet(), queue[e], 17 * e, 0, 32);
+                       return Painted{box, want};
+                     }});
   }
 
   for (const auto& [name, paint] : cases) {
@@ -201,30 +258,40 @@ using testing::BitmapFile;
 using testing::MetafileFile;
 
 TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
-  const std::tuple<qint64, qint64, bool> sizes[] = {{1, 1, true}, {0, 1, false}, {1, 0, false}, {-1, 5, false},
-      {8192, 1, true}, {8193, 1, false}, {1, 8192, true}, {1, 8193, false}, {8192, 2048, true}, {8192, 2049, false},
-      {2048, 8192, true}, {2049, 8192, false}, {4096, 4096, true}, {4097, 4096, false}};
-  for (const auto& [w, h, allowed] : sizes) EXPECT_EQ(PictureSizeAllowed(w, h), allowed) << w << "x" << h;
+  const std::tuple<qint64, qint64, bool> sizes[] = {
+      {1, 1, true},       {0, 1, false},       {1, 0, false},      {-1, 5, false},
+      {8192, 1, true},    {8193, 1, false},    {1, 8192, true},    {1, 8193, false},
+      {8192, 2048, true}, {8192, 2049, false}, {2048, 8192, true}, {2049, 8192, false},
+      {4096, 4096, true}, {4097, 4096, false}};
+  for (const auto& [w, h, allowed] : sizes)
+    EXPECT_EQ(PictureSizeAllowed(w, h), allowed) << w << "x" << h;
 
   testing::TempDir dir;
   QByteArray plain = MetafileFile(64, 32, 96).remove(0, 22);  // without the placeable header
   // size: invalid when refused; 1 x 1 for a picture as large as what it draws, all red.
   const std::tuple<const char*, QByteArray, QSize, qint64> files[] = {
-      {"empty.bmp", "", {}, 0}, {"junk.bmp", "no picture at all", {}, 0},
-      {"cut.bmp", BitmapFile(3, 2, 24, true).left(40), {}, 0}, {"junk.wmf", QByteArray(64, 'x'), {}, 0},
-      {"cut.WMF", MetafileFile(64, 32, 96).left(30), {}, 0}, {"noise", QByteArray::fromHex("d7cdc69a00"), {}, 0},
+      {"empty.bmp", "", {}, 0},
+      {"junk.bmp", "no picture at all", {}, 0},
+      {"cut.bmp", BitmapFile(3, 2, 24, true).left(40), {}, 0},
+      {"junk.wmf", QByteArray(64, 'x'), {}, 0},
+      {"cut.WMF", MetafileFile(64, 32, 96).left(30), {}, 0},
+      {"noise", QByteArray::fromHex("d7cdc69a00"), {}, 0},
       {"widest.bmp", BitmapFile(8192, 1, 24, true), {8192, 1}, 0},
-      {"too wide.bmp", BitmapFile(8193, 1, 24, true), {}, 0}, {"square.bmp", BitmapFile(8192, 8192, 1, false), {}, 0},
+      {"too wide.bmp", BitmapFile(8193, 1, 24, true), {}, 0},
+      {"square.bmp", BitmapFile(8192, 8192, 1, false), {}, 0},
       {"largest.bmp", BitmapFile(8192, 2048, 1, true), {8192, 2048}, 0},
-      {"padded.bmp", BitmapFile(3, 2, 24, true), {3, 2}, MaxPictureFileBytes},
-      {"too long.bmp", BitmapFile(3, 2, 24, true), {}, MaxPictureFileBytes + 1},
-      {"square.wmf", MetafileFile(8192, 8192, 96), {}, 0}, {"5700.wmf", MetafileFile(5700, 5700, 96), {}, 0},
+      {"padded.bmp", BitmapFile(3, 2, 24, true), {3, 2}, qint64{64} << 20},
+      {"too long.bmp", BitmapFile(3, 2, 24, true), {}, (qint64{64} << 20) + 1},
+      {"square.wmf", MetafileFile(8192, 8192, 96), {}, 0},
+      {"5700.wmf", MetafileFile(5700, 5700, 96), {}, 0},
       {"largest.wmf", MetafileFile(8192, 2048, 96), {8192, 2048}, 0},
-      {"half.wmf", MetafileFile(64, 32, 96), {64, 32}, 0}, {"HALF.WMF", MetafileFile(64, 32, 96), {64, 32}, 0},
+      {"half.wmf", MetafileFile(64, 32, 96), {64, 32}, 0},
+      {"HALF.WMF", MetafileFile(64, 32, 96), {64, 32}, 0},
       {"half.pic", MetafileFile(64, 32, 96), {64, 32}, 0},  // known by its first bytes
       {"moved.wmf", MetafileFile(64, 32, 96, 100, 50), {64, 32}, 0},
       {"no origin.wmf", MetafileFile(64, 32, 96, 0, 0, false), {64, 32}, 0},
-      {"coarse.wmf", MetafileFile(32, 16, 48), {64, 32}, 0}, {"plain.pic", plain, {1, 1}, 0}};
+      {"coarse.wmf", MetafileFile(32, 16, 48), {64, 32}, 0},
+      {"plain.pic", plain, {1, 1}, 0}};
   for (const auto& [name, bytes, size, padTo] : files) {
     SCOPED_TRACE(name);
     QFile file(QString::fromStdString(dir.File(name)));
@@ -239,8 +306,8 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
     if (QString(name).endsWith(".bmp")) continue;
     // A metafile is white with red over its left half.
     const int half = framed ? picture.width() / 2 : picture.width() + 4;
-    for (int y = 0; y < picture.height(); y += picture.height() > 64 ? 97 : 1) {
-      for (int x = 0; x < picture.width(); x += picture.width() > 64 ? 89 : 1) {
+    for (int y = 0; y<picture.height(); y += picture.height()> 64 ? 97 : 1) {
+      for (int x = 0; x<picture.width(); x += picture.width()> 64 ? 89 : 1) {
         if (x < half - 3) ASSERT_EQ(picture.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
         if (x > half + 3) ASSERT_EQ(picture.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
       }

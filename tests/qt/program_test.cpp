@@ -41,12 +41,13 @@ class ProgramTest : public ::testing::Test {
   }
   // The five windows, and their frames from the work area's corner.
   static std::vector<QWidget*> Windows(Program& p) {
-    return {&p.Window(), &p.Companions().NextBox(), &p.Companions().PointBox(), &p.Companions().PointBox2(),
-            &p.Companions().Message()};
+    return {&p.Window(), &p.Companions().NextBox(), &p.Companions().PointBox(),
+            &p.Companions().PointBox2(), &p.Companions().Message()};
   }
   static std::vector<QRect> Layout(Program& p) {
     std::vector<QRect> out;
-    for (QWidget* w : Windows(p)) out.push_back(w->frameGeometry().translated(-QtSettingsWindows::WorkArea().topLeft()));
+    for (QWidget* w : Windows(p))
+      out.push_back(w->frameGeometry().translated(-QtSettingsWindows::WorkArea().topLeft()));
     return out;
   }
   // The window shows the board image, and every empty cell shows its part of the background.
@@ -58,14 +59,20 @@ class ProgramTest : public ::testing::Test {
     const QImage& tile = p.Pictures().Picture1;
     for (int i = 0, k = 0; i < s.CellCount(); k = (k + 1) % 1024, i += k == 0) {
       const int x = CellColumn(s, i) * 32 + k % 32, y = CellRow(s, i) * 32 + k / 32;
-      if (s.Board[i] == Empty) ASSERT_EQ(p.Painter().Image().pixel(x, y), tile.pixel(x % tile.width(), y % tile.height())) << x << "," << y;
+      if (s.Board[i] == Empty) {
+        ASSERT_EQ(p.Painter().Image().pixel(x, y), tile.pixel(x % tile.width(), y % tile.height()))
+            << x << "," << y;
+      }
     }
   }
   // A left-button release on the far corner of a cell; the first empty cell.
   static void Click(Program& p, int i) {
-    testing::Release(p.Window().Board(), Qt::LeftButton, QPoint(CellColumn(p.State(), i) * 32 + 31, CellRow(p.State(), i) * 32));
+    testing::Release(p.Window().Board(), Qt::LeftButton,
+                     QPoint(CellColumn(p.State(), i) * 32 + 31, CellRow(p.State(), i) * 32));
   }
-  static int EmptyCell(const GameState& s) { return int(std::find(s.Board.begin(), s.Board.end(), Empty) - s.Board.begin()); }
+  static int EmptyCell(const GameState& s) {
+    return int(std::find(s.Board.begin(), s.Board.end(), Empty) - s.Board.begin());
+  }
   static bool CloseBox(QWidget& w) {
     QCloseEvent event;
     QSpontaneKeyEvent::setSpontaneous(&event);
@@ -87,12 +94,18 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     CompanionWindows& c = p->Companions();
     GameState& s = p->State();
     // The demo on eight by six cells, its notice showing, the computer's clock at double speed.
-    EXPECT_TRUE(w.windowTitle() == "Pyra3" && w.ClientSize() == QSize(256, 192) && s.BoardCols == 8 && s.BoardRows == 6);
-    EXPECT_TRUE(s.DemoMode && c.Message().Text() == QString::fromUtf8(text::DemoNotice) && c.PointBox2().isVisible());
-    EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250 && !w.Item(MenuItem::Pause)->isVisible() &&
-                p->Pictures().Picture1.size() == QSize(256, 192) && !QApplication::overrideCursor()) << "stretched, not busy";
+    EXPECT_TRUE(w.windowTitle() == "Pyra3" && w.ClientSize() == QSize(256, 192) &&
+                s.BoardCols == 8 && s.BoardRows == 6);
+    EXPECT_TRUE(s.DemoMode && c.Message().Text() == QString::fromUtf8(text::DemoNotice) &&
+                c.PointBox2().isVisible());
+    EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250 &&
+                !w.Item(MenuItem::Pause)->isVisible() &&
+                p->Pictures().Picture1.size() == QSize(256, 192) && !QApplication::overrideCursor())
+        << "stretched, not busy";
     EXPECT_EQ(Difference(p->Pictures().Picture5, QImage(":/assets/pieces.bmp")) +
-                  Difference(p->Pictures().Picture3, QImage(":/assets/title.bmp")), "") << "the built-in pictures";
+                  Difference(p->Pictures().Picture3, QImage(":/assets/title.bmp")),
+              "")
+        << "the built-in pictures";
     ExpectBoardShown(*p);
     QImage sheet = p->Pictures().Picture2, next;
     DrawNextPieces(next, s.PieceQueue, sheet, c.NextBox().BackgroundColour());
@@ -103,10 +116,12 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(QTest::qWaitFor([&] { return s.Board != demo; }, 5000));
     QTest::keyClick(&c.NextBox(), Qt::Key_Space);
     ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_TRUE(boxes.seen[0].text == QString::fromUtf8("一番勝負です。頑張りましょう。") && boxes.seen[0].title == "Pyra3");
+    EXPECT_TRUE(boxes.seen[0].text == QString::fromUtf8("一番勝負です。頑張りましょう。") &&
+                boxes.seen[0].title == "Pyra3");
     EXPECT_FALSE(s.DemoMode || c.Message().isVisible() || p->Comtimer().Enabled());
     EXPECT_TRUE(s.Turn == SideA && p->Mantimer().Enabled() && p->Comtimer().Interval() == 500);
-    EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible() && c.PointBox().windowTitle() == ">A - Player A" &&
+    EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible() &&
+                c.PointBox().windowTitle() == ">A - Player A" &&
                 c.PointBox2().windowTitle() == QString::fromUtf8(" B - コンピュータ"));
 
     // Only a left-button release on a cell places a piece; then the computer's clock moves.
@@ -127,15 +142,18 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     // A pause holds the clocks and hides the items that end the game; minimising hides the rest.
     w.Item(MenuItem::Pause)->trigger();
     EXPECT_EQ(w.Item(MenuItem::Pause)->text(), QString::fromUtf8(text::ResumeCaption));
-    EXPECT_FALSE(p->Mantimer().Enabled() || w.Item(MenuItem::NewGame)->isVisible() || w.Item(MenuItem::ExitGame)->isVisible());
+    EXPECT_FALSE(p->Mantimer().Enabled() || w.Item(MenuItem::NewGame)->isVisible() ||
+                 w.Item(MenuItem::ExitGame)->isVisible());
     EXPECT_EQ(c.Message().Text(), QString::fromUtf8(text::PauseNotice));
     for (Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowNoState}) {
       w.setWindowState(state);
       QCoreApplication::processEvents();
-      for (QWidget* x : Windows(*p)) EXPECT_EQ(x->isVisible(), x == &w || state == Qt::WindowNoState) << state;
+      for (QWidget* x : Windows(*p))
+        EXPECT_EQ(x->isVisible(), x == &w || state == Qt::WindowNoState) << state;
     }
     w.Item(MenuItem::Pause)->trigger();
-    EXPECT_TRUE(p->Mantimer().Enabled() && w.Item(MenuItem::NewGame)->isVisible() && !c.Message().isVisible());
+    EXPECT_TRUE(p->Mantimer().Enabled() && w.Item(MenuItem::NewGame)->isVisible() &&
+                !c.Message().isVisible());
 
     // Other windows hold the clocks; the about box shows the title picture, centred once.
     QApplication::setActiveWindow(nullptr);
@@ -144,22 +162,26 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(p->Mantimer().Enabled());
     for (int opening = 0; opening < 2; ++opening) {
       bool clocksRan = true;
-      QTimer::singleShot(0, [&] { clocksRan = p->Mantimer().Enabled(), p->Shell().About()->OkButton()->click(); });
+      QTimer::singleShot(
+          0, [&] { clocksRan = p->Mantimer().Enabled(), p->Shell().About()->OkButton()->click(); });
       w.AboutAction()->trigger();
       EXPECT_TRUE(!clocksRan && p->Mantimer().Enabled());
       AboutBox& about = *p->Shell().About();
       const QRect screen = about.screen()->geometry();
-      EXPECT_EQ(about.pos(), opening ? QPoint(10, 20) : QPoint(screen.width() / 2 - 149, screen.height() / 2 - 96));
+      EXPECT_EQ(about.pos(), opening ? QPoint(10, 20)
+                                     : QPoint(screen.width() / 2 - 149, screen.height() / 2 - 96));
       about.move(10, 20);
     }
     AboutBox& about = *p->Shell().About();
-    EXPECT_TRUE(about.size() == QSize(299, 192) && about.OkButton()->geometry() == QRect(248, 8, 33, 25));
+    EXPECT_TRUE(about.size() == QSize(299, 192) &&
+                about.OkButton()->geometry() == QRect(248, 8, 33, 25));
     QImage shot(299, 192, QImage::Format_RGB32);
     about.OkButton()->hide();
     about.render(&shot);
     EXPECT_EQ(Difference(shot, p->Pictures().TitlePicture().copy(0, 0, 299, 192)), "");
     w.Item(MenuItem::Hiscore)->trigger();
-    EXPECT_TRUE(boxes.seen.back().text == QString::fromUtf8("まだどのプレーヤーの記録も保存されていません。") &&
+    EXPECT_TRUE(boxes.seen.back().text ==
+                    QString::fromUtf8("まだどのプレーヤーの記録も保存されていません。") &&
                 boxes.seen.back().icon == QMessageBox::Critical);
 
     // A is far ahead: this move ends the game, A's win is recorded, and Yes starts anew.
@@ -177,21 +199,29 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     p->Options().Check1[3] = Unchecked;
     left = Layout(*p);
     EXPECT_FALSE(CloseBox(c.PointBox()) || !c.PointBox().isVisible()) << "a companion stays";
-    EXPECT_TRUE(CloseBox(w) && CloseBox(w) && p->Shell().Quitting() && !p->Screen().ProcessPendingEvents());
+    EXPECT_TRUE(CloseBox(w) && CloseBox(w) && p->Shell().Quitting() &&
+                !p->Screen().ProcessPendingEvents());
     EXPECT_FALSE(p->Comtimer().Enabled() || p->Mantimer().Enabled());
-    for (QWidget* window : Windows(*p)) EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
+    for (QWidget* window : Windows(*p))
+      EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
   }
   const auto twips = [](int pixels) { return std::to_string(pixels * 15); };
-  EXPECT_TRUE(Stored("Left") == twips(left[0].x()) && Stored("MesLeft") == twips(left[4].x()) && Stored("Level") == "1");
+  EXPECT_TRUE(Stored("Left") == twips(left[0].x()) && Stored("MesLeft") == twips(left[4].x()) &&
+              Stored("Level") == "1");
 
   // Meanwhile the user chose pictures and widened the window to 60 columns.
   const QImage background = QImage(":/assets/title.bmp").copy(10, 10, 48, 40);
   const QImage sheet = QImage(":/assets/pieces.bmp").mirrored(true, false);
-  ASSERT_TRUE(background.save(QString::fromStdString(dir.File("bg.bmp"))) && sheet.save(QString::fromStdString(dir.File("sheet.bmp"))));
+  ASSERT_TRUE(background.save(QString::fromStdString(dir.File("bg.bmp"))) &&
+              sheet.save(QString::fromStdString(dir.File("sheet.bmp"))));
   const QSize frame = left[0].size() - QSize(256, 192);
   for (const auto& [key, value] : std::initializer_list<std::pair<const char*, std::string>>{
-           {"Width", twips(1920 + frame.width())}, {"Height", twips(320 + frame.height())}, {"FullPath", dir.Path()},
-           {"FileName", "bg.bmp"}, {"KomaPath", dir.Path()}, {"KomaName", "sheet.bmp"}}) {
+           {"Width", twips(1920 + frame.width())},
+           {"Height", twips(320 + frame.height())},
+           {"FullPath", dir.Path()},
+           {"FileName", "bg.bmp"},
+           {"KomaPath", dir.Path()},
+           {"KomaName", "sheet.bmp"}}) {
     SqliteSettingsStore store(dir.File("store.sqlite3"));
     ASSERT_TRUE(WriteSetting(store, key, value));
   }
@@ -202,14 +232,20 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
   GameState& s = p->State();
   const std::vector<QRect> now = Layout(*p);
   for (size_t i = 0; i < now.size(); ++i) {
-    EXPECT_TRUE((now[i].topLeft() - left[i].topLeft()).manhattanLength() <= 1 && (i == 0 || now[i].size() == left[i].size())) << i;
+    EXPECT_TRUE((now[i].topLeft() - left[i].topLeft()).manhattanLength() <= 1 &&
+                (i == 0 || now[i].size() == left[i].size()))
+        << i;
   }
   const GameOptions& o = p->Options();
-  EXPECT_TRUE(o.SelectedSeriesFormat() == 3 && o.Option3[1] && o.Option1[2] && o.Check1[3] == Unchecked);
-  EXPECT_EQ(o.Check1[1], QMediaDevices::audioOutputs().isEmpty() ? Unchecked : Checked) << "effects need a device";
-  EXPECT_TRUE(o.Combo1[2].list == std::vector<std::string>{"Player A"} && s.Turn == TurnNone);
-  EXPECT_TRUE(s.BoardCols == 60 && s.BoardRows == 10);
-  EXPECT_EQ(Difference(p->Pictures().Picture3, background) + Difference(p->Pictures().Picture2, sheet), "");
+  EXPECT_TRUE(o.SelectedSeriesFormat() == 3 && o.Option3[1] && o.Option1[2] &&
+              o.Check1[3] == Unchecked);
+  EXPECT_EQ(o.Check1[1], QMediaDevices::audioOutputs().isEmpty() ? Unchecked : Checked)
+      << "effects need a device";
+  EXPECT_TRUE(o.Combo1[2].list == std::vector<std::string>{"Player A"} && s.Turn == TurnNone &&
+              s.BoardCols == 60);
+  EXPECT_EQ(
+      Difference(p->Pictures().Picture3, background) + Difference(p->Pictures().Picture2, sheet),
+      "");
   EXPECT_EQ(p->QtSettings().ChooserPathLabel(), dir.File("sheet.bmp"));
   QImage title(1920, 320, QImage::Format_RGB32);
   StretchBlt(title, 0, 0, 1920, 320, p->Pictures().TitlePicture(), 0, 0, 299, 192, SRCCOPY);
@@ -219,8 +255,9 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
               boxes.seen.back().title == QString::fromUtf8("番付"));
 
   // Maximised (and minimised and back) before the first game, all 60 columns paint and take clicks.
-  for (Qt::WindowStates state : {Qt::WindowStates(Qt::WindowMaximized), Qt::WindowMaximized | Qt::WindowMinimized,
-                                 Qt::WindowStates(Qt::WindowMaximized)}) {
+  for (Qt::WindowStates state :
+       {Qt::WindowStates(Qt::WindowMaximized), Qt::WindowMaximized | Qt::WindowMinimized,
+        Qt::WindowStates(Qt::WindowMaximized)}) {
     p->Window().setWindowState(state);
     QCoreApplication::processEvents();
     EXPECT_EQ(p->Companions().PointBox().isVisible(), !(state & Qt::WindowMinimized));
@@ -243,7 +280,8 @@ TEST_F(ProgramTest, ASecondCopySaysWhyAndEndsWithoutWritingAnything) {
   auto p = Run(true);
   ASSERT_TRUE(!started && boxes.seen.size() == 1u);
   EXPECT_EQ(boxes.seen[0].text, QString::fromUtf8("Pyra3はすでに実行されています。\n"));
-  EXPECT_TRUE(boxes.seen[0].title == "Pyra3" && boxes.seen[0].icon == QMessageBox::Warning && p->Shell().Quitting());
+  EXPECT_TRUE(boxes.seen[0].title == "Pyra3" && boxes.seen[0].icon == QMessageBox::Warning &&
+              p->Shell().Quitting());
   EXPECT_LE(boxes.seen[0].offCentre.manhattanLength(), 4) << "no main window to stand over";
   for (QWidget* window : Windows(*p)) EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(Stored("Top") + Stored("FormOfGame"), "(none)(none)");

