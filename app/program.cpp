@@ -21,7 +21,10 @@ Program::Program(const std::string& storePath)
              settingsWindows_),
       game_(state_, options_, rng_,
             Ports{screen_, dialogs_, comtimer_, mantimer_, sound_, records_, shell_}),
-      inputs_(game_) {
+      inputs_(game_),
+      optionDialog_(std::make_unique<GameOptionDialog>(&window_, game_, records_, store_,
+                                                       settingsWindows_, companions_, pictures_)) {
+  shell_.SetOptionsDialog([this] { optionDialog_->Run(); });
   window_.SetInputs(&inputs_);
   window_.SetCompanionTest([this](const QWidget* w) { return companions_.IsCompanion(w); });
   companions_.SetKeyHandler([this](int key) { inputs_.KeyUp(key); });

@@ -2,6 +2,7 @@
 // game, wired together.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/main_window.h"
@@ -9,6 +10,7 @@
 #include "app/qt_settings_windows.h"
 #include "app/window_inputs.h"
 #include "match/game.h"
+#include "options/game_option_dialog.h"
 #include "store/load_settings.h"
 #include "store/player_records.h"
 #include "store/settings_store.h"
@@ -42,6 +44,7 @@ class Program {
   PlayerRecords& Players() { return records_; }
   QtSettingsWindows& QtSettings() { return settingsWindows_; }
   SettingsSession& Session() { return session_; }
+  GameOptionDialog& OptionDialog() { return *optionDialog_; }
 
  private:
   // Declared in the order they need each other; the windows outlive what draws on them.
@@ -64,6 +67,8 @@ class Program {
   QtShell shell_;
   Game game_;
   GameInputs inputs_;
+  // Made hidden at start and kept for the run; goes before the main window it belongs to.
+  std::unique_ptr<GameOptionDialog> optionDialog_;
 };
 
 }  // namespace pyra

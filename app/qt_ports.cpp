@@ -1,5 +1,6 @@
 #include "app/qt_ports.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -104,8 +105,13 @@ MsgAnswer QtDialogs::MessageBox(const std::string& text, const std::string& titl
   box.raise();
   box.activateWindow();
   const int answer = box.exec();
-  // The keyboard goes back to the main window, also where no window manager hands it back.
-  if (overMain && !parent_->isMinimized()) parent_->activateWindow();
+  // The keyboard goes back to the window the box came from (the main window, or a dialog
+  // still open over it), also where no window manager hands it back.
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    modal->activateWindow();
+  } else if (overMain && !parent_->isMinimized()) {
+    parent_->activateWindow();
+  }
   switch (answer) {
     case QMessageBox::Ok:
       return MsgAnswer::Ok;
@@ -308,6 +314,12 @@ void QtShell::ClearWindows() {
   companions_.PointBox2().Clear();
   screen_.ClearBoard();
   // The pictures themselves go with the program a moment later.
+}
+
+void QtShell::ShowOptionsDialog() {
+  if (quitting_ || !optionsDialog_) return;
+  optionsDialog_();
+  if (window_.isVisible() && !window_.isMinimized()) window_.activateWindow();
 }
 
 void QtShell::ShowAboutBox() {

@@ -142,8 +142,9 @@ class QtShell : public Shell {
   void SaveOptions() override;
   // Clears contents only: the windows keep their geometry for the saves that follow.
   void ClearWindows() override;
-  // The settings dialog is not built yet.
-  void ShowOptionsDialog() override {}
+  // Runs the settings dialog that `show` opens.
+  void SetOptionsDialog(std::function<void()> show) { optionsDialog_ = std::move(show); }
+  void ShowOptionsDialog() override;
   void ShowAboutBox() override;
   // The help viewer is not built yet.
   void ShowHelpIndex() override {}
@@ -166,6 +167,7 @@ class QtShell : public Shell {
   // What the load took from the first-run defaults.
   QtSettingsWindows::FirstRunLayout firstRun_;
   AboutBox* about_ = nullptr;  // made on first use, owned by the main window
+  std::function<void()> optionsDialog_;
   bool quitting_ = false;
 };
 

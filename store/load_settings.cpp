@@ -142,13 +142,12 @@ void SettingsSession::LoadSettings() {
   LoadPieceSheet();
 
   const char* nameKeys[2] = {"PlayerNameA", "PlayerNameB"};
-  const char* defaultNames[2] = {"Player A", "Player B"};
   for (int side = SideA; side <= SideB; ++side) {
     NameBox& box = options_.Combo1[side];
     if (options_.IsHuman(side)) {
-      box.text = ReadSetting(store_, nameKeys[side], defaultNames[side]);
+      box.text = ReadSetting(store_, nameKeys[side], DefaultPlayerNames[side]);
     } else {
-      box.text = "コンピュータ";
+      box.text = ComputerName;
       box.enabled = false;
     }
   }
