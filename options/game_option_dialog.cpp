@@ -108,6 +108,7 @@ GameOptionDialog::GameOptionDialog(QWidget* mainWindow, Game& game, PlayerRecord
       tppx_(settingsWindows.TwipsPerPixelX()),
       tppy_(settingsWindows.TwipsPerPixelY()) {
   setWindowTitle(QStringLiteral("ゲームの設定"));
+  setObjectName(QStringLiteral("GameOption"));
   setModal(true);
   setFixedSize(static_cast<int>(std::lround(OptionClientWidth / tppx_)),
                static_cast<int>(std::lround(OptionClientHeight / tppy_)));
