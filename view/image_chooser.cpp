@@ -59,6 +59,9 @@ std::vector<ChooserPlace> DefaultPlaces() {
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
     const QString root = volume.rootPath();
     if (!volume.isValid() || root == QLatin1String("/") || root == home) continue;
+    // Memory, snap and container layers are no place for the user's pictures.
+    const QByteArray type = volume.fileSystemType();
+    if (type == "tmpfs" || type == "devtmpfs" || type == "squashfs" || type == "overlay") continue;
     if (IsSystemMount(root) || !QFileInfo(root).isDir()) continue;
     const QString label = volume.displayName();
     places.push_back({label == root ? root : QStringLiteral("%1 (%2)").arg(label, root), root});
@@ -87,8 +90,12 @@ ImageChooser::ImageChooser(QWidget* parent, PictureChooser& logic, bool backgrou
   setWindowTitle(Q(ChooserTitle(backgroundMode)));
   setObjectName(QStringLiteral("dlg"));
 
+  // A long path must not widen the dialog; the whole of it is in the tooltip.
   label1_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  label1_->setMinimumWidth(560);
+  label1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  file1_->setFixedWidth(170);
+  dir1_->setFixedWidth(190);
+  drive1_->setFixedWidth(190);
   dir1_->setHeaderHidden(true);
   dir1_->setRootIsDecorated(false);
   dir1_->setIndentation(12);
@@ -111,8 +118,6 @@ ImageChooser::ImageChooser(QWidget* parent, PictureChooser& logic, bool backgrou
   for (QPushButton* button : {command1_, command2_, command3_}) buttons->addWidget(button);
   buttons->addStretch();
   grid->addLayout(buttons, 1, 3, 3, 1);
-  grid->setColumnMinimumWidth(0, 160);
-  grid->setColumnMinimumWidth(1, 180);
   grid->setRowMinimumHeight(2, 180);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -132,7 +137,7 @@ ImageChooser::ImageChooser(QWidget* parent, PictureChooser& logic, bool backgrou
   // The lists start at the current folder.
   folder_ = QDir::currentPath();
   SelectPlace(PlaceOf(folder_));
-  label1_->setText(folder_);
+  ShowPath(folder_);
   FillFolders();
   FillFiles();
 }
@@ -176,7 +181,7 @@ bool ImageChooser::Dir1_Change(const QString& folder) {
   if (!CanOpen(path) || !QDir::setCurrent(path)) return false;
   folder_ = path;
   if (!IsWithin(folder_, places_[place_].root)) SelectPlace(PlaceOf(folder_));
-  label1_->setText(folder_);
+  ShowPath(folder_);
   FillFolders();
   FillFiles();
   command1_->setEnabled(false);
@@ -228,9 +233,14 @@ void ImageChooser::File1_Click() {
   const QListWidgetItem* item = file1_->currentItem();
   if (item == nullptr) return;
   const std::string path = JoinPath(folder_.toStdString(), item->text().toStdString());
-  label1_->setText(Q(path));
+  ShowPath(Q(path));
   command1_->setEnabled(true);
   ShowPreview(Q(path));
+}
+
+void ImageChooser::ShowPath(const QString& path) {
+  label1_->setText(path);
+  label1_->setToolTip(path);
 }
 
 void ImageChooser::ShowPreview(const QString& path) {

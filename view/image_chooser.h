@@ -57,6 +57,8 @@ class ImageChooser : public QDialog {
   void FillFolders();
   void FillFiles();
   void ShowPreview(const QString& path);
+  // Label1: the folder, or the selected file's full path.
+  void ShowPath(const QString& path);
   // The place whose root holds `folder` most closely.
   int PlaceOf(const QString& folder) const;
   void SelectPlace(int index);
