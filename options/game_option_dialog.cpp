@@ -26,15 +26,18 @@ using K = ControlKind;
 constexpr const char* SideACaption = "プレーヤーＡ";
 constexpr const char* SideBCaption = "プレーヤーＢ";
 constexpr const char* Human = "人間";
-constexpr int FormatWidth = 1575;
-constexpr int RowHeight = 375;
-constexpr int LeftColumn = 120;
-constexpr int RightColumn = 1680;
-
-constexpr int FormatTop(int row) { return 240 + 360 * row; }
-
-QString Q(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// The series formats: best-of in the left column, first-to and unlimited in the right.
+constexpr OptionControl FormatOption(int i) {
+  const int row = i < 5 ? i : i - 5;
+  return {ControlKind::Option,
+          "Option2",
+          i,
+          i == 10 ? text::UnlimitedName : text::SeriesFormatNames[i],
+          6,
+          i < 5 ? 120 : 1680,
+          240 + 360 * row,
+          1575,
+          375};
 }
 
 }  // namespace
@@ -47,28 +50,17 @@ const std::array<OptionControl, OptionControlCount> OptionControls = {{
     {K::Option, "Option1", 2, Human, 3, 120, 240, 1815, 375},
     {K::Option, "Option1", 3, ComputerName, 3, 120, 720, 1815, 375},
     {K::Group, "Frame1", 2, "ゲーム方式", -1, 2400, 1440, 3495, 2535},
-    {K::Option, "Option2", 0, text::SeriesFormatNames[0], 6, LeftColumn, FormatTop(0), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 1, text::SeriesFormatNames[1], 6, LeftColumn, FormatTop(1), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 2, text::SeriesFormatNames[2], 6, LeftColumn, FormatTop(2), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 3, text::SeriesFormatNames[3], 6, LeftColumn, FormatTop(3), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 4, text::SeriesFormatNames[4], 6, LeftColumn, FormatTop(4), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 5, text::SeriesFormatNames[5], 6, RightColumn, FormatTop(0), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 6, text::SeriesFormatNames[6], 6, RightColumn, FormatTop(1), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 7, text::SeriesFormatNames[7], 6, RightColumn, FormatTop(2), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 8, text::SeriesFormatNames[8], 6, RightColumn, FormatTop(3), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 9, text::SeriesFormatNames[9], 6, RightColumn, FormatTop(4), FormatWidth,
-     RowHeight},
-    {K::Option, "Option2", 10, text::UnlimitedName, 6, RightColumn, FormatTop(5), FormatWidth,
-     RowHeight},
+    FormatOption(0),
+    FormatOption(1),
+    FormatOption(2),
+    FormatOption(3),
+    FormatOption(4),
+    FormatOption(5),
+    FormatOption(6),
+    FormatOption(7),
+    FormatOption(8),
+    FormatOption(9),
+    FormatOption(10),
     {K::Group, "Frame1", 3, "思考ルーチン", -1, 3840, 0, 2055, 1335},
     {K::Option, "Option3", 0, "自動", 18, 120, 360, 1815, 375},
     {K::Option, "Option3", 1, "最強", 18, 120, 720, 1815, 375},
@@ -223,14 +215,15 @@ void GameOptionDialog::Refresh() {
     const NameBox& box = o.Combo1[k];
     const QSignalBlocker quiet(combo);
     QStringList names;
-    for (const std::string& n : box.list) names << Q(n);
+    for (const std::string& n : box.list) names << QString::fromStdString(n);
     QStringList shown;
     for (int j = 0; j < combo->count(); ++j) shown << combo->itemText(j);
     if (shown != names) {
       combo->clear();
       combo->addItems(names);
     }
-    if (combo->currentText() != Q(box.text)) combo->setEditText(Q(box.text));
+    if (combo->currentText() != QString::fromStdString(box.text))
+      combo->setEditText(QString::fromStdString(box.text));
     combo->setEnabled(box.enabled);
   }
   for (QPushButton* button : command2_) button->setEnabled(logic_.Command2Enabled());
@@ -246,7 +239,8 @@ void GameOptionDialog::Run() {
 int GameOptionDialog::CaptionWidth(const std::string& text) {
   // The window manager draws the score boxes' captions; the title-bar font the application
   // knows (the plain application font unless the desktop names one) stands in for its font.
-  return QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(Q(text));
+  return QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+      .horizontalAdvance(QString::fromStdString(text));
 }
 
 int GameOptionDialog::ScoreBoxWidth(int side) { return companions_.Score(side).width(); }

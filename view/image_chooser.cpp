@@ -21,10 +21,6 @@ namespace {
 
 constexpr QSize PreviewSize(200, 150);
 
-QString Q(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Whether `path` is `root` or inside it.
 bool IsWithin(const QString& path, const QString& root) {
   if (path == root) return true;
@@ -80,14 +76,14 @@ ImageChooser::ImageChooser(QWidget* parent, PictureChooser& logic, bool backgrou
       dir1_(new QTreeWidget(this)),
       file1_(new QListWidget(this)),
       label1_(new QLabel(this)),
-      label2_(new QLabel(Q(PatternLabel()), this)),
+      label2_(new QLabel(QString::fromStdString(PatternLabel()), this)),
       preview_(new QLabel(this)),
       previewSize_(new QLabel(this)),
       command1_(new QPushButton(QStringLiteral("OK"), this)),
       command2_(new QPushButton(QStringLiteral("Cancel"), this)),
       command3_(new QPushButton(QStringLiteral("Default"), this)) {
   setModal(true);
-  setWindowTitle(Q(ChooserTitle(backgroundMode)));
+  setWindowTitle(QString::fromStdString(ChooserTitle(backgroundMode)));
   setObjectName(QStringLiteral("dlg"));
 
   // A long path must not widen the dialog; the whole of it is in the tooltip.
@@ -233,9 +229,9 @@ void ImageChooser::File1_Click() {
   const QListWidgetItem* item = file1_->currentItem();
   if (item == nullptr) return;
   const std::string path = JoinPath(folder_.toStdString(), item->text().toStdString());
-  ShowPath(Q(path));
+  ShowPath(QString::fromStdString(path));
   command1_->setEnabled(true);
-  ShowPreview(Q(path));
+  ShowPreview(QString::fromStdString(path));
 }
 
 void ImageChooser::ShowPath(const QString& path) {
