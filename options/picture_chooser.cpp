@@ -20,7 +20,7 @@ bool Glob(std::string_view name, std::string_view glob) {
     return false;
   }
   if (name.empty()) return false;
-  if (glob.front() != '?' && Lower(glob.front()) != Lower(name.front())) return false;
+  if (Lower(glob.front()) != Lower(name.front())) return false;
   return Glob(name.substr(1), glob.substr(1));
 }
 

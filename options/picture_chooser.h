@@ -11,7 +11,7 @@
 namespace pyra {
 
 // Whether a file name matches a pattern such as "*.bmp;*.wmf": any of its ';'-separated
-// parts, where '*' stands for any text and '?' for one character, without regard to case.
+// parts, where '*' stands for any text, without regard to case.
 bool MatchesPattern(const std::string& fileName, const std::string& pattern);
 
 std::string ChooserTitle(bool backgroundMode);

@@ -85,6 +85,11 @@ ImageChooser::ImageChooser(QWidget* parent, PictureChooser& logic, bool backgrou
   setModal(true);
   setWindowTitle(QString::fromStdString(ChooserTitle(backgroundMode)));
   setObjectName(QStringLiteral("dlg"));
+  const std::pair<QWidget*, const char*> names[] = {
+      {drive1_, "Drive1"},     {dir1_, "Dir1"},        {file1_, "File1"},
+      {label1_, "Label1"},     {label2_, "Label2"},    {command1_, "Command1"},
+      {command2_, "Command2"}, {command3_, "Command3"}};
+  for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
 
   // A long path must not widen the dialog; the whole of it is in the tooltip.
   label1_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,10 +1,11 @@
-// The settings dialog's logic: what OK applies and says, the check boxes, the side buttons,
-// the name ruler and the delete and clear buttons.
+// The settings dialog's logic: OK, the check boxes, the side buttons, names, delete.
 #include "options/game_option.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
+#include <sstream>
+#include <tuple>
 
 #include "game_fakes.h"
 #include "store_test_support.h"
@@ -12,14 +13,15 @@
 namespace pyra::testing {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 // Every character 10 pixels wide; the score boxes 155 pixels.
 struct FakeOptionWindows : OptionWindows {
   int room = 155;
   std::vector<bool> choosers;
   int CaptionWidth(const std::string& text) override {
-    int characters = 0;
-    for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return 10 * characters;
+    return 10 * static_cast<int>(std::count_if(text.begin(), text.end(),
+                                               [](char c) { return (c & 0xC0) != 0x80; }));
   }
   int ScoreBoxWidth(int) override { return room; }
   void ShowChooser(bool backgroundMode) override { choosers.push_back(backgroundMode); }
@@ -46,9 +48,19 @@ struct DialogRig {
     rig.dialogs.boxes.clear();
     dialog.Form_Activate();
   }
+  // Clicks: "F1" series format 1, "P3" side button 3, "L1" level 1, "A=x"/"B=x" names.
+  void Click(const std::string& clicks) {
+    std::istringstream in(clicks);
+    for (std::string c; in >> c;) {
+      if (c[0] == 'F') dialog.Option2_Click(std::stoi(c.substr(1)));
+      if (c[0] == 'P') dialog.Option1_Click(std::stoi(c.substr(1)));
+      if (c[0] == 'L') dialog.Option3_Click(std::stoi(c.substr(1)));
+      if (c[1] == '=') dialog.Combo1_Change(c[0] - 'A', c.substr(2));
+    }
+  }
   // The boxes shown, each as its icon ('i' information, '-' none) and its text.
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> shown;
+  Strings Boxes() const {
+    Strings shown;
     for (const BoxRecord& box : rig.dialogs.boxes) {
       EXPECT_EQ(box.title, "Pyra3");
       EXPECT_EQ(box.buttons, MsgButtons::Ok);
@@ -59,275 +71,153 @@ struct DialogRig {
   bool Restarted() const { return rig.state.Wins[0] == 0; }
 };
 
-using Strings = std::vector<std::string>;
-
 TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
-  const std::string nameChanged = "i:プレーヤー名が変更されました。";
+  const std::string named = "i:プレーヤー名が変更されました。";
+  const std::string luck = "-:一番勝負です。頑張りましょう。";
+  const std::string three = "-:ゲーム方式が三番勝負に変更されました。";
   struct Case {
-    const char* what;
-    bool bComputer, demo;
-    std::function<void(GameOption&)> change;
-    Strings boxes;
-    bool restart;
-    Strings written;  // the name keys, in order
+    const char* clicks;
+    bool bHuman, demo;
+    Strings boxes;        // a restart follows every message here
+    std::string written;  // the name keys, in order
   };
   const Case cases[] = {
-      {"nothing changed", true, false, [](GameOption&) {}, {}, false, {}},
-      {"a new format",
-       true,
-       false,
-       [](GameOption& d) { d.Option2_Click(1); },
-       {"-:ゲーム方式が三番勝負に変更されました。", "-:三番勝負です。頑張りましょう。"},
-       true,
-       {}},
-      {"a format and back",
-       true,
-       false,
-       [](GameOption& d) {
-         d.Option2_Click(1);
-         d.Option2_Click(0);
-       },
-       {},
-       false,
-       {}},
-      {"unlimited",
-       true,
-       false,
-       [](GameOption& d) { d.Option2_Click(10); },
-       {"-:ゲーム方式が無制限に変更されました。"},
-       true,
-       {}},
-      {"a format during the demo",
-       true,
-       true,
-       [](GameOption& d) { d.Option2_Click(1); },
-       {},
-       false,
-       {}},
-      {"only the level", true, false, [](GameOption& d) { d.Option3_Click(1); }, {}, false, {}},
-      {"side B to the computer",
-       false,
-       false,
-       [](GameOption& d) { d.Option1_Click(3); },
-       {nameChanged, "-:一番勝負です。頑張りましょう。"},
-       true,
-       {"Pyra3/PlayerNameB=コンピュータ"}},
-      {"both names",
-       false,
-       false,
-       [](GameOption& d) {
-         d.Combo1_Change(0, "Ann");
-         d.Combo1_Change(1, "Ben");
-       },
-       {nameChanged, nameChanged, "-:一番勝負です。頑張りましょう。"},
-       true,
-       {"Pyra3/PlayerNameA=Ann", "Pyra3/PlayerNameB=Ben"}},
-      {"a name during the demo",
-       true,
-       true,
-       [](GameOption& d) { d.Combo1_Change(0, "Ann"); },
-       // The restart ends the demo and starts a real series.
-       {"-:一番勝負です。頑張りましょう。"},
-       true,
-       {"Pyra3/PlayerNameA=Ann"}},
+      {"", false, false, {}, ""},
+      {"F1", false, false, {three, "-:三番勝負です。頑張りましょう。"}, ""},
+      {"F1 F0", false, false, {}, ""},
+      {"F10", false, false, {"-:ゲーム方式が無制限に変更されました。"}, ""},
+      {"F1", false, true, {}, ""},  // the demo: the format waits for the next series
+      {"L1", false, false, {}, ""},
+      {"P3", true, false, {named, luck}, " PlayerNameB=コンピュータ"},
+      {"A=Ann B=Ben", true, false, {named, named, luck}, " PlayerNameA=Ann PlayerNameB=Ben"},
+      {"A=ABCDEFGHIJKLMNOP", false, false, {named, luck}, " PlayerNameA=ABCDEFGHIJ"},
+      // The restart ends the demo and starts a real series.
+      {"A=Ann", false, true, {luck}, " PlayerNameA=Ann"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    DialogRig d(false, c.bComputer, c.demo);
-    c.change(d.dialog);
+    SCOPED_TRACE(::testing::Message() << c.clicks << (c.demo ? " in the demo" : ""));
+    DialogRig d(false, !c.bHuman, c.demo);
+    d.Click(c.clicks);
     d.dialog.Command1_Click();
     EXPECT_EQ(d.Boxes(), c.boxes);
-    EXPECT_EQ(d.Restarted(), c.restart);
-    EXPECT_EQ(d.store.writes, c.written);
+    EXPECT_EQ(d.Restarted(), !c.boxes.empty());
+    std::string written;
+    for (const std::string& w : d.store.writes) written += " " + w.substr(w.find('/') + 1);
+    EXPECT_EQ(written, c.written);
   }
-  // Side B went to the computer: its box shows so and takes no name.
-  DialogRig d(false, false);
-  d.dialog.Option1_Click(3);
-  d.dialog.Command1_Click();
-  EXPECT_EQ(d.rig.options.Combo1[1].text, "コンピュータ");
-  EXPECT_FALSE(d.rig.options.Combo1[1].enabled);
-  EXPECT_EQ(d.rig.screen.scoreCaption[1], " B - コンピュータ");
 }
 
 TEST(GameOption, NamesAreCutToTheirScoreBox) {
-  struct Case {
-    int side;
-    std::string name;
-    int room;
-    std::string kept;
-  };
-  const Case cases[] = {
+  const std::tuple<int, const char*, int, const char*> cases[] = {
       {SideA, "Alice", 155, "Alice"},
       {SideA, "ABCDEFGHIJKLMNOP", 155, "ABCDEFGHIJ"},  // ">A - " takes five characters
       {SideB, "ABCDEFGHIJKLMNOP", 155, "ABCDEFGHIJKLMNO"},
       {SideB, "ABCDEFGHIJKLMNO", 150, "ABCDEFGHIJKLMNO"},  // exactly as wide as the box
       {SideA, "あいうえおかきくけこさしす", 155, "あいうえおかきくけこ"},
       {SideA, "Alice", 40, ""},  // not even the marker fits
-      {SideB, "", 155, ""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [side, name, room, kept] : cases) {
     FakeOptionWindows windows;
-    windows.room = c.room;
-    EXPECT_EQ(FitNameToScoreBox(c.side, c.name, windows), c.kept);
+    windows.room = room;
+    EXPECT_EQ(FitNameToScoreBox(side, name, windows), kept) << name;
   }
-  // OK keeps, stores and shows the cut name.
-  DialogRig d(false, false);
-  d.dialog.Combo1_Change(0, "ABCDEFGHIJKLMNOP");
-  d.dialog.Command1_Click();
-  EXPECT_EQ(d.rig.options.Combo1[0].text, "ABCDEFGHIJ");
-  EXPECT_EQ(d.store.Main("PlayerNameA"), "ABCDEFGHIJ");
-  EXPECT_EQ(d.rig.screen.scoreCaption[0], ">A - ABCDEFGHIJ");
 }
 
 TEST(GameOption, ChangedBoxesAreAppliedByOk) {
+  enum { Stretch = 1, Sound = 2, Music = 4, All = 7 };
+  const std::string noStretch = "i:現在の環境では背景の拡大・縮小はできません。";
+  const std::string noSound = "-:現在の環境では効果音を鳴らすことはできません。";
+  const std::string noMusic = "-:現在の環境では音楽を鳴らすことはできません。";
   struct Case {
-    int index, before, after;
-    bool stretch, sound, music;
+    int index, before, after, can;
     std::string box;  // "" for none
     int kept;
     int backgrounds;  // PrepareBackground and a repaint of the board
-    Strings musicCalls;
+    Strings music;
   };
   const Case cases[] = {
-      {0, Checked, Unchecked, true, true, true, "", Unchecked, 1, {}},
-      {0, Unchecked, Checked, true, true, true, "", Checked, 1, {}},
-      {0,
-       Unchecked,
-       Checked,
-       false,
-       true,
-       true,
-       "i:現在の環境では背景の拡大・縮小はできません。",
-       Unchecked,
-       0,
-       {}},
-      {1, Unchecked, Checked, true, true, true, "", Checked, 0, {}},
-      {1,
-       Unchecked,
-       Checked,
-       true,
-       false,
-       true,
-       "-:現在の環境では効果音を鳴らすことはできません。",
-       Unchecked,
-       0,
-       {}},
-      {1, Checked, Unchecked, true, false, true, "", Unchecked, 0, {}},
-      {2, Unchecked, Checked, true, true, true, "", Checked, 0, {"play"}},
-      {2,
-       Unchecked,
-       Checked,
-       true,
-       true,
-       false,
-       "-:現在の環境では音楽を鳴らすことはできません。",
-       Unchecked,
-       0,
-       {"play"}},
-      {2, Checked, Unchecked, true, true, true, "", Unchecked, 0, {"stop"}},
-      {3, Unchecked, Checked, false, false, false, "", Checked, 0, {}},
-      {3, Checked, Unchecked, false, false, false, "", Unchecked, 0, {}},
-      {2, Checked, Checked, true, true, false, "", Checked, 0, {}},  // unchanged: left alone
+      {0, Checked, Unchecked, All, "", Unchecked, 1, {}},
+      {0, Unchecked, Checked, All, "", Checked, 1, {}},
+      {0, Unchecked, Checked, Sound | Music, noStretch, Unchecked, 0, {}},
+      {1, Unchecked, Checked, All, "", Checked, 0, {}},
+      {1, Unchecked, Checked, Stretch | Music, noSound, Unchecked, 0, {}},
+      {1, Checked, Unchecked, Stretch, "", Unchecked, 0, {}},
+      {2, Unchecked, Checked, All, "", Checked, 0, {"play"}},
+      {2, Unchecked, Checked, Stretch | Sound, noMusic, Unchecked, 0, {"play"}},
+      {2, Checked, Unchecked, All, "", Unchecked, 0, {"stop"}},
+      {3, Unchecked, Checked, 0, "", Checked, 0, {}},
+      {3, Checked, Unchecked, 0, "", Unchecked, 0, {}},
+      {2, Checked, Checked, Stretch, "", Checked, 0, {}},  // unchanged: left alone
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "box " << c.index << " " << c.before << "->" << c.after);
     DialogRig d(false, true);
     d.rig.options.Check1[c.index] = c.before;
-    d.rig.screen.stretch = c.stretch;
-    d.rig.sound.available = c.sound;
-    d.rig.sound.canPlay = c.music;
+    d.rig.screen.stretch = c.can & Stretch;
+    d.rig.sound.available = c.can & Sound;
+    d.rig.sound.canPlay = c.can & Music;
     d.dialog.Form_Activate();
-    const int prepared = d.rig.screen.prepareBackground;
-    const int reveals = d.rig.screen.reveals;
+    d.rig.screen.prepareBackground = d.rig.screen.reveals = 0;
     d.dialog.Check1_Click(c.index, c.after);
     d.dialog.Command1_Click();
     EXPECT_EQ(d.Boxes(), c.box.empty() ? Strings{} : Strings{c.box});
     EXPECT_EQ(d.rig.options.Check1[c.index], c.kept);
-    EXPECT_EQ(d.rig.screen.prepareBackground - prepared, c.backgrounds);
-    EXPECT_EQ(d.rig.screen.reveals - reveals, c.backgrounds);
-    EXPECT_EQ(d.rig.sound.music, c.musicCalls);
+    EXPECT_EQ(d.rig.screen.prepareBackground, c.backgrounds);
+    EXPECT_EQ(d.rig.screen.reveals, c.backgrounds);
+    EXPECT_EQ(d.rig.sound.music, c.music);
     EXPECT_FALSE(d.Restarted());
   }
-  // A greyed box is left as it is.
-  DialogRig d(false, true);
-  d.rig.options.Check1[2] = Greyed;
-  d.dialog.chkshori(2);
-  EXPECT_EQ(d.rig.options.Check1[2], Greyed);
-  EXPECT_TRUE(d.rig.sound.music.empty());
 }
 
 // 100 recorded players: the list is full.
-void FillPlayerList(test::LoggingStore& store) {
+void FillPlayerList(DialogRig& d) {
   for (int i = 0; i < MaxPlayers; ++i) {
     const std::string name = "P" + std::to_string(i);
-    store.values[{"Pyra3", ListKey(i)}] = name;
-    store.values[{name, "Games"}] = "1";
+    d.store.values[{"Pyra3", ListKey(i)}] = name;
+    d.store.values[{name, "Games"}] = "1";
+  }
+  d.records.LoadPlayerList();
+  for (NameBox& box : d.rig.options.Combo1) {
+    box.list.assign(d.records.PlayerList.begin(), d.records.PlayerList.end());
   }
 }
 
-TEST(GameOption, SideButtonsSetTheNameBoxesAlsoWithAFullList) {
-  struct Case {
-    bool full, aComputer;
-    int click;
-    std::string text;
-    bool enabled;
-  };
-  const Case cases[] = {
+TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
+  // Full list, A the computer, the button clicked, then A's name box.
+  const std::tuple<bool, bool, int, const char*, bool> cases[] = {
       {false, false, 1, "コンピュータ", false},
       {false, true, 0, "Player A", true},
       {false, false, 0, "Alice", true},  // already human: the name stays
-      {false, true, 1, "コンピュータ", false},
       // Both boxes are disabled with a full list; the computer still never plays under a
       // person's name, and a new person's box stays closed to new names.
       {true, false, 1, "コンピュータ", false},
       {true, true, 0, "Player A", false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "full " << c.full << " click " << c.click);
-    DialogRig d(c.aComputer, true);
-    if (c.full) FillPlayerList(d.store);
-    d.records.LoadPlayerList();
+  for (const auto& [full, aComputer, click, text, enabled] : cases) {
+    SCOPED_TRACE(::testing::Message() << "full " << full << " click " << click);
+    DialogRig d(aComputer, true);
+    if (full) FillPlayerList(d);
     d.dialog.Form_Activate();
-    EXPECT_EQ(d.rig.options.Combo1[0].enabled, !c.aComputer && !c.full);
-    d.dialog.Option1_Click(c.click);
-    EXPECT_EQ(d.rig.options.Combo1[0].text, c.text);
-    EXPECT_EQ(d.rig.options.Combo1[0].enabled, c.enabled);
-    EXPECT_EQ(d.rig.options.IsComputer(SideA), c.click == 1);
+    EXPECT_EQ(d.rig.options.Combo1[0].enabled, !aComputer && !full);
+    d.dialog.Option1_Click(click);
+    EXPECT_EQ(d.rig.options.Combo1[0].text, text);
+    EXPECT_EQ(d.rig.options.Combo1[0].enabled, enabled);
   }
-}
-
-TEST(GameOption, DeleteAndClearFollowTheChosenNameAndReopenAFullList) {
   DialogRig d(false, true);
-  FillPlayerList(d.store);
-  d.records.LoadPlayerList();
-  for (NameBox& box : d.rig.options.Combo1) {
-    box.list.assign(d.records.PlayerList.begin(), d.records.PlayerList.end());
-  }
+  FillPlayerList(d);
   d.dialog.Form_Activate();
-  EXPECT_FALSE(d.rig.options.Combo1[0].enabled);
-  d.dialog.Combo1_Change(2, "P7");
-  EXPECT_TRUE(d.dialog.Command2Enabled());
-  d.dialog.Combo1_Change(2, "");
-  EXPECT_FALSE(d.dialog.Command2Enabled());
-  d.dialog.Combo1_Change(2, "nobody");
-  d.dialog.Command2_Click(0);  // not listed: nothing happens
-  EXPECT_TRUE(d.dialog.Command2Enabled());
-  EXPECT_EQ(d.records.PlayerCount, MaxPlayers);
-
-  d.dialog.Combo1_Change(2, "P7");
+  for (const char* name : {"", "P7"}) {
+    d.dialog.Combo1_Change(2, name);
+    EXPECT_EQ(d.dialog.Command2Enabled(), *name != 0);
+  }
   d.dialog.Command2_Click(0);
   EXPECT_FALSE(d.dialog.Command2Enabled());
-  EXPECT_EQ(d.rig.options.Combo1[2].text, "");
   EXPECT_EQ(d.records.PlayerCount, MaxPlayers - 1);
-  EXPECT_FALSE(d.store.HasSection("P7"));
   EXPECT_TRUE(d.rig.options.Combo1[0].enabled);   // room for a new name again
   EXPECT_FALSE(d.rig.options.Combo1[1].enabled);  // the computer's stays closed
-
   d.dialog.Command3_Click(1);
   d.dialog.Command3_Click(0);
   EXPECT_EQ(d.windows.choosers, (std::vector<bool>{false, true}));
-  EXPECT_TRUE(d.dialog.ChooserMode);
 }
 
 }  // namespace
