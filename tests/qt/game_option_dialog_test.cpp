@@ -150,7 +150,7 @@ TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
   EXPECT_TRUE(script.Done());
 }
 
-TEST_F(GameOptionDialogTest, TheChooserInstallsAPieceSheetRefusesAWrongOneAndGoesBackOrRetries) {
+TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack) {
   QTemporaryDir pictures;
   const QString folder = pictures.path();
   const QRgb colour = qRgb(1, 200, 3);
