@@ -3,12 +3,18 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdlib>
 
+#include "app/platform_choice.h"
 #include "app/program.h"
 #include "app/single_instance.h"
 #include "store/store_path.h"
 
 int main(int argc, char** argv) {
+  // Where the windows go is the game's business: on Wayland desktops, X11 through XWayland.
+  if (const auto platform = pyra::ChoosePlatform(std::getenv, {argv, argv + argc})) {
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
+  }
   // Whole-number scale factors keep the 32-pixel cells crisp on scaled screens.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication app(argc, argv);
