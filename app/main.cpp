@@ -3,7 +3,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <cstdlib>
 
 #include "app/platform_choice.h"
 #include "app/program.h"
@@ -12,7 +11,7 @@
 
 int main(int argc, char** argv) {
   // Where the windows go is the game's business: on Wayland desktops, X11 through XWayland.
-  if (const auto platform = pyra::ChoosePlatform(std::getenv, {argv, argv + argc})) {
+  if (const auto platform = pyra::ChoosePlatform(pyra::ProcessEnvironment())) {
     qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
   }
   // Whole-number scale factors keep the 32-pixel cells crisp on scaled screens.

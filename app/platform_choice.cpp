@@ -1,38 +1,35 @@
 #include "app/platform_choice.h"
 
+#include <unistd.h>
+
 namespace pyra {
 
 namespace {
 
-bool IsSet(const EnvironmentLookup& variable, const char* name) {
-  const char* value = variable(name);
-  return value != nullptr && *value != '\0';
-}
-
-bool Is(const EnvironmentLookup& variable, const char* name, const std::string& wanted) {
-  const char* value = variable(name);
-  return value != nullptr && value == wanted;
-}
-
-// Qt reads the platform from "-platform NAME", also written with two dashes.
-bool PlatformArgument(const std::vector<std::string>& args) {
-  for (std::size_t i = 1; i + 1 < args.size(); ++i) {
-    if (args[i] == "-platform" || args[i] == "--platform") return true;
+// The variable's value; empty when it is not set. Qt, too, treats an empty value as unset.
+std::string Value(const std::vector<std::string>& environment, const std::string& name) {
+  const std::string prefix = name + "=";
+  for (const std::string& entry : environment) {
+    if (entry.compare(0, prefix.size(), prefix) == 0) return entry.substr(prefix.size());
   }
-  return false;
+  return {};
 }
 
 }  // namespace
 
-std::optional<std::string> ChoosePlatform(const EnvironmentLookup& variable,
-                                          const std::vector<std::string>& args) {
-  // Qt ignores an empty QT_QPA_PLATFORM: that is no choice either.
-  if (IsSet(variable, "QT_QPA_PLATFORM") || PlatformArgument(args)) return std::nullopt;
-  const bool wayland =
-      IsSet(variable, "WAYLAND_DISPLAY") || Is(variable, "XDG_SESSION_TYPE", "wayland");
-  if (!wayland) return std::nullopt;
-  if (IsSet(variable, "DISPLAY")) return "xcb;wayland";
+std::optional<std::string> ChoosePlatform(const std::vector<std::string>& environment) {
+  if (!Value(environment, "QT_QPA_PLATFORM").empty()) return {};
+  const bool wayland = !Value(environment, "WAYLAND_DISPLAY").empty() ||
+                       Value(environment, "XDG_SESSION_TYPE") == "wayland";
+  if (!wayland) return {};
+  if (!Value(environment, "DISPLAY").empty()) return "xcb;wayland";
   return "wayland";
+}
+
+std::vector<std::string> ProcessEnvironment() {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry != nullptr; ++entry) entries.emplace_back(*entry);
+  return entries;
 }
 
 }  // namespace pyra
