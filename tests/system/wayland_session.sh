@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Run under tools/wayland_session.sh with path/to/pyra3: with no platform chosen the main, NEXT
-# and score windows are X windows on XWayland; asked for Wayland the game runs there, silently.
+# Under tools/wayland_session.sh: pyra3 shows X windows on XWayland; asked for Wayland, runs silently.
 set -euo pipefail
 out=$(mktemp)
 on_x() { timeout "$1" xdotool search --sync --all --onlyvisible --pid "$pid" --name "$2" >/dev/null; }
