@@ -4,11 +4,16 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/platform_choice.h"
 #include "app/program.h"
 #include "app/single_instance.h"
 #include "store/store_path.h"
 
 int main(int argc, char** argv) {
+  // Where the windows go is the game's business: on Wayland desktops, X11 through XWayland.
+  if (const auto platform = pyra::ChoosePlatform(pyra::ProcessEnvironment())) {
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
+  }
   // Whole-number scale factors keep the 32-pixel cells crisp on scaled screens.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication app(argc, argv);

@@ -16,6 +16,7 @@ packages=(
   libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2
   xvfb xauth x11-utils imagemagick openbox xdotool
+  weston xwayland qt6-wayland pulseaudio
 )
 
 missing=()
