@@ -7,9 +7,26 @@ namespace pyra {
 
 namespace {
 
-// Half-width katakana, full-width letters and letter case all compare equal.
-QString Folded(const QString& text) {
-  return text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+// Text in the form that is compared: half-width katakana, full-width letters and letter case
+// all fold to one form. Each folded character remembers where it came from, so that a match is
+// shown in the page's own words.
+struct Folded {
+  QString text;
+  std::vector<qsizetype> origin;  // per folded character, plus one for the end
+};
+
+Folded Fold(const QString& original) {
+  Folded folded;
+  for (qsizetype i = 0; i < original.size();) {
+    const qsizetype length = original.at(i).isHighSurrogate() && i + 1 < original.size() ? 2 : 1;
+    const QString part =
+        original.mid(i, length).normalized(QString::NormalizationForm_KD).toCaseFolded();
+    folded.text += part;
+    folded.origin.insert(folded.origin.end(), static_cast<size_t>(part.size()), i);
+    i += length;
+  }
+  folded.origin.push_back(original.size());
+  return folded;
 }
 
 int CountOf(const QString& text, const QString& word) {
@@ -34,7 +51,8 @@ QString SnippetAround(const QString& text, qsizetype at, qsizetype length) {
 }  // namespace
 
 std::vector<HelpHit> SearchHelp(const std::vector<HelpPage>& pages, const QString& query) {
-  const QStringList words = Folded(query).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  const QStringList words =
+      Fold(query).text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
   if (words.isEmpty()) return {};
   struct Ranked {
     HelpHit hit;
@@ -43,8 +61,9 @@ std::vector<HelpHit> SearchHelp(const std::vector<HelpPage>& pages, const QStrin
   };
   std::vector<Ranked> ranked;
   for (const HelpPage& page : pages) {
-    const QString text = Folded(page.text);
-    const QString title = Folded(page.title);
+    const Folded folded = Fold(page.text);
+    const QString& text = folded.text;
+    const QString title = Fold(page.title).text;
     int matches = 0;
     bool inTitle = false;
     bool all = true;
@@ -56,9 +75,10 @@ std::vector<HelpHit> SearchHelp(const std::vector<HelpPage>& pages, const QStrin
     }
     if (!all) continue;
     const qsizetype first = text.indexOf(words.first());
-    ranked.push_back({{page.url, page.title, SnippetAround(text, first, words.first().size())},
-                      inTitle,
-                      matches});
+    const qsizetype from = folded.origin[static_cast<size_t>(first)];
+    const qsizetype to = folded.origin[static_cast<size_t>(first + words.first().size())];
+    ranked.push_back(
+        {{page.url, page.title, SnippetAround(page.text, from, to - from)}, inTitle, matches});
   }
   std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
     if (a.inTitle != b.inTitle) return a.inTitle;

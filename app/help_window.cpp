@@ -115,9 +115,7 @@ void HelpWindow::BuildViews() {
   browser_ = new HelpBrowser(engine_, this);
   browser_->setOpenLinks(true);
   connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
-    const QString page = browser_->documentTitle();
-    const QString window = Utf8(caption::Window);
-    setWindowTitle(page == window ? window : window + QStringLiteral(" - ") + page);
+    setWindowTitle(Utf8(caption::Window) + QStringLiteral(" - ") + browser_->documentTitle());
     const QModelIndex item = engine_->contentWidget()->indexOf(url);
     if (item.isValid()) engine_->contentWidget()->setCurrentIndex(item);
   });
@@ -175,6 +173,11 @@ void HelpWindow::BuildViews() {
   tabs_->addTab(contents, Utf8(caption::Contents));
   tabs_->addTab(indexPage, Utf8(caption::Index));
   tabs_->addTab(searchPage, Utf8(caption::Search));
+  // A tab with a field takes the typing at once.
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
+    if (tab == 1) indexField_->setFocus();
+    if (tab == 2) searchField_->setFocus();
+  });
 
   auto* splitter = new QSplitter(Qt::Horizontal);
   splitter->addWidget(tabs_);

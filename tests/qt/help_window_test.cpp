@@ -58,11 +58,11 @@ TEST(HelpSearch, FindsPagesByEveryWordInAnyWidthOrCase) {
       urls.push_back(hit.url.toString().toStdString());
     EXPECT_EQ(urls, std::vector<std::string>(c.urls.begin(), c.urls.end())) << c.query;
   }
-  // The snippet: a little before the first match, more after it.
+  // The snippet: the page's own words, a little before the first match and more after it.
   const QString a(20, QChar(u'あ')), i(40, QChar(u'い'));
-  const HelpPage longPage{QUrl("d"), U("長い"), a + U("燃えて") + i};
-  EXPECT_EQ(SearchHelp({longPage}, U("燃えて")).front().snippet,
-            U("…") + a.left(12) + U("燃えて") + i.left(28) + U("…"));
+  const HelpPage longPage{QUrl("d"), U("長い"), a + U("FIRE燃えて") + i};
+  EXPECT_EQ(SearchHelp({longPage}, U("ｆｉｒｅ燃えて")).front().snippet,
+            U("…") + a.left(12) + U("FIRE燃えて") + i.left(28) + U("…"));
 }
 
 class BuiltHelp : public ::testing::Test {
@@ -79,7 +79,7 @@ class BuiltHelp : public ::testing::Test {
 
 TEST_F(BuiltHelp, OpensOnTheStartPageWithTheContents) {
   EXPECT_EQ(PageOf(help), QString("index.html"));
-  EXPECT_EQ(help.Browser()->documentTitle(), U("Pyra3 ヘルプ"));
+  EXPECT_EQ(help.windowTitle(), U("Pyra3 ヘルプ - 目次"));
   EXPECT_EQ(help.Tabs()->currentIndex(), 0);
   // Every piece page shows its picture from the help file.
   help.Open(QUrl("qthelp://org.pyra3.pyra3/doc/pieces.html"));
