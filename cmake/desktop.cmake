@@ -40,6 +40,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(pyra_data ALL DEPENDS ${CMAKE_BINARY_DIR}/pyra3.qch ${PYRA_ICONS})
 add_dependencies(pyra3 pyra_data)
+add_dependencies(qt_tests pyra_data)  # the help tests read the built help file
 
 # AppStream wants the screenshot (docs/screenshot.png) at a web address; a build that knows where
 # the project publishes it names it here, otherwise the data goes without a screenshot.
