@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pyra3"));
   QApplication::setApplicationVersion(QStringLiteral("3.30.0.243"));
+  // Desktops match the windows to the installed desktop entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral(PYRA_APP_ID));
 
   // Qt's own texts (the message boxes' buttons) in Japanese, like the rest of the program.
   QTranslator qtTexts;

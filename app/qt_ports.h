@@ -15,6 +15,7 @@ namespace pyra {
 
 class AboutBox;
 class BoardPainter;
+class HelpWindow;
 class CompanionWindows;
 class MainWindow;
 class PictureHolder;
@@ -145,13 +146,14 @@ class QtShell : public Shell {
   // The settings dialog is not built yet.
   void ShowOptionsDialog() override {}
   void ShowAboutBox() override;
-  // The help viewer is not built yet.
-  void ShowHelpIndex() override {}
-  void CloseHelp() override {}
+  // The help window, made on first use; it leaves the clocks running.
+  void ShowHelpIndex() override;
+  void CloseHelp() override;
   void Quit() override;
 
   bool Quitting() const { return quitting_; }
   AboutBox* About() const { return about_; }
+  HelpWindow* Help() const { return help_.get(); }
 
  private:
   MainWindow& window_;
@@ -165,7 +167,8 @@ class QtShell : public Shell {
   QtSettingsWindows& settingsWindows_;
   // What the load took from the first-run defaults.
   QtSettingsWindows::FirstRunLayout firstRun_;
-  AboutBox* about_ = nullptr;  // made on first use, owned by the main window
+  AboutBox* about_ = nullptr;         // made on first use, owned by the main window
+  std::unique_ptr<HelpWindow> help_;  // a window of its own, like the platform's help viewer
   bool quitting_ = false;
 };
 

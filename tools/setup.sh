@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libqt6multimedia6 qml6-module-qtmultimedia
   libgl-dev
+  qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite zlib1g-dev
+  desktop-file-utils appstream
   libfluidsynth-dev fluid-soundfont-gm
   libsqlite3-dev sqlite3
   libwmf-dev fonts-urw-base35
