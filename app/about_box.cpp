@@ -20,9 +20,11 @@ namespace {
 // Qt writes the application's name into an empty title; the box has no title text at all.
 void ClearNativeTitle([[maybe_unused]] QWidget& window) {
 #if QT_CONFIG(xcb)
+  // Only a window on an X server of its own has such a title (not one drawn off screen).
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (x11 == nullptr) return;
+  if (x11 == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) return;
   xcb_connection_t* connection = x11->connection();
+  if (connection == nullptr) return;
   const auto atom = [connection](const char* name) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr);
