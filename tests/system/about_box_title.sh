@@ -2,13 +2,8 @@
 # The about box has no title text, not even the application name that the toolkit puts into
 # an empty title. Runs the real program under a real window manager (with_display.sh).
 #   about_box_title.sh path/to/pyra3
-set -uo pipefail
-"$1" 2>/dev/null &
-pid=$!
-trap 'kill $pid 2>/dev/null' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-within() { local n=$(($1 * 10)); shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; return 1; }
-found_main() { main=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Pyra3$' | head -1); [ -n "$main" ]; }
+source "$(dirname "$0")/game_session.sh"
+found_main() { main=$(find_window '^Pyra3$'); [ -n "$main" ]; }
 about_active() {
   about=$(xdotool getactivewindow 2>/dev/null) && [ "$about" != "$main" ] &&
     xwininfo -id "$about" | grep -q 'geometry 299x192'

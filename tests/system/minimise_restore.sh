@@ -3,14 +3,7 @@
 # taskbar click does: the main window, its companions, the message, the caption, the clocks
 # and the keyboard. Runs the real program under a real window manager (with_display.sh).
 #   minimise_restore.sh path/to/pyra3
-set -uo pipefail
-"$1" 2>/dev/null &
-pid=$!
-trap 'kill $pid 2>/dev/null' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Polls a condition for up to $1 seconds.
-within() { local n=$(($1 * 10)); shift; for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done; return 1; }
-find_window() { xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -1; }
+source "$(dirname "$0")/game_session.sh"
 mapped() { for w in "$@"; do xwininfo -id "$w" | grep -q 'IsViewable' || return 1; done; }
 unmapped() { for w in "$@"; do xwininfo -id "$w" | grep -q 'IsUnMapped' || return 1; done; }
 title() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
