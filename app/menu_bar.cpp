@@ -79,7 +79,8 @@ WrappingMenuBar::WrappingMenuBar(QWidget* parent) : QMenuBar(parent) {
 }
 
 WrappingMenuBar::~WrappingMenuBar() {
-  // The titles' menus go with this bar, after it has stopped being one.
+  // The menus are this bar's children, deleted after it has stopped being a wrapping bar:
+  // their titles must not call back into it.
   for (QAction* title : titles_) disconnect(title, nullptr, this, nullptr);
 }
 
@@ -148,8 +149,10 @@ void WrappingMenuBar::Flow() {
       if (size_t(lineOf[size_t(i)]) == k) wanted << titles_[i];
     }
     QMenuBar* line = Line(k);
-    if (line->actions() != wanted) {
-      for (QAction* action : line->actions()) line->removeAction(action);
+    // Compared element by element: QList's own comparison trips the sanitizer on empty lists.
+    const QList<QAction*> shown = line->actions();
+    if (!std::equal(shown.begin(), shown.end(), wanted.begin(), wanted.end())) {
+      for (QAction* action : shown) line->removeAction(action);
       line->addActions(wanted);
     }
     if (k > 0) {

@@ -4,8 +4,8 @@
 # and the keyboard. Runs the real program under a real window manager (with_display.sh).
 #   minimise_restore.sh path/to/pyra3
 source "$(dirname "$0")/game_session.sh"
-mapped() { for w in "$@"; do xwininfo -id "$w" | grep -q 'IsViewable' || return 1; done; }
-unmapped() { for w in "$@"; do xwininfo -id "$w" | grep -q 'IsUnMapped' || return 1; done; }
+mapped() { for w in "$@"; do xwininfo -id "$w" 2>/dev/null | grep -q 'IsViewable' || return 1; done; }
+unmapped() { for w in "$@"; do xwininfo -id "$w" 2>/dev/null | grep -q 'IsUnMapped' || return 1; done; }
 title() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p'; }
 titled() { [ "$(title "$1")" = "$2" ]; }
 retitled() { [ "$(title "$1")" != "$2" ]; }
