@@ -17,6 +17,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2
+  libxcb1-dev
   xvfb xauth x11-utils imagemagick openbox xdotool
   weston xwayland qt6-wayland pulseaudio
 )
