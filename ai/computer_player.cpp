@@ -4,129 +4,113 @@
 
 namespace pyra {
 
-int16_t EvaluateCell(const GameState& s, int index) {
-  std::array<int16_t, 8> ring;
-  BuildNeighbourRing(s, CellColumn(s, index), CellRow(s, index), ring);
-  const int16_t off = s.OffBoard();
-  const int16_t placed = s.PieceQueue[2];
-  int value = 1;
-  for (int16_t neighbour : ring) {
-    if (neighbour == off) continue;
-    const Reaction r = ReactionOf(placed, s.Board[neighbour]);
-    value += r.gains - r.losses;
-  }
-  return static_cast<int16_t>(value);
-}
-
 namespace {
 
-// What one neighbour of each code is worth to the piece being placed (gains minus losses),
-// looked up once per search instead of asked of the rules for every neighbour.
-struct NeighbourWorth {
-  explicit NeighbourWorth(int16_t placed) : placed_(placed) {
-    for (int16_t code = 0; code < static_cast<int16_t>(byCode_.size()); ++code) {
+// What a neighbour of each code counts for each piece (gains minus losses), worked out once
+// from the reaction rules so that a search only looks values up.
+constexpr int WorthCodes = 8;
+using WorthRow = std::array<int8_t, WorthCodes>;
+constexpr std::array<WorthRow, WorthCodes> Worth = [] {
+  std::array<WorthRow, WorthCodes> table{};
+  for (int16_t placed = Fire; placed <= Truck; ++placed) {
+    for (int16_t code = 0; code < WorthCodes; ++code) {
       const Reaction r = ReactionOf(placed, code);
-      byCode_[code] = static_cast<int8_t>(r.gains - r.losses);
+      table[placed][code] = static_cast<int8_t>(r.gains - r.losses);
     }
   }
-  int operator()(int16_t code) const {
-    if (static_cast<uint16_t>(code) < byCode_.size()) return byCode_[code];
-    const Reaction r = ReactionOf(placed_, code);
-    return r.gains - r.losses;
-  }
+  return table;
+}();
 
- private:
-  int16_t placed_;
-  std::array<int8_t, 8> byCode_{};
-};
+}  // namespace
 
-// EvaluateCell for the cell (column, row) at `index`, with the edges tested once each.
-int ValueAt(const GameState& s, const NeighbourWorth& worth, int column, int row, int index) {
+int16_t EvaluateCell(const GameState& s, int index) {
   const int rows = s.BoardRows;
-  const int16_t* board = s.Board.data();
+  const int column = index / rows;
+  const int row = index % rows;
+  const auto placed = static_cast<uint16_t>(s.PieceQueue[2]);
+  const WorthRow& worth = Worth[placed < WorthCodes ? placed : 0];
+  auto count = [&](int neighbour) -> int {
+    const auto code = static_cast<uint16_t>(s.Board[neighbour]);
+    return code < WorthCodes ? worth[code] : 0;  // codes outside the table never react
+  };
+  // The neighbour ring with each edge tested once: off-board neighbours never count.
   const bool up = row >= 1;
   const bool down = row < rows - 1;
   int value = 1;
   if (column >= 1) {
     const int left = index - rows;
-    if (up) value += worth(board[left - 1]);
-    value += worth(board[left]);
-    if (down) value += worth(board[left + 1]);
+    if (up) value += count(left - 1);
+    value += count(left);
+    if (down) value += count(left + 1);
   }
-  if (up) value += worth(board[index - 1]);
-  if (down) value += worth(board[index + 1]);
+  if (up) value += count(index - 1);
+  if (down) value += count(index + 1);
   if (column < s.BoardCols - 1) {
     const int right = index + rows;
-    if (up) value += worth(board[right - 1]);
-    value += worth(board[right]);
-    if (down) value += worth(board[right + 1]);
+    if (up) value += count(right - 1);
+    value += count(right);
+    if (down) value += count(right + 1);
   }
-  return value;
+  return static_cast<int16_t>(value);
 }
 
-}  // namespace
-
 int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng) {
-  const NeighbourWorth worth(s.PieceQueue[2]);
   // One pass finds the best cell under the ceiling. When none qualifies the ceiling would
   // rise a step per pass until it reaches the lowest value present, so go there at once and
   // take the cells of that value.
   std::array<int8_t, BoardCapacity> values;
+  const int cells = s.CellCount();
   bool anyEmpty = false;
   int best = -8;
   int lowest = 127;
   int n = 0;
-  for (int column = 0, index = 0; column < s.BoardCols; ++column) {
-    for (int row = 0; row < s.BoardRows; ++row, ++index) {
-      if (s.Board[index] != Empty) continue;
-      anyEmpty = true;
-      const int v = ValueAt(s, worth, column, row, index);
-      values[index] = static_cast<int8_t>(v);
-      if (v < lowest) lowest = v;
-      if (v > best && v <= ai.ThinkLimit) {
-        ai.CandidateCells[0] = static_cast<int16_t>(index);
-        n = 1;
-        best = v;
-      } else if (v == best) {
-        ai.CandidateCells[n++] = static_cast<int16_t>(index);
-      }
+  for (int index = 0; index < cells; ++index) {
+    if (s.Board[index] != Empty) continue;
+    anyEmpty = true;
+    const int v = EvaluateCell(s, index);
+    values[index] = static_cast<int8_t>(v);
+    if (v < lowest) lowest = v;
+    if (v > best && v <= ai.ThinkLimit) {
+      ai.CandidateCells[0] = static_cast<int16_t>(index);
+      n = 1;
+      best = v;
+    } else if (v == best) {
+      ai.CandidateCells[n++] = static_cast<int16_t>(index);
     }
   }
   if (!anyEmpty) return NoCell;
   if (n == 0) {
     ai.ThinkLimit = static_cast<int16_t>(lowest);
-    const int cells = s.CellCount();
     for (int i = 0; i < cells; ++i) {
-      if (s.Board[i] == Empty && values[i] == lowest)
+      if (s.Board[i] == Empty && values[i] == lowest) {
         ai.CandidateCells[n++] = static_cast<int16_t>(i);
+      }
     }
   }
   return ai.CandidateCells[rng.Below(n)];
 }
 
 int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng) {
-  const NeighbourWorth worth(s.PieceQueue[2]);
+  const int cells = s.CellCount();
   int best = 8;
   int n = 0;
   bool anyEmpty = false;
-  for (int column = 0, index = 0; column < s.BoardCols; ++column) {
-    for (int row = 0; row < s.BoardRows; ++row, ++index) {
-      if (s.Board[index] != Empty) continue;
-      anyEmpty = true;
-      const int v = ValueAt(s, worth, column, row, index);
-      if (v < best) {
-        ai.CandidateCells[0] = static_cast<int16_t>(index);
-        n = 1;
-        best = v;
-      } else if (v == best) {
-        ai.CandidateCells[n++] = static_cast<int16_t>(index);
-      }
+  for (int index = 0; index < cells; ++index) {
+    if (s.Board[index] != Empty) continue;
+    anyEmpty = true;
+    const int v = EvaluateCell(s, index);
+    if (v < best) {
+      ai.CandidateCells[0] = static_cast<int16_t>(index);
+      n = 1;
+      best = v;
+    } else if (v == best) {
+      ai.CandidateCells[n++] = static_cast<int16_t>(index);
     }
   }
   if (!anyEmpty) return NoCell;
   if (n == 0) {
     // Every empty cell is valued 9: all of them are equally bad.
-    for (int i = 0; i < s.CellCount(); ++i) {
+    for (int i = 0; i < cells; ++i) {
       if (s.Board[i] == Empty) ai.CandidateCells[n++] = static_cast<int16_t>(i);
     }
   }

@@ -22,11 +22,13 @@ struct AiState {
   std::array<int16_t, BoardCapacity> CandidateCells{};
 };
 
-// One more than the points the current piece would score on this empty cell: -7..9.
+// One more than the points the current piece would score on this empty cell: -7..9. The one
+// valuation of a cell, for the computer's choice and for a person's forced move.
 int16_t EvaluateCell(const GameState& s, int index);
 
-// A cell of the highest value not above ThinkLimit, ties broken at random. Raises
-// ThinkLimit one step at a time while no empty cell qualifies. NoCell on a full board.
+// A cell of the highest value not above ThinkLimit, ties broken at random. When no empty cell
+// qualifies, ThinkLimit rises to the lowest value present, where raising it a step at a time
+// would stop. NoCell on a full board.
 int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng);
 
 // A cell of the lowest value, ties broken at random. When every empty cell is valued 9 the

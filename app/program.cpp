@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "app/help_window.h"
+
 namespace pyra {
 
 Program::Program(const std::string& storePath)
@@ -26,7 +28,11 @@ Program::Program(const std::string& storePath)
                                                        settingsWindows_, companions_, pictures_)) {
   shell_.SetOptionsDialog([this] { optionDialog_->Run(); });
   window_.SetInputs(&inputs_);
-  window_.SetCompanionTest([this](const QWidget* w) { return companions_.IsCompanion(w); });
+  // Going to a companion window or to the help window is no loss of the focus: the clocks
+  // keep running while the player reads the help.
+  window_.SetCompanionTest([this](const QWidget* w) {
+    return companions_.IsCompanion(w) || (w != nullptr && w == shell_.Help());
+  });
   companions_.SetKeyHandler([this](int key) { inputs_.KeyUp(key); });
   comtimer_.SetTickHandler([this] { game_.comtimer_Timer(); });
   mantimer_.SetTickHandler([this] { game_.mantimer_Timer(); });

@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "app/about_box.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/program_folder.h"
 #include "app/qt_settings_windows.h"
 #include "store/load_settings.h"
 #include "store/store_values.h"
@@ -327,6 +329,16 @@ void QtShell::ShowAboutBox() {
   if (about_ == nullptr) about_ = new AboutBox(&window_, pictures_.TitlePicture());
   about_->Run();
   if (window_.isVisible() && !window_.isMinimized()) window_.activateWindow();
+}
+
+void QtShell::ShowHelpIndex() {
+  if (quitting_) return;
+  if (help_ == nullptr) help_ = std::make_unique<HelpWindow>(ProgramFolder());
+  help_->ShowIndex();
+}
+
+void QtShell::CloseHelp() {
+  if (help_ != nullptr) help_->close();
 }
 
 void QtShell::Quit() {

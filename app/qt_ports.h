@@ -15,6 +15,7 @@ namespace pyra {
 
 class AboutBox;
 class BoardPainter;
+class HelpWindow;
 class CompanionWindows;
 class MainWindow;
 class PictureHolder;
@@ -146,13 +147,14 @@ class QtShell : public Shell {
   void SetOptionsDialog(std::function<void()> show) { optionsDialog_ = std::move(show); }
   void ShowOptionsDialog() override;
   void ShowAboutBox() override;
-  // The help viewer is not built yet.
-  void ShowHelpIndex() override {}
-  void CloseHelp() override {}
+  // The help window, made on first use; it leaves the clocks running.
+  void ShowHelpIndex() override;
+  void CloseHelp() override;
   void Quit() override;
 
   bool Quitting() const { return quitting_; }
   AboutBox* About() const { return about_; }
+  HelpWindow* Help() const { return help_.get(); }
 
  private:
   MainWindow& window_;
@@ -166,7 +168,8 @@ class QtShell : public Shell {
   QtSettingsWindows& settingsWindows_;
   // What the load took from the first-run defaults.
   QtSettingsWindows::FirstRunLayout firstRun_;
-  AboutBox* about_ = nullptr;  // made on first use, owned by the main window
+  AboutBox* about_ = nullptr;         // made on first use, owned by the main window
+  std::unique_ptr<HelpWindow> help_;  // a window of its own, like the platform's help viewer
   std::function<void()> optionsDialog_;
   bool quitting_ = false;
 };

@@ -132,6 +132,11 @@ bool QtSettingsWindows::SetMainWindow(const TwipRect& outer) {
 
 bool QtSettingsWindows::MainWindowIsNormal() { return window_.IsNormal(); }
 
+bool QtSettingsWindows::CanPlaceWindows() {
+  // A Wayland client neither places its windows nor learns where the compositor put them.
+  return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 void QtSettingsWindows::SettleMainWindow(const FirstRunLayout& defaults) {
   if (!requestedMain_) return;
   const QRect requested = *requestedMain_;

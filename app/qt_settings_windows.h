@@ -34,6 +34,7 @@ class QtSettingsWindows final : public SettingsWindows {
   TwipSize MainClient() override;
   bool SetMainWindow(const TwipRect& outer) override;
   bool MainWindowIsNormal() override;
+  bool CanPlaceWindows() override;
 
   TwipRect CompanionWindow(Companion which) override;
   bool MoveCompanion(Companion which, double left, double top) override;

@@ -66,7 +66,8 @@ void Game::Form_MouseUp(MouseButton button, int x, int y) {
   const int row = y >= 0 ? y / CellPixels : -1;
   if (state.Turn == SideA && !options.Option1[0]) return;
   if (state.Turn == SideB && !options.Option1[2]) return;
-  if (column > MaxBoardCols || row > MaxBoardRows) return;
+  // Positions beyond 16 bits cannot be cells; anything else off the board PlacePiece refuses.
+  if (column > INT16_MAX || row > INT16_MAX) return;
   PlacePiece(static_cast<int16_t>(column), static_cast<int16_t>(row));
 }
 

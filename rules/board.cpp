@@ -1,6 +1,7 @@
 #include "rules/board.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace pyra {
 
@@ -29,12 +30,16 @@ BoardSize FitBoardSize(int clientWidth, int clientHeight) {
 }
 
 BoardSize BoardSizeFromClient(int clientWidth, int clientHeight) {
-  // Capped at the largest board all the same: a repaint before the first game must not
-  // address cells beyond the board array.
-  auto whole = [](int pixels, int16_t most) {
-    return static_cast<int16_t>(std::clamp(pixels / CellPixels, 0, int{most}));
-  };
-  return {whole(clientWidth, MaxBoardCols), whole(clientHeight, MaxBoardRows)};
+  int cols = std::max(clientWidth, 0) / CellPixels;
+  int rows = std::max(clientHeight, 0) / CellPixels;
+  // Only a board with more cells than the board array holds is cut to the largest board, so
+  // that a repaint before the first game never addresses cells beyond the array.
+  if (int64_t{cols} * rows > MaxBoardCols * MaxBoardRows) {
+    cols = std::min(cols, int{MaxBoardCols});
+    rows = std::min(rows, int{MaxBoardRows});
+  }
+  return {static_cast<int16_t>(std::min(cols, INT16_MAX)),
+          static_cast<int16_t>(std::min(rows, INT16_MAX))};
 }
 
 }  // namespace pyra

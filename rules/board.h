@@ -43,7 +43,7 @@ struct BoardSize {
 BoardSize FitBoardSize(int clientWidth, int clientHeight);
 
 // The board size read straight from a restored window at start-up: whole cells, no
-// rounding, at most 50 each way.
+// rounding, and at most 50 each way only where the cells would not fit the board array.
 BoardSize BoardSizeFromClient(int clientWidth, int clientHeight);
 
 }  // namespace pyra

@@ -19,37 +19,6 @@ const char* CueName(Cue cue) {
   return "";
 }
 
-Reaction ReactionOf(int16_t placed, int16_t neighbour) {
-  Reaction r{neighbour, 0, 0, false, false, false};
-  if (placed == Truck) {
-    // A truck hauls oil away and ignores everything else.
-    if (neighbour == Oil) {
-      r.neighbourBecomes = Empty;
-      r.gains = 1;
-      r.jan = true;
-    }
-    return r;
-  }
-  // The pair decides, whichever of the two was placed: the product names it.
-  constexpr int FireAndOil = Fire * Oil;
-  constexpr int FireAndWater = Fire * Water;
-  switch (neighbour * placed) {
-    case FireAndOil:  // fire spreads to the oil, or the placed oil catches fire
-      r.losses = 1;
-      r.bo = true;
-      if (neighbour == Oil) r.neighbourBecomes = Fire;
-      break;
-    case FireAndWater:  // water puts out the fire, or the placed fire spends the water
-      r.gains = 1;
-      r.ju = true;
-      r.neighbourBecomes = neighbour == Fire ? Empty : Blocked;
-      break;
-    default:
-      break;
-  }
-  return r;
-}
-
 bool IsGameOver(const GameState& s) {
   bool full = true;
   for (int i = 0; i < s.CellCount(); ++i) {
@@ -95,13 +64,14 @@ void PlacePiece(GameState& s, Random& rng, PlacementHost& host, int16_t column, 
     BuildNeighbourRing(s, column, row);
     const int16_t placed = s.PieceQueue[2];
     const int16_t off = s.OffBoard();
-    PlacementCount count;
+    int16_t gains = 0;
+    int16_t losses = 0;
     bool flags[4] = {false, false, false, false};
     for (int16_t neighbour : s.NeighbourRing) {
       if (neighbour == off) continue;
       const Reaction r = ReactionOf(placed, s.Board[neighbour]);
-      count.gains = static_cast<int16_t>(count.gains + r.gains);
-      count.losses = static_cast<int16_t>(count.losses + r.losses);
+      gains = static_cast<int16_t>(gains + r.gains);
+      losses = static_cast<int16_t>(losses + r.losses);
       flags[0] |= r.jan;
       flags[1] |= r.ju;
       flags[2] |= r.bo;
@@ -111,11 +81,11 @@ void PlacePiece(GameState& s, Random& rng, PlacementHost& host, int16_t column, 
       }
     }
 
-    const bool vanishes = placed == Truck || count.gains > 0;
+    const bool vanishes = placed == Truck || gains > 0;
     int16_t finalCode = placed;
     if (vanishes) {
       finalCode = Empty;
-    } else if (count.losses > 0) {
+    } else if (losses > 0) {
       finalCode = Fire;
     } else {
       flags[3] = true;  // placed without any reaction
@@ -127,7 +97,7 @@ void PlacePiece(GameState& s, Random& rng, PlacementHost& host, int16_t column, 
     }
 
     const int mover = s.Turn;
-    s.Score[mover] = static_cast<int16_t>(s.Score[mover] + count.gains - count.losses);
+    s.Score[mover] = static_cast<int16_t>(s.Score[mover] + gains - losses);
     host.ShowScore(mover);
     host.StopHumanClock();
     AdvanceQueue(s, rng);

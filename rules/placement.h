@@ -40,13 +40,37 @@ struct Reaction {
   int8_t losses;
   bool jan, ju, bo;  // cue flags raised
 };
-Reaction ReactionOf(int16_t placed, int16_t neighbour);
 
-// Rating of a placement before it is made: gains and losses over the eight neighbours.
-struct PlacementCount {
-  int16_t gains = 0;
-  int16_t losses = 0;
-};
+constexpr Reaction ReactionOf(int16_t placed, int16_t neighbour) {
+  Reaction r{neighbour, 0, 0, false, false, false};
+  if (placed == Truck) {
+    // A truck hauls oil away and ignores everything else.
+    if (neighbour == Oil) {
+      r.neighbourBecomes = Empty;
+      r.gains = 1;
+      r.jan = true;
+    }
+    return r;
+  }
+  // The pair decides, whichever of the two was placed: the product names it.
+  constexpr int FireAndOil = Fire * Oil;
+  constexpr int FireAndWater = Fire * Water;
+  switch (neighbour * placed) {
+    case FireAndOil:  // fire spreads to the oil, or the placed oil catches fire
+      r.losses = 1;
+      r.bo = true;
+      if (neighbour == Oil) r.neighbourBecomes = Fire;
+      break;
+    case FireAndWater:  // water puts out the fire, or the placed fire spends the water
+      r.gains = 1;
+      r.ju = true;
+      r.neighbourBecomes = neighbour == Fire ? Empty : Blocked;
+      break;
+    default:
+      break;
+  }
+  return r;
+}
 
 bool IsGameOver(const GameState& s);
 

@@ -1,18 +1,18 @@
 #include "view/picture_file.h"
 
+#include <libwmf/api.h>
+#include <libwmf/gd.h>
+#include <libwmf/gd/gd.h>
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "view/gdi.h"
-
-#ifdef PYRA_HAVE_LIBWMF
-#include <libwmf/api.h>
-#include <libwmf/gd.h>
-#endif
 
 namespace pyra {
 
@@ -20,8 +20,8 @@ namespace {
 
 // Metafiles are measured in inches; the program's screen has 96 pixels to the inch.
 constexpr double MetafileDpi = 96.0;
-// Larger files are not pictures this program can use; refuse them before reading.
-constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+// Decoding may pass through a 64-bit format on its way to the 32-bit surface.
+constexpr int DecodeMegabytes = static_cast<int>(MaxPicturePixels * 8 / (1024 * 1024));
 
 bool LooksLikeMetafile(const QString& path, const QByteArray& head) {
   if (QFileInfo(path).suffix().compare(QLatin1String("wmf"), Qt::CaseInsensitive) == 0) {
@@ -32,17 +32,6 @@ bool LooksLikeMetafile(const QString& path, const QByteArray& head) {
   const bool placeable = b[0] == 0xD7 && b[1] == 0xCD && b[2] == 0xC6 && b[3] == 0x9A;
   const bool plain = (b[0] == 1 || b[0] == 2) && b[1] == 0 && b[2] == 9 && b[3] == 0;
   return placeable || plain;
-}
-
-bool SizeIsUsable(int width, int height) {
-  return width > 0 && height > 0 && width <= MaxPictureSide && height <= MaxPictureSide;
-}
-
-#ifdef PYRA_HAVE_LIBWMF
-
-int AppendToBuffer(void* context, char* buffer, int length) {
-  if (length > 0) static_cast<QByteArray*>(context)->append(buffer, length);
-  return length;
 }
 
 int16_t Read16(const QByteArray& bytes, qsizetype at) {
@@ -93,8 +82,28 @@ bool PlaceableFrame(const QByteArray& bytes, wmfD_Rect& frame) {
   return frame.BR.x > frame.TL.x && frame.BR.y > frame.TL.y;
 }
 
-// libwmf draws into a gd image; its PNG encoding is the one output that libwmf also frees
-// again, so the picture travels through an in-memory PNG.
+// The gd image that libwmf hands over is the caller's to free, but libwmf does not export
+// gd's own destructor; its parts come from malloc.
+void FreeGdImage(void* handle) {
+  auto* image = static_cast<gdImagePtr>(handle);
+  if (image == nullptr) return;
+  if (image->pixels != nullptr) {
+    for (int y = 0; y < image->sy; ++y) free(image->pixels[y]);
+    free(image->pixels);
+  }
+  free(image->_tpixels);
+  free(image->tpixels);
+  free(image->polyInts);
+  free(image->style);
+  if (image->clip != nullptr) {
+    free(image->clip->list);
+    free(image->clip);
+  }
+  free(image);
+}
+
+// libwmf draws into a gd image of exactly the picture's size, whose pixels are copied once
+// into the surface.
 QImage RenderMetafile(QByteArray bytes) {
   wmfAPI_Options options{};
   options.function = wmf_gd_function;
@@ -104,75 +113,65 @@ QImage RenderMetafile(QByteArray bytes) {
   if (wmf_api_create(&api, flags, &options) != wmf_E_None || api == nullptr) return QImage();
 
   QImage result;
-  QByteArray png;
   wmf_gd_t* device = WMF_GD_GetData(api);
   wmfD_Rect drawn{};
   wmfD_Rect frame{};
   unsigned int width = 0;
   unsigned int height = 0;
   const bool placeable = PlaceableFrame(bytes, frame);
-  if ((device->flags & WMF_GD_SUPPORTS_PNG) != 0 &&
-      wmf_mem_open(api, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size()) ==
-          wmf_E_None) {
+  if (wmf_mem_open(api, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size()) ==
+      wmf_E_None) {
     if (wmf_scan(api, 0, &drawn) == wmf_E_None &&
         wmf_display_size(api, &width, &height, MetafileDpi, MetafileDpi) == wmf_E_None &&
-        SizeIsUsable(static_cast<int>(std::min(width, 1u << 30)),
-                     static_cast<int>(std::min(height, 1u << 30)))) {
+        PictureSizeAllowed(width, height)) {
       if (!placeable) frame = drawn;
       if (frame.BR.x > frame.TL.x && frame.BR.y > frame.TL.y) {
-        device->type = wmf_gd_png;
-        device->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
-        device->sink.context = &png;
-        device->sink.function = AppendToBuffer;
+        device->type = wmf_gd_image;
         device->bbox = frame;
         device->width = width;
         device->height = height;
-        if (wmf_play(api, 0, &drawn) == wmf_E_None) result = QImage::fromData(png, "PNG");
+        if (wmf_play(api, 0, &drawn) == wmf_E_None && device->gd_image != nullptr) {
+          const int* pixels = wmf_gd_image_pixels(device->gd_image);
+          if (pixels != nullptr) result = QImage(int(width), int(height), QImage::Format_RGB32);
+          for (int y = 0; y < result.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+            const int* from = pixels + size_t(y) * width;
+            // gd keeps seven bits of transparency in the top byte; the picture is opaque.
+            for (int x = 0; x < result.width(); ++x) line[x] = 0xFF000000u | QRgb(from[x]);
+          }
+        }
+        FreeGdImage(device->gd_image);
+        device->gd_image = nullptr;
       }
     }
     wmf_mem_close(api);
   }
   wmf_api_destroy(api);
-
-  if (result.isNull() || result.width() != static_cast<int>(width) ||
-      result.height() != static_cast<int>(height)) {
-    return QImage();
-  }
-  return ToSurface(result);
+  return result;
 }
-
-#endif
 
 }  // namespace
 
-bool CanLoadMetafiles() {
-#ifdef PYRA_HAVE_LIBWMF
-  return true;
-#else
-  return false;
-#endif
+bool PictureSizeAllowed(qint64 width, qint64 height) {
+  return width > 0 && height > 0 && width <= MaxPictureSide && height <= MaxPictureSide &&
+         width * height <= MaxPicturePixels;
 }
 
 QImage LoadPictureFile(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes) return QImage();
-  const QByteArray head = file.peek(4);
+  if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureFileBytes) return QImage();
+  if (LooksLikeMetafile(path, file.peek(4))) return RenderMetafile(file.readAll());
 
-  if (LooksLikeMetafile(path, head)) {
-#ifdef PYRA_HAVE_LIBWMF
-    return RenderMetafile(file.readAll());
-#else
-    return QImage();
-#endif
-  }
-
+  // Qt's own limit on what a reader may allocate follows the same rule, so that neither
+  // refuses a picture the other accepts.
+  QImageReader::setAllocationLimit(DecodeMegabytes);
   QImageReader reader(&file);
   reader.setDecideFormatFromContent(true);
   const QSize size = reader.size();
   // A reader that cannot tell the size beforehand is checked after decoding instead.
-  if (size.isValid() && !SizeIsUsable(size.width(), size.height())) return QImage();
+  if (size.isValid() && !PictureSizeAllowed(size.width(), size.height())) return QImage();
   const QImage image = reader.read();
-  if (image.isNull() || !SizeIsUsable(image.width(), image.height())) return QImage();
+  if (image.isNull() || !PictureSizeAllowed(image.width(), image.height())) return QImage();
   return ToSurface(image);
 }
 

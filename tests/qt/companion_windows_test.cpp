@@ -233,5 +233,21 @@ TEST_F(CompanionWindowsInput, TheUserCannotCloseOneOnItsOwn) {
   EXPECT_FALSE(windows.Message().isVisible());
 }
 
+TEST_F(CompanionWindowsTest, AWindowMinimisedWithItsMainWindowComesBackNormal) {
+  // A window manager minimises the companions with the main window; the game then hides
+  // them. Shown again minimised, they would take the main window down with them.
+  for (CompanionWindow* w : All()) {
+    w->show();
+    w->setWindowState(Qt::WindowMinimized);
+    w->hide();
+  }
+  windows.ShowCompanions();
+  windows.Message().ShowText("x");
+  for (CompanionWindow* w : All()) {
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->windowState() & Qt::WindowMinimized) << w->windowTitle().toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace pyra

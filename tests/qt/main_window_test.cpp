@@ -16,6 +16,7 @@
 #include <QTest>
 #include <algorithm>
 
+#include "app/menu_bar.h"
 #include "tests/qt/fake_window_inputs.h"
 
 namespace pyra {
@@ -242,6 +243,32 @@ TEST_F(MainWindowSize, SetClientSizeGivesTheBoardExactlyThatSize) {
       EXPECT_EQ(window.height() - window.Board().height(), window.menuBar()->height());
     }
   }
+}
+
+TEST_F(MainWindowSize, EveryMenuTitleCanBeClickedAtEveryBoardWidth) {
+  Show();
+  auto* bar = qobject_cast<WrappingMenuBar*>(window.menuBar());
+  ASSERT_NE(bar, nullptr);
+  // Narrow boards wrap the titles onto more lines; the board keeps its whole height.
+  for (int cols : {5, 4, 3, 2, 1, 7}) {
+    SCOPED_TRACE(cols);
+    window.SetClientSize(QSize(cols * 32, 5 * 32));
+    EXPECT_EQ(window.ClientSize(), QSize(cols * 32, 160));
+    EXPECT_EQ(window.Board().geometry(), QRect(0, bar->height(), cols * 32, 160));
+    ASSERT_EQ(bar->Titles().size(), 3);
+    for (QAction* title : bar->Titles()) {
+      // Inside the bar, and Qt's own hit test finds the title where it is drawn.
+      const QRect at = bar->TitleGeometry(title);
+      EXPECT_TRUE(bar->rect().contains(at)) << title->text().toStdString();
+      auto* line = qobject_cast<QMenuBar*>(bar->childAt(at.center()));
+      if (line == nullptr) line = bar;
+      EXPECT_EQ(line->actionAt(line->mapFrom(bar, at.center())), title);
+    }
+  }
+  // Wrapped over the whole window, the menu bar leaves no client area to measure from.
+  window.resize(32, 20);
+  window.SetClientSize(QSize(32, 32));
+  EXPECT_EQ(window.ClientSize(), QSize(32, 32));
 }
 
 TEST_F(MainWindowSize, SetClientSizeEndsWhenTheWindowCannotGrow) {

@@ -50,6 +50,7 @@ class FakeWindows final : public SettingsWindows {
       {Companion::Message, {0, 0, 120 + 318 * 15, 450 + 70 * 15}},
   };
   bool normal = true;
+  bool canPlace = true;
   bool canStretch = true;
   bool soundAvailable = true;
   std::string cwd = "/home/user";
@@ -72,6 +73,7 @@ class FakeWindows final : public SettingsWindows {
     return accepted;
   }
   bool MainWindowIsNormal() override { return normal; }
+  bool CanPlaceWindows() override { return canPlace; }
   TwipRect CompanionWindow(Companion which) override { return companions[which]; }
   bool MoveCompanion(Companion which, double left, double top) override {
     log.push_back(std::string("move ") + CompanionName(which) + " " + Twips(left) + "," +

@@ -451,5 +451,16 @@ TEST(SaveSettings, FailedWritesAreReported) {
   EXPECT_EQ(l.store.writes.size(), 11u + 9u);  // every key was still tried
 }
 
+TEST(WindowPlaces, WhereTheyCannotBeKnownOnlySizesAreUsed) {
+  LoadedRun l({{"Left", "800"}, {"NextTop", "100"}, {"MesLeft", "750"}, {"Width", "30000"}},
+              [](ProgramRun& r) { r.windows.canPlace = false; });
+  EXPECT_EQ(AsArray(l.run.windows.main), (Rect{1500, 1500, 28800, 3600}));
+  EXPECT_TRUE(l.run.windows.Logged("move").empty());
+  l.run.windows.main = {0, 0, 20000, 9000};  // a made-up position
+  EXPECT_TRUE(l.run.session.SaveWindowPositions() && l.run.session.SaveOptions());
+  EXPECT_EQ(Log(l.store.writes.begin(), l.store.writes.begin() + 3),
+            (Log{"Pyra3/Width=20000", "Pyra3/Height=9000", "Pyra3/FormOfGame=0"}));
+}
+
 }  // namespace
 }  // namespace pyra

@@ -102,7 +102,7 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
 
 TEST(PictureChooser, AnUnreadablePlaceOffersRetry) {
   ChooserRig r;
-  r.rig.dialogs.answers = {MsgAnswer::Retry};
+  r.rig.dialogs.answers = {MsgAnswer::Retry, MsgAnswer::Cancel};
   EXPECT_TRUE(r.chooser.RetryPlace("USB (/media/usb)"));
   EXPECT_FALSE(r.chooser.RetryPlace("USB (/media/usb)"));  // Cancel
   ASSERT_EQ(r.rig.dialogs.boxes.size(), 2u);
