@@ -107,6 +107,8 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
       {"A leads four times", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}, {11, 0}}, 4},
       {"three are not enough", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}}, 3},
       {"ten resets", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}, {10, 0}, {11, 0}}, 3},
+      {"B leads three times", true, true, false, 5, std::vector<Pair>(3, {0, 11}), 5},
+      {"B leads four times", true, true, false, 5, std::vector<Pair>(4, {0, 11}), 4},
       {"B leads eight times", true, true, false, 3, std::vector<Pair>(8, {0, 11}), 1},
       {"never above 8", true, false, true, 8, std::vector<Pair>(4, {30, 0}), 8},
       {"never below 1", true, false, true, 1, std::vector<Pair>(4, {0, 30}), 1},

@@ -79,7 +79,7 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
     rig.shell.calls.clear();
     rig.game.NewGame_Click();
     if (way == 0) rig.game.ExitGame_Click();
-    if (way == 1) rig.game.HandleKeyUp(KeyEscape);
+    if (way == 1) rig.game.HandleKeyUp(27);
     if (way == 2) rig.game.Form_Unload();
     rig.game.Form_Unload();
     rig.game.ExitGame_Click();
@@ -256,8 +256,8 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
     }
     EXPECT_EQ(rig.Clocks(), "none");
     // Keys, clicks and ticks do nothing while paused.
-    rig.game.HandleKeyUp(KeySpace);
-    rig.game.HandleKeyUp(KeyEscape);
+    rig.game.HandleKeyUp(32);
+    rig.game.HandleKeyUp(27);
     rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
     rig.game.mantimer_Timer();
     EXPECT_EQ(rig.state.Board, board);
@@ -296,10 +296,10 @@ TEST(Keys, SpaceStartsAGameEscEndsTheProgramOthersDoNothing) {
   rig.game.HandleKeyUp('a');
   rig.game.HandleKeyUp(0);
   EXPECT_EQ(rig.screen.reveals, 0);
-  rig.game.HandleKeyUp(KeySpace);
+  rig.game.HandleKeyUp(32);
   EXPECT_EQ(rig.screen.reveals, 1);
   EXPECT_FALSE(rig.game.closing);
-  rig.game.HandleKeyUp(KeyEscape);
+  rig.game.HandleKeyUp(27);
   EXPECT_TRUE(rig.game.closing);
 }
 
@@ -360,7 +360,7 @@ TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
   rig.options.SelectSeriesFormat(10);
   rig.game.Form_Load(false, true);
   for (int game = 0; game < 12; ++game) {
-    rig.game.HandleKeyUp(KeySpace);
+    rig.game.HandleKeyUp(32);
     ASSERT_EQ(rig.state.Turn, game % 2);
     rig.EndGameWith(SideB);
     ASSERT_EQ(rig.state.Turn, TurnNone);
@@ -420,6 +420,21 @@ TEST(Series, ResultMessagesAndQuestions) {
   EXPECT_EQ(solo.records.results, (std::vector<int16_t>{0, 0}));
 }
 
+TEST(Moves, NoMoveStartsInsideAnotherMove) {
+  // The move that ends a series opens the next one from its closing question; a click while
+  // the new series is announced is part of that move's time and must not place a piece.
+  Rig rig(1, 1);
+  rig.game.NewGame_Click();
+  rig.dialogs.whileOpen = [&] {
+    if (rig.dialogs.boxes.size() == 3) rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
+  };
+  rig.EndGameWith(SideA);
+  EXPECT_EQ(rig.dialogs.boxes.size(), 3u);
+  EXPECT_EQ(rig.records.results.size(), 1u);
+  EXPECT_EQ(rig.state.Board[0], Empty);
+  EXPECT_EQ(rig.state.Turn, SideA);
+}
+
 TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   for (bool automatic : {true, false}) {
     GameRig rig;
@@ -430,7 +445,7 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     // Clicks do nothing; the space bar before the first computer move only resets a series.
     rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
     rig.state.Wins = {1, 1};
-    rig.game.HandleKeyUp(KeySpace);
+    rig.game.HandleKeyUp(32);
     EXPECT_TRUE(rig.state.DemoMode);
     EXPECT_EQ(rig.state.Wins, (Pair{0, 0}));
     // Demo games come one after another without a word, a record or a count.
@@ -442,7 +457,7 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
     EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
     rig.game.ai.ThinkLimit = 6;
-    rig.game.HandleKeyUp(KeySpace);
+    rig.game.HandleKeyUp(32);
     EXPECT_FALSE(rig.state.DemoMode);
     EXPECT_EQ(std::tuple(rig.state.GamesPlayed, rig.state.Wins, rig.state.SeriesPoints),
               std::tuple(int16_t{0}, Pair{0, 0}, Pair{0, 0}));
@@ -459,7 +474,7 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   rig.game.comtimer_Timer();  // the demo's one-cell board is full: the next demo game
   rig.screen.pendingEvents = [&] {
     rig.screen.pendingEvents = nullptr;
-    rig.game.HandleKeyUp(KeySpace);
+    rig.game.HandleKeyUp(32);
   };
   rig.state.PieceQueue[2] = Water;
   rig.game.comtimer_Timer();
