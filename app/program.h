@@ -9,6 +9,10 @@
 #include "app/qt_settings_windows.h"
 #include "app/window_inputs.h"
 #include "match/game.h"
+#include "sound/fluid_sequencer.h"
+#include "sound/game_sound.h"
+#include "sound/music.h"
+#include "sound/qt_wave_out.h"
 #include "store/load_settings.h"
 #include "store/player_records.h"
 #include "store/settings_store.h"
@@ -42,6 +46,8 @@ class Program {
   PlayerRecords& Players() { return records_; }
   QtSettingsWindows& QtSettings() { return settingsWindows_; }
   SettingsSession& Session() { return session_; }
+  FluidSequencer& Sequencer() { return sequencer_; }
+  Music& TheMusic() { return music_; }
 
  private:
   // Declared in the order they need each other; the windows outlive what draws on them.
@@ -56,7 +62,11 @@ class Program {
   QtDialogs dialogs_;
   QtClock comtimer_;
   QtClock mantimer_;
-  SilentSound sound_;
+  FluidSequencer sequencer_;
+  Music music_;
+  QtWaveOut waveOut_;
+  GameSound sound_;
+  QtClock timer1_;  // loops the music; runs from creation to the end
   SqliteSettingsStore store_;
   PlayerRecords records_;
   QtSettingsWindows settingsWindows_;

@@ -17,6 +17,7 @@ class AboutBox;
 class BoardPainter;
 class CompanionWindows;
 class MainWindow;
+class Music;
 class PictureHolder;
 class SettingsSession;
 class SettingsStore;
@@ -51,15 +52,6 @@ class QtDialogs : public Dialogs {
 
  private:
   QWidget* parent_;
-};
-
-// The cue sounds come later; until then a placement is silent.
-class SilentSound : public Sound {
- public:
-  void PlayCue(Cue) override {}
-  bool SoundAvailable() override { return false; }
-  bool PlayMusic() override { return false; }
-  void StopMusic() override {}
 };
 
 // The main window, its board and its companion windows.
@@ -135,9 +127,8 @@ class QtShell : public Shell {
   // setting, since the first board may be drawn before the window is ever resized.
   void LoadSettings() override;
   void ShowMainWindow() override;
-  // Music is not wired in yet.
-  void OpenMusic() override {}
-  void CloseMusic() override {}
+  void OpenMusic() override;
+  void CloseMusic() override;
   void SaveWindowPositions() override;
   void SaveOptions() override;
   // Clears contents only: the windows keep their geometry for the saves that follow.
@@ -151,6 +142,7 @@ class QtShell : public Shell {
   void Quit() override;
 
   bool Quitting() const { return quitting_; }
+  void SetMusic(Music* music) { music_ = music; }
   AboutBox* About() const { return about_; }
 
  private:
@@ -166,6 +158,7 @@ class QtShell : public Shell {
   // What the load took from the first-run defaults.
   QtSettingsWindows::FirstRunLayout firstRun_;
   AboutBox* about_ = nullptr;  // made on first use, owned by the main window
+  Music* music_ = nullptr;
   bool quitting_ = false;
 };
 

@@ -9,7 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libqt6multimedia6 qml6-module-qtmultimedia
   libgl-dev
-  libfluidsynth-dev fluid-soundfont-gm
+  libfluidsynth-dev timgm6mb-soundfont libasound2-dev
+  pulseaudio pulseaudio-utils sox
   libsqlite3-dev sqlite3
   libwmf-dev fonts-urw-base35
   libgtest-dev libgmock-dev googletest
