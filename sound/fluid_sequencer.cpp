@@ -2,6 +2,8 @@
 
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -143,6 +145,8 @@ void FluidSequencer::Open(const std::string& file) {
 }
 
 void FluidSequencer::LoadSynth() {
+  // Behind the window's start-up: the music can wait the moment that takes.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
   fluid_synth_t* synth = new_fluid_synth(settings_);
   // Only the presets the song selects are read from the file.
   if (synth == nullptr || fluid_synth_sfload(synth, soundFont_.c_str(), 0) == FLUID_FAILED) {
@@ -150,10 +154,11 @@ void FluidSequencer::LoadSynth() {
     synthFailed_ = true;
     return;
   }
+  // The song's first instruments are read here rather than by the audio thread, where a
+  // large drum kit would make the music stumble at its start.
   for (int channel = 0; channel < 16; ++channel) {
-    if (song_->unprogrammedChannels & (1u << channel)) {
-      fluid_synth_program_change(synth, channel, 0);
-    }
+    const int program = song_->startPrograms[channel];
+    if (program >= 0) fluid_synth_program_change(synth, channel, program);
   }
   synth_ = synth;
   synthReady_ = true;

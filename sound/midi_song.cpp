@@ -116,16 +116,24 @@ bool ReadTrack(Reader in, std::vector<MidiEvent>& events, int32_t& length) {
   return true;  // a track may end without its end-of-track event
 }
 
-uint16_t UnprogrammedChannels(const std::vector<MidiEvent>& events) {
-  uint16_t programmed = 0;
-  uint16_t unprogrammed = 0;
+std::array<int8_t, 16> StartPrograms(const std::vector<MidiEvent>& events) {
+  std::array<int8_t, 16> programs;
+  programs.fill(-1);
+  std::array<bool, 16> sounded{};
   for (const MidiEvent& e : events) {
-    const uint16_t bit = uint16_t(1u << (e.status & 0x0F));
-    if ((e.status & 0xF0) == 0xC0) programmed |= bit;
-    const bool noteOn = (e.status & 0xF0) == 0x90 && e.data2 > 0;
-    if (noteOn && !(programmed & bit)) unprogrammed |= bit;
+    const int channel = e.status & 0x0F;
+    if (sounded[channel]) continue;
+    if ((e.status & 0xF0) == 0xC0) {
+      programs[channel] = static_cast<int8_t>(e.data1);
+    } else if ((e.status & 0xF0) == 0x90 && e.data2 > 0) {
+      sounded[channel] = true;
+      if (programs[channel] < 0) programs[channel] = 0;
+    }
   }
-  return unprogrammed;
+  for (int channel = 0; channel < 16; ++channel) {
+    if (!sounded[channel]) programs[channel] = -1;
+  }
+  return programs;
 }
 
 }  // namespace
@@ -158,7 +166,7 @@ std::optional<MidiSong> ParseMidiSong(const std::string& bytes) {
   }
   std::stable_sort(song.events.begin(), song.events.end(),
                    [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; });
-  song.unprogrammedChannels = UnprogrammedChannels(song.events);
+  song.startPrograms = StartPrograms(song.events);
   return song;
 }
 

@@ -2,6 +2,7 @@
 // timed events, and a cursor that walks the list in real time.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -22,10 +23,12 @@ struct MidiEvent {
 };
 
 struct MidiSong {
-  int division = 0;                   // ticks a quarter note
-  std::vector<MidiEvent> events;      // by tick; events of one tick keep the file's order
-  int32_t length = 0;                 // the tick of the last event, ends of tracks included
-  uint16_t unprogrammedChannels = 0;  // channels that sound before any program change
+  int division = 0;               // ticks a quarter note
+  std::vector<MidiEvent> events;  // by tick; events of one tick keep the file's order
+  int32_t length = 0;             // the tick of the last event, ends of tracks included
+  // The instrument each channel starts with: its first program change when that comes
+  // before its first note, else 0 (General MIDI's default); -1 for a channel without notes.
+  std::array<int8_t, 16> startPrograms{};
 };
 
 // Format 0 or 1, timed in ticks a quarter note; nothing for anything else or a damaged file.

@@ -60,11 +60,18 @@ TEST(MidiSong, MergesTracksByTickWithTheirLength) {
                                                          {288, 0x91},
                                                          {384, 0x81}}));
   EXPECT_EQ(song->events[5].tempo, 250000u);
-  EXPECT_EQ(song->unprogrammedChannels, 0);
-  // A note on channel 3 before any program change on it needs the default instrument.
-  const auto bare = ParseMidiSong(File(0, 96, {Bytes("\x00\x93\x3C\x40\x10\x83\x3C\x40", 8)}));
+  std::array<int8_t, 16> programs;
+  programs.fill(-1);
+  programs[1] = 5;
+  EXPECT_EQ(song->startPrograms, programs);
+  // A note on channel 3 before any program change on it has the default instrument, and a
+  // later change does not count.
+  const auto bare = ParseMidiSong(
+      File(0, 96, {Bytes("\x00\x93\x3C\x40\x10\x83\x3C\x40\x00\xC3\x07\x00\xC4\x07", 14)}));
   ASSERT_TRUE(bare);
-  EXPECT_EQ(bare->unprogrammedChannels, 1 << 3);
+  programs.fill(-1);
+  programs[3] = 0;
+  EXPECT_EQ(bare->startPrograms, programs);
 }
 
 TEST(MidiSong, RefusesDamagedAndForeignFiles) {
@@ -146,7 +153,6 @@ TEST(SoundAssets, TheMusicIsALoopOfFortyToNinetySeconds) {
   EXPECT_GE(seconds, 40.0);
   EXPECT_LE(seconds, 90.0);
   EXPECT_EQ(song->length % (4 * song->division), 0) << "ends on a bar line";
-  EXPECT_EQ(song->unprogrammedChannels, 0);
 }
 
 TEST(SoundAssets, CuesAreShortCleanSixteenBitWaves) {
