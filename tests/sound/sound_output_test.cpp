@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -84,6 +85,34 @@ class SoundServer : public ::testing::Test {
            "(tools/test.sh does)";
   }
 };
+
+TEST_F(SoundServer, NothingPlaysWithoutItsFileOrASoundFont) {
+  QTemporaryDir folder;
+  const std::string damaged = folder.filePath("damaged.mid").toStdString();
+  const std::string notAFont = folder.filePath("font.sf2").toStdString();
+  QFile::copy(ProgramFile(MusicFile), QString::fromStdString(damaged));
+  QFile::resize(QString::fromStdString(damaged), 100);
+  QFile::copy(ProgramFile("TON.WAV"), QString::fromStdString(notAFont));
+  const std::string music = ProgramFile(MusicFile).toStdString();
+  const struct {
+    std::string file;
+    std::vector<std::string> fonts;
+    bool canPlay;
+  } cases[] = {
+      {music, FluidSequencer::SystemSoundFonts(), true},
+      {folder.filePath("none.mid").toStdString(), FluidSequencer::SystemSoundFonts(), false},
+      {damaged, FluidSequencer::SystemSoundFonts(), false},
+      {music, {folder.filePath("none.sf2").toStdString(), notAFont}, false},
+      {music, {notAFont, FluidSequencer::SystemSoundFonts()[1]}, true},  // the next one
+  };
+  for (const auto& c : cases) {
+    FluidSequencer device(c.fonts);
+    device.Open(c.file);
+    EXPECT_EQ(device.CanPlay(), c.canPlay) << c.file << " " << c.fonts[0];
+    device.Play(0, 100);
+    EXPECT_EQ(device.Mode(), c.canPlay ? ModePlaying : ModeNotReady) << c.file;
+  }
+}
 
 TEST_F(SoundServer, TheMusicPlaysAtItsTempoAndStopsAtItsEnd) {
   FluidSequencer device;
