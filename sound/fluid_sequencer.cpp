@@ -195,9 +195,9 @@ void FluidSequencer::Play(int32_t from, int32_t to) {
 void FluidSequencer::Stop() {
   std::lock_guard lock(mutex_);
   playing_ = false;
-  // The stream closes with the music; the next play opens another.
-  Reap(driver_);
+  // Silent at once, though the stream takes a moment to close; the next play opens another.
   if (synthReady_) fluid_synth_all_sounds_off(synth_, -1);
+  Reap(driver_);
 }
 
 void FluidSequencer::Seek(int32_t to) {

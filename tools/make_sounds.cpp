@@ -486,6 +486,17 @@ std::vector<std::int16_t> Finish(std::vector<double> wave, double fadeIn, double
   return samples;
 }
 
+// What a cue must be: under a second, peaks below -1 dBFS, silent at both ends (no click).
+std::vector<std::int16_t> Checked(const std::string& name, std::vector<std::int16_t> samples) {
+  int peak = 0;
+  for (std::int16_t s : samples) peak = std::max(peak, std::abs(int(s)));
+  if (samples.size() >= kRate || peak >= 32768 * std::pow(10.0, -1.0 / 20.0) ||
+      std::abs(int(samples.front())) > 64 || std::abs(int(samples.back())) > 64) {
+    throw SourceError(name + ": longer than a second, too loud or clicking at an end");
+  }
+  return samples;
+}
+
 Bytes EncodeWav(const std::vector<std::int16_t>& samples) {
   const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
   Bytes file = {'R', 'I', 'F', 'F'};
@@ -514,12 +525,14 @@ std::string ReadText(const std::string& path) {
 
 std::map<std::string, Bytes> BuildAll(const std::string& folder) {
   const Score score = ParseScore(ReadText(folder + "/teku2.score"));
+  const double seconds = FormTicks(score) / double(kDivision) * 60.0 / score.tempo;
+  if (seconds < 40 || seconds > 90) throw SourceError("the loop must last 40 to 90 seconds");
   return {
       {"teku2.mid", EncodeMidi(score)},
-      {"JAN.WAV", EncodeWav(Finish(Truck(), 0.008, 0.06))},
-      {"JU.WAV", EncodeWav(Finish(Hiss(), 0.004, 0.08))},
-      {"BO.WAV", EncodeWav(Finish(Whoomp(), 0.006, 0.08))},
-      {"TON.WAV", EncodeWav(Finish(Knock(), 0.002, 0.04))},
+      {"JAN.WAV", EncodeWav(Checked("JAN", Finish(Truck(), 0.008, 0.06)))},
+      {"JU.WAV", EncodeWav(Checked("JU", Finish(Hiss(), 0.004, 0.08)))},
+      {"BO.WAV", EncodeWav(Checked("BO", Finish(Whoomp(), 0.006, 0.08)))},
+      {"TON.WAV", EncodeWav(Checked("TON", Finish(Knock(), 0.002, 0.04)))},
   };
 }
 

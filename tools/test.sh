@@ -10,4 +10,4 @@ export QT_QPA_PLATFORM=offscreen
 bash fuzz/run.sh >build/fuzz.log 2>&1 || { tail -n 40 build/fuzz.log; exit 1; }
 echo "fuzz: $(grep -E '^Done [0-9]+ runs' build/fuzz.log || echo 'done')"
 # Beside a private sound server, which the sound tests record from; stopped at the end.
-tests/system/with_sound_server.sh ctest --test-dir build --output-on-failure -j2 "$@"
+tools/with_sound_server.sh ctest --test-dir build --output-on-failure -j2 "$@"
