@@ -379,18 +379,20 @@ class BandPass {
   double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
-double Seconds(int i) { return static_cast<double>(i) / kRate; }
+// A sound of `seconds`, sample by sample: `at` gives the sample at time t.
+std::vector<double> Render(double seconds, const std::function<double(double)>& at) {
+  std::vector<double> out(static_cast<size_t>(std::lround(seconds * kRate)));
+  for (size_t i = 0; i < out.size(); ++i) out[i] = at(static_cast<double>(i) / kRate);
+  return out;
+}
 
 // JAN: a small truck pulls away with its load: an engine's firing pulses speeding up, a
 // clank of the drums on the bed, and the sound fading as it drives off.
 std::vector<double> Truck() {
-  const int n = kRate * 9 / 10;
-  std::vector<double> out(n);
   Noise noise(0x4A414E);
   LowPass body, rumble;
   double phase = 0;
-  for (int i = 0; i < n; ++i) {
-    const double t = Seconds(i);
+  return Render(0.9, [&](double t) {
     const double firing = 26.0 + 22.0 * t;  // pulses a second
     phase += firing / kRate;
     const double inPulse = phase - std::floor(phase);
@@ -406,66 +408,53 @@ std::vector<double> Truck() {
                                                  std::sin(2 * kPi * 1187.0 * clankT) * 0.3 +
                                                  std::sin(2 * kPi * 1913.0 * clankT) * 0.2);
     const double away = t < 0.35 ? 1.0 : std::exp(-(t - 0.35) * 3.2);
-    out[i] = (engine + road) * away + clank * 0.8;
-  }
-  return out;
+    return (engine + road) * away + clank * 0.8;
+  });
 }
 
 // JU: water on fire: a hiss that flares and dies away, with a few crackles in it.
 std::vector<double> Hiss() {
-  const int n = kRate * 8 / 10;
-  std::vector<double> out(n);
   Noise noise(0x4A55);
   BandPass sizzle(5200.0, 0.9);
   BandPass steam(1800.0, 0.6);
   LowPass crackleShape;
-  for (int i = 0; i < n; ++i) {
-    const double t = Seconds(i);
+  return Render(0.8, [&](double t) {
     const double flare = std::min(1.0, t / 0.025) * std::exp(-t * 3.4);
     const double white = noise.Next();
     double crackle = 0;
     if (noise.Next() > 0.9965) crackle = noise.Next() * 6.0;
     const double hiss = sizzle.Run(white) * 1.0 + steam.Run(white) * 0.35 * std::exp(-t * 6.0);
-    out[i] = hiss * flare + crackleShape.Run(crackle, 3000.0) * flare;
-  }
-  return out;
+    return hiss * flare + crackleShape.Run(crackle, 3000.0) * flare;
+  });
 }
 
 // BO: fire catching oil: a deep whoomp that swells through the low end, with a roar on top.
 std::vector<double> Whoomp() {
-  const int n = kRate * 7 / 10;
-  std::vector<double> out(n);
   Noise noise(0x424F);
   LowPass roar, roar2;
   double phase = 0;
-  for (int i = 0; i < n; ++i) {
-    const double t = Seconds(i);
+  return Render(0.7, [&](double t) {
     const double swell = std::min(1.0, t / 0.045) * std::exp(-t * 4.2);
     const double cutoff = 180.0 + 1400.0 * std::exp(-std::pow((t - 0.09) / 0.08, 2.0));
     const double flame = roar2.Run(roar.Run(noise.Next(), cutoff), cutoff) * 3.2;
     const double pitch = 48.0 + 70.0 * std::exp(-t * 9.0);
     phase += pitch / kRate;
     const double thump = std::sin(2 * kPi * phase) * std::min(1.0, t / 0.02) * std::exp(-t * 7.5);
-    out[i] = flame * swell + thump * 0.8;
-  }
-  return out;
+    return flame * swell + thump * 0.8;
+  });
 }
 
 // TON: a piece set down on the board: a short wooden knock.
 std::vector<double> Knock() {
-  const int n = kRate * 22 / 100;
-  std::vector<double> out(n);
   Noise noise(0x544F4E);
   BandPass tap(2600.0, 1.4);
-  for (int i = 0; i < n; ++i) {
-    const double t = Seconds(i);
+  return Render(0.22, [&](double t) {
     const double wood = std::sin(2 * kPi * 196.0 * t) * std::exp(-t * 38.0) * 0.9 +
                         std::sin(2 * kPi * 587.0 * t) * std::exp(-t * 60.0) * 0.5 +
                         std::sin(2 * kPi * 1410.0 * t) * std::exp(-t * 110.0) * 0.25;
     const double click = tap.Run(noise.Next()) * std::exp(-t * 420.0) * 0.8;
-    out[i] = wood + click;
-  }
-  return out;
+    return wood + click;
+  });
 }
 
 // Peaks at -3 dBFS; raised-cosine fades so that neither end clicks.
