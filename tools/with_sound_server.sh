@@ -11,7 +11,7 @@ set -euo pipefail
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  # The silent stream first, then the server.
+  # The helpers first, then the server.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
     kill "${pids[i]}" 2>/dev/null || true
     wait "${pids[i]}" 2>/dev/null || true
@@ -26,10 +26,11 @@ load-module module-null-sink sink_name=pyra_null rate=44100
 set-default-sink pyra_null
 load-module module-native-protocol-unix auth-anonymous=1 socket=$work/native
 CONFIG
-# --system=false and the private HOME let it run as root too (CI), as a user server.
-HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home" \
-  pulseaudio -n -F "$work/server.pa" --daemonize=no --system=false --exit-idle-time=-1 \
-  --use-pid-file=false --log-target=file:"$work/server.log" &
+# --system=false and the private HOME let it run as root too (CI), as a user server; off the
+# session bus, so that it never stands in for the desktop's own server.
+env -u DBUS_SESSION_BUS_ADDRESS HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+  XDG_CONFIG_HOME="$work/home" pulseaudio -n -F "$work/server.pa" --daemonize=no \
+  --system=false --exit-idle-time=-1 --use-pid-file=false --log-target=file:"$work/server.log" &
 pids+=($!)
 export PULSE_SERVER="unix:$work/native"
 for _ in $(seq 100); do
