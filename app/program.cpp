@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/help_window.h"
+#include "app/program_folder.h"
 
 namespace pyra {
 
@@ -13,6 +14,9 @@ Program::Program(const std::string& storePath)
       dialogs_(&window_),
       comtimer_(500),
       mantimer_(1000),
+      music_(sequencer_, options_, ProgramFolder().toStdString()),
+      sound_(music_, waveOut_, ProgramFolder().toStdString(), PlatformVersion()),
+      timer1_(1000),
       store_(storePath),
       // The ranking box is a message box like every other: over the main window, with the
       // clocks held by the game around it.
@@ -36,6 +40,10 @@ Program::Program(const std::string& storePath)
   companions_.SetKeyHandler([this](int key) { inputs_.KeyUp(key); });
   comtimer_.SetTickHandler([this] { game_.comtimer_Timer(); });
   mantimer_.SetTickHandler([this] { game_.mantimer_Timer(); });
+  settingsWindows_.SetSound(&sound_);
+  shell_.SetMusic(&music_);
+  timer1_.SetTickHandler([this] { music_.Timer1_Timer(); });
+  timer1_.SetEnabled(true);
 }
 
 bool Program::Start(bool anotherInstanceRuns) {

@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/program_folder.h"
 #include "app/qt_settings_windows.h"
+#include "sound/music.h"
 #include "store/load_settings.h"
 #include "store/store_values.h"
 #include "view/board_painter.h"
@@ -300,6 +301,14 @@ void QtShell::ShowMainWindow() {
   window_.raise();
   window_.activateWindow();
   settingsWindows_.SettleMainWindow(firstRun_);
+}
+
+void QtShell::OpenMusic() {
+  if (music_ != nullptr) music_->OpenMusic();
+}
+
+void QtShell::CloseMusic() {
+  if (music_ != nullptr) music_->Close();
 }
 
 void QtShell::SaveWindowPositions() {

@@ -18,6 +18,7 @@ class BoardPainter;
 class HelpWindow;
 class CompanionWindows;
 class MainWindow;
+class Music;
 class PictureHolder;
 class SettingsSession;
 class SettingsStore;
@@ -52,15 +53,6 @@ class QtDialogs : public Dialogs {
 
  private:
   QWidget* parent_;
-};
-
-// The cue sounds come later; until then a placement is silent.
-class SilentSound : public Sound {
- public:
-  void PlayCue(Cue) override {}
-  bool SoundAvailable() override { return false; }
-  bool PlayMusic() override { return false; }
-  void StopMusic() override {}
 };
 
 // The main window, its board and its companion windows.
@@ -136,9 +128,8 @@ class QtShell : public Shell {
   // setting, since the first board may be drawn before the window is ever resized.
   void LoadSettings() override;
   void ShowMainWindow() override;
-  // Music is not wired in yet.
-  void OpenMusic() override {}
-  void CloseMusic() override {}
+  void OpenMusic() override;
+  void CloseMusic() override;
   void SaveWindowPositions() override;
   void SaveOptions() override;
   // Clears contents only: the windows keep their geometry for the saves that follow.
@@ -153,6 +144,7 @@ class QtShell : public Shell {
   void Quit() override;
 
   bool Quitting() const { return quitting_; }
+  void SetMusic(Music* music) { music_ = music; }
   AboutBox* About() const { return about_; }
   HelpWindow* Help() const { return help_.get(); }
 
@@ -171,6 +163,7 @@ class QtShell : public Shell {
   AboutBox* about_ = nullptr;         // made on first use, owned by the main window
   std::unique_ptr<HelpWindow> help_;  // a window of its own, like the platform's help viewer
   std::function<void()> optionsDialog_;
+  Music* music_ = nullptr;
   bool quitting_ = false;
 };
 

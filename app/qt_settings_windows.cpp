@@ -5,7 +5,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
-#include <QMediaDevices>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -197,7 +196,7 @@ bool QtSettingsWindows::SetNextBoxClientPixels(int width, int height) {
 
 bool QtSettingsWindows::RasterCanStretch() { return painter_.RasterCanStretch(); }
 
-bool QtSettingsWindows::SoundAvailable() { return !QMediaDevices::audioOutputs().isEmpty(); }
+bool QtSettingsWindows::SoundAvailable() { return sound_ != nullptr && sound_->SoundAvailable(); }
 
 std::string QtSettingsWindows::CurrentDirectory() { return QDir::currentPath().toStdString(); }
 

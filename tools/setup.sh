@@ -11,7 +11,8 @@ packages=(
   libgl-dev
   qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite zlib1g-dev
   desktop-file-utils appstream
-  libfluidsynth-dev fluid-soundfont-gm
+  libfluidsynth-dev timgm6mb-soundfont libasound2-dev
+  pulseaudio pulseaudio-utils sox
   libsqlite3-dev sqlite3
   libwmf-dev fonts-urw-base35
   libgtest-dev libgmock-dev googletest
