@@ -1,194 +1,107 @@
-// The windows as the settings load sees them, with a log of what was done to them.
+// The windows as the settings load sees them, and one run of the program around them.
 #pragma once
 
+#include <array>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "match/ports.h"
-#include "options/game_options.h"
-#include "rules/game_state.h"
+#include "game_fakes.h"
 #include "store/load_settings.h"
-#include "store/player_records.h"
-#include "store/settings_windows.h"
-#include "store_test_support.h"
 
-namespace pyra::test {
-
-inline std::string Twips(double v) { return std::to_string(static_cast<long long>(v)); }
-
-inline const char* CompanionName(Companion c) {
-  switch (c) {
-    case Companion::NextBox:
-      return "NextBox";
-    case Companion::PointBox:
-      return "PointBox";
-    case Companion::PointBox2:
-      return "PointBox2";
-    case Companion::Message:
-      return "Message";
-  }
-  return "?";
-}
+namespace pyra::testing {
 
 class FakeWindows final : public SettingsWindows {
  public:
-  // A 1920 by 1080 pixel screen at 15 twips per pixel.
-  TwipSize screen{28800, 16200};
-  double tppx = 15;
-  double tppy = 15;
-  // Where the window system first put the main window, and its frame (outer minus client).
-  TwipRect main{1500, 1500, 3000, 3000};
-  double frameWidth = 240;
-  double frameHeight = 720;
-  // Every companion has a border of 120 by 450 twips around its client area.
-  std::map<Companion, TwipRect> companions{
-      {Companion::NextBox, {0, 0, 120 + 66 * 15, 450 + 32 * 15}},
-      {Companion::PointBox, {0, 0, 120 + 155 * 15, 450 + 38 * 15}},
-      {Companion::PointBox2, {0, 0, 120 + 155 * 15, 450 + 37 * 15}},
-      {Companion::Message, {0, 0, 120 + 318 * 15, 450 + 70 * 15}},
-  };
-  bool normal = true;
-  bool canStretch = true;
-  bool soundAvailable = true;
+  TwipSize screen{28800, 16200};  // 1920 by 1080 pixels at 15 twips per pixel
+  double tpp = 15;
+  TwipRect main{1500, 1500, 3000, 3000};  // where the window system first put it
+  TwipSize frame{240, 720};               // outer minus client size
+  // NextBox, PointBox, PointBox2, Message; NextBox gets its size from the load.
+  std::array<TwipRect, 4> companions{
+      {{0, 0, 500, 500}, {0, 0, 2445, 1020}, {0, 0, 2445, 1005}, {0, 0, 4890, 1500}}};
+  bool normal = true, canStretch = true, sound = true;
   std::string cwd = "/home/user";
   std::set<std::string> folders{"/home/user", "/pics", "/sheets"};
-  // Picture files by full path.
-  std::map<std::string, PixelSize> pictures;
-  PixelSize builtInSheet{192, 64};
-  std::vector<std::string> log;
+  std::map<std::string, PixelSize> pictures;  // by full path
+  std::vector<std::string> log;               // folder changes and pictures
 
   TwipSize ScreenSize() override { return screen; }
-  double TwipsPerPixelX() override { return tppx; }
-  double TwipsPerPixelY() override { return tppy; }
+  double TwipsPerPixelX() override { return tpp; }
+  double TwipsPerPixelY() override { return tpp; }
   TwipRect MainWindow() override { return main; }
-  TwipSize MainClient() override { return {main.width - frameWidth, main.height - frameHeight}; }
+  TwipSize MainClient() override { return {main.width - frame.width, main.height - frame.height}; }
   bool SetMainWindow(const TwipRect& r) override {
-    const bool accepted = r.width > 0 && r.height > 0;
-    log.push_back(std::string(accepted ? "main " : "refused main ") + Twips(r.left) + "," +
-                  Twips(r.top) + "," + Twips(r.width) + "," + Twips(r.height));
-    if (accepted) main = r;
-    return accepted;
+    if (r.width <= 0 || r.height <= 0) return false;
+    main = r;
+    return true;
   }
   bool MainWindowIsNormal() override { return normal; }
-  TwipRect CompanionWindow(Companion which) override { return companions[which]; }
-  bool MoveCompanion(Companion which, double left, double top) override {
-    log.push_back(std::string("move ") + CompanionName(which) + " " + Twips(left) + "," +
-                  Twips(top));
-    companions[which].left = left;
-    companions[which].top = top;
+  TwipRect CompanionWindow(Companion c) override { return companions[static_cast<int>(c)]; }
+  bool MoveCompanion(Companion c, double left, double top) override {
+    companions[static_cast<int>(c)].left = left;
+    companions[static_cast<int>(c)].top = top;
     return true;
   }
   bool SetNextBoxClientPixels(int width, int height) override {
-    log.push_back("next client " + std::to_string(width) + "x" + std::to_string(height));
-    companions[Companion::NextBox].width = 120 + width * tppx;
-    companions[Companion::NextBox].height = 450 + height * tppy;
+    companions[0].width = 120 + width * tpp;
+    companions[0].height = 450 + height * tpp;
     return true;
   }
   bool RasterCanStretch() override { return canStretch; }
-  bool SoundAvailable() override { return soundAvailable; }
+  bool SoundAvailable() override { return sound; }
   std::string CurrentDirectory() override { return cwd; }
   bool SetCurrentDirectory(const std::string& folder) override {
     log.push_back("cd " + folder);
-    if (folders.count(folder) == 0) return false;
-    cwd = folder;
-    return true;
+    if (folders.count(folder) != 0) cwd = folder;
+    return folders.count(folder) != 0;
   }
   void SetBusyCursor(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
   std::optional<PixelSize> LoadBackgroundPicture(const std::string& file) override {
-    log.push_back("load background " + Resolve(file));
-    return Find(file);
+    return Load("background", file);
   }
   void UseBuiltInBackground() override { log.push_back("built-in background"); }
   std::optional<PixelSize> LoadUserSheet(const std::string& file) override {
-    log.push_back("load sheet " + Resolve(file));
-    return Find(file);
+    return Load("sheet", file);
   }
-  PixelSize BuiltInSheetSize() override { return builtInSheet; }
+  PixelSize BuiltInSheetSize() override { return {192, 64}; }
   void UseUserSheet() override { log.push_back("user sheet"); }
   void UseBuiltInSheet() override { log.push_back("built-in sheet"); }
   void SetChooserPathLabel(const std::string& path) override { log.push_back("label " + path); }
 
-  // The log entries that start with prefix.
-  std::vector<std::string> Logged(const std::string& prefix) const {
-    std::vector<std::string> found;
-    for (const auto& entry : log) {
-      if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
-    }
-    return found;
+  // "left,top,width,height" of the main window, then "left,top" of each companion.
+  std::string Where() const {
+    auto n = [](double v) { return std::to_string(static_cast<long long>(v)); };
+    std::string s = n(main.left) + "," + n(main.top) + "," + n(main.width) + "," + n(main.height);
+    for (const TwipRect& c : companions) s += " " + n(c.left) + "," + n(c.top);
+    return s;
   }
 
  private:
-  std::string Resolve(const std::string& file) const {
-    return !file.empty() && file[0] == '/' ? file : cwd + "/" + file;
-  }
-  std::optional<PixelSize> Find(const std::string& file) const {
-    auto it = pictures.find(Resolve(file));
-    if (it == pictures.end()) return std::nullopt;
-    return it->second;
+  std::optional<PixelSize> Load(const std::string& what, const std::string& file) {
+    const std::string path = file[0] == '/' ? file : cwd + "/" + file;
+    log.push_back("load " + what + " " + path);
+    const auto it = pictures.find(path);
+    return it == pictures.end() ? std::nullopt : std::optional(it->second);
   }
 };
 
-// One run of the program as far as the settings are concerned.
+// One run of the program as far as its settings go.
 struct ProgramRun {
   explicit ProgramRun(SettingsStore& s) : store(s) {}
   SettingsStore& store;
   FakeWindows windows;
   GameState state;
   GameOptions options = GameOptions::Defaults();
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   PlayerRecords records{store, options, dialogs};
   SettingsSession session{windows, store, state, options, records};
 };
 
-}  // namespace pyra::test
+// The window geometry of a first run: 8 by 6 cells plus the frame, centred with the NEXT
+// window beside it and the message window below it; the companions around it.
+inline constexpr const char* FirstRunPlace =
+    "11865,5550,4080,3600 15945,5550 11865,9150 14310,9150 11865,9150";
 
-namespace pyra::test {
-
-// Sets every control of the settings dialog to something a load must overwrite.
-inline void Scramble(GameOptions& o) {
-  o.Option1 = {true, true, true, true};
-  o.Option2.fill(true);
-  o.Option3 = {true, true};
-  o.Check1 = {Greyed, Greyed, Greyed, Greyed};
-  for (NameBox& box : o.Combo1) {
-    box.text = "junk";
-    box.enabled = false;
-    box.list = {"junk"};
-  }
-}
-
-// What a first run on the 1920 by 1080 fake screen looks like: the window 8 by 6 cells plus
-// its frame, centred with the NEXT window beside it and the message window below it.
-inline void ExpectFirstRun(ProgramRun& run) {
-  const TwipRect m = run.windows.main;
-  EXPECT_EQ(m.width, 240 + 8 * 32 * 15);
-  EXPECT_EQ(m.height, 720 + 6 * 32 * 15);
-  EXPECT_EQ(m.left, (28800 - 4080 - 990) / 2);
-  EXPECT_EQ(m.top, (16200 - 3600 - 1500) / 2);
-  EXPECT_EQ(run.state.BoardCols, 8);
-  EXPECT_EQ(run.state.BoardRows, 6);
-  EXPECT_EQ(run.state.Turn, TurnNone);
-  const GameOptions& o = run.options;
-  EXPECT_EQ(o.Option1, (std::array<bool, 4>{true, false, false, true}));
-  std::array<bool, 11> firstFormat{};
-  firstFormat[0] = true;
-  EXPECT_EQ(o.Option2, firstFormat);
-  EXPECT_EQ(o.Option3, (std::array<bool, 2>{true, false}));
-  const int stretch = run.windows.canStretch ? Checked : Unchecked;
-  const int effects = run.windows.soundAvailable ? Checked : Unchecked;
-  EXPECT_EQ(o.Check1, (std::array<int, 4>{stretch, effects, Checked, Checked}));
-  EXPECT_EQ(o.Combo1[0].text, "Player A");
-  EXPECT_TRUE(o.Combo1[0].enabled);
-  EXPECT_EQ(o.Combo1[1].text, "コンピュータ");
-  EXPECT_FALSE(o.Combo1[1].enabled);
-  EXPECT_EQ(o.Combo1[2].text, "");
-  for (const NameBox& box : o.Combo1) EXPECT_TRUE(box.list.empty());
-  EXPECT_EQ(run.records.PlayerCount, 0);
-  EXPECT_EQ(run.windows.Logged("built-in"),
-            (std::vector<std::string>{"built-in background", "built-in sheet"}));
-  EXPECT_TRUE(run.windows.Logged("label").empty());
-}
-
-}  // namespace pyra::test
+}  // namespace pyra::testing

@@ -2,448 +2,334 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "store/settings_store.h"
-#include "store/store_values.h"
+#include "game_fakes.h"
+#include "store/ranking.h"
 #include "store_test_support.h"
 
 namespace pyra {
 namespace {
 
-using test::LoggingStore;
-using test::RecordingDialogs;
+using testing::MemoryStore;
 using Names = std::vector<std::string>;
 using Sides = std::array<int16_t, 2>;
 
+// One run's records, side A and B human under these names (nullptr: the computer), the list
+// loaded and the name boxes filled as the start-up load does.
 struct Rig {
-  explicit Rig(LoggingStore& s) : store(s) {}
-  // Both sides human, named a and b, and the list loaded.
-  Rig(LoggingStore& s, const std::string& a, const std::string& b) : store(s) {
-    Humans(a, b);
-    Load();
-  }
-  LoggingStore& store;
-  GameOptions options = GameOptions::Defaults();
-  RecordingDialogs dialogs;
-  PlayerRecords records{store, options, dialogs};
-
-  void Humans(const std::string& a, const std::string& b) {
-    options.SetPlayerKind(SideA, false);
-    options.SetPlayerKind(SideB, false);
-    options.Combo1[0].text = a;
-    options.Combo1[1].text = b;
-    options.Combo1[1].enabled = true;
-  }
-  // Loads the list and fills the name boxes' lists, as the start-up load does.
-  void Load() {
+  Rig(MemoryStore& s, const char* a, const char* b) : store(s) {
+    for (int side : {0, 1}) {
+      const char* name = side == 0 ? a : b;
+      options.SetPlayerKind(side, name == nullptr);
+      options.Combo1[side].text = name != nullptr ? name : "コンピュータ";
+    }
     records.LoadPlayerList();
     for (NameBox& box : options.Combo1) box.list = List();
   }
-  Names List() const {
-    return Names(records.PlayerList.begin(), records.PlayerList.begin() + records.PlayerCount);
-  }
-  Names Texts() const {
-    return {options.Combo1[0].text, options.Combo1[1].text, options.Combo1[2].text};
-  }
+  MemoryStore& store;
+  GameOptions options;
+  testing::FakeDialogs dialogs;
+  PlayerRecords records{store, options, dialogs};
+
+  Names List() const { return {records.PlayerList.begin(), records.PlayerList.begin() + records.PlayerCount}; }
   std::string Ranking() {
     records.ShowRanking();
-    return dialogs.shown.empty() ? "" : dialogs.shown.back().text;
+    return dialogs.boxes.back().text;
   }
 };
 
-// Players in list order; a player without games is listed but has no record.
-struct Player {
-  std::string name;
-  const char* games = nullptr;
-  const char* wins = "0";
-  const char* lost = "0";
-};
-void AddPlayers(LoggingStore& store, const std::vector<Player>& players) {
-  for (int i = 0; i < static_cast<int>(players.size()); ++i) {
-    const Player& p = players[i];
-    store.values[{"Pyra3", ListKey(i)}] = p.name;
-    if (p.games == nullptr) continue;
-    store.values[{p.name, "Games"}] = p.games;
-    store.values[{p.name, "Win"}] = p.wins;
-    store.values[{p.name, "Lost"}] = p.lost;
+// Players in list order, "name=games/win/lost", or a bare name: listed without a record.
+void AddPlayers(MemoryStore& store, const Names& players) {
+  for (size_t i = 0; i < players.size(); ++i) {
+    const size_t eq = players[i].find('=');
+    const std::string name = players[i].substr(0, eq);
+    store.values[{"Pyra3", ListKey(static_cast<int>(i))}] = name;
+    if (eq == std::string::npos) continue;
+    std::istringstream counts(players[i].substr(eq + 1));
+    for (const char* key : {"Games", "Win", "Lost"}) std::getline(counts, store.values[{name, key}], '/');
   }
 }
-void AddNumbered(LoggingStore& store, int count, const char* games) {
-  std::vector<Player> players;
-  for (int i = 0; i < count; ++i) players.push_back({"P" + std::to_string(i), games});
-  AddPlayers(store, players);
+Names Numbered(int count, const std::string& record) {
+  Names players;
+  for (int i = 0; i < count; ++i) players.push_back("P" + std::to_string(i) + record);
+  return players;
 }
 
-// games/win/lost as stored.
-std::string Record(const LoggingStore& store, const std::string& name) {
-  return store.Value(name, "Games") + "/" + store.Value(name, "Win") + "/" +
-         store.Value(name, "Lost");
+// "games/win/lost" as stored.
+std::string Record(const MemoryStore& store, const std::string& name) {
+  return store.Get(name, "Games") + "/" + store.Get(name, "Win") + "/" + store.Get(name, "Lost");
 }
 
-// The list keys in the store, in key order, up to the first missing one.
-Names StoredList(const LoggingStore& store) {
+// The list keys in the store, up to the first missing one.
+Names StoredList(const MemoryStore& store) {
   Names names;
-  for (int i = 0; i < MaxPlayers && store.Main(ListKey(i)) != "<none>"; ++i) {
-    names.push_back(store.Main(ListKey(i)));
-  }
+  for (int i = 0; store.Get("Pyra3", ListKey(i)) != "-"; ++i) names.push_back(store.Get("Pyra3", ListKey(i)));
   return names;
 }
 
-auto Box(const test::ShownBox& b) { return std::tie(b.text, b.title, b.buttons, b.icon); }
-
-std::string Times(const std::string& text, int n) {
-  std::string out;
-  for (int i = 0; i < n; ++i) out += text;
-  return out;
+TEST(PlayerRecords, ListKeysHaveTwoDigits) {
+  const std::pair<int, const char*> cases[] = {{0, "Player00"}, {9, "Player09"}, {10, "Player10"}, {99, "Player99"}};
+  for (const auto& [index, key] : cases) EXPECT_EQ(ListKey(index), key);
 }
 
-TEST(PlayerRecords, ListKeys) {
-  EXPECT_EQ(ListKey(0) + ListKey(7) + ListKey(23) + ListKey(99),
-            "Player00Player07Player23Player99");
-}
-
-TEST(PlayerRecords, PlayerAWinsOnAnEmptyStore) {
-  LoggingStore store;
-  Rig r(store);  // A human "Player A", B the computer
-  r.Load();
-  r.records.ShowRanking();  // no player yet: the error box
-  ASSERT_EQ(r.dialogs.shown.size(), 1u);
-  EXPECT_EQ(Box(r.dialogs.shown[0]),
-            std::make_tuple("まだどのプレーヤーの記録も保存されていません。", "Pyra3",
-                            MsgButtons::Ok, MsgIcon::Error));
-  r.records.RecordResult(0);
-  EXPECT_EQ(store.writes, (Names{"Pyra3/Player00=Player A", "Player A/Games=1", "Player A/Win=1",
-                                 "Player A/Lost=0"}));
-  EXPECT_EQ(store.values.size(), 4u);
-  for (const NameBox& box : r.options.Combo1) EXPECT_EQ(box.list, Names{"Player A"});
+TEST(PlayerRecords, FirstWinOnAnEmptyStore) {
+  MemoryStore store;
+  Rig r(store, "Player A", nullptr);
   r.records.ShowRanking();
-  ASSERT_EQ(r.dialogs.shown.size(), 2u);
-  EXPECT_EQ(Box(r.dialogs.shown[1]), std::make_tuple("1位 Player A\n勝率1.000; 試合数1\n", "番付",
-                                                     MsgButtons::Ok, MsgIcon::None));
+  r.records.RecordResult(0);
+  r.records.ShowRanking();
+  ASSERT_EQ(r.dialogs.boxes.size(), 2u);
+  const testing::BoxRecord& none = r.dialogs.boxes[0];
+  EXPECT_EQ(std::tie(none.text, none.title, none.buttons, none.icon),
+            std::tuple("まだどのプレーヤーの記録も保存されていません。", "Pyra3", MsgButtons::Ok, MsgIcon::Error));
+  const testing::BoxRecord& ranking = r.dialogs.boxes[1];
+  EXPECT_EQ(std::tie(ranking.text, ranking.title, ranking.buttons, ranking.icon),
+            std::tuple("1位 Player A\n勝率1.000; 試合数1\n", "番付", MsgButtons::Ok, MsgIcon::None));
+  EXPECT_EQ(store.values.size(), 4u);
+  EXPECT_EQ(StoredList(store), Names{"Player A"});
+  EXPECT_EQ(Record(store, "Player A"), "1/1/0");
+  for (const NameBox& box : r.options.Combo1) EXPECT_EQ(box.list, Names{"Player A"});
 }
 
-TEST(PlayerRecords, TheComputerIsNeverRecorded) {
-  LoggingStore store;
-  Rig r(store);
-  r.options.SetPlayerKind(SideA, true);
-  r.options.Combo1[0].text = "コンピュータ";
-  r.Load();
-  for (int16_t result : {0, 1, -1}) r.records.RecordResult(result);
-  EXPECT_TRUE(store.writes.empty());
-  // An empty name box records nothing either.
-  r.Humans("", "   ");
-  r.records.RecordResult(0);
-  EXPECT_TRUE(store.writes.empty());
+TEST(PlayerRecords, NeitherTheComputerNorAnEmptyNameIsRecorded) {
+  MemoryStore store;
+  for (int16_t result : {0, 1, -1}) Rig(store, nullptr, nullptr).records.RecordResult(result);
+  Rig(store, "", "   ").records.RecordResult(0);
+  EXPECT_TRUE(store.values.empty());
 }
 
 TEST(PlayerRecords, ResultsOfBothSides) {
   const struct {
     int16_t result;
-    const char* ann;  // games/win/lost after the game
-    const char* bob;
-    int64_t annRate;
-    int64_t bobRate;
+    const char* b;
+    const char* records;  // Ann's, then Bob's
+    Sides sides;
+    std::array<int64_t, 2> rates;
   } cases[] = {
-      {0, "5/3/1", "3/1/2", 6000, 3333},
-      {1, "5/2/2", "3/2/1", 4000, 6666},
-      {-1, "5/2/1", "3/1/1", 4000, 3333},  // a draw: both rates fall
+      {0, "Bob", "5/3/1 3/1/2", {0, 1}, {6000, 3333}},
+      {1, "Bob", "5/2/2 3/2/1", {0, 1}, {4000, 6666}},
+      {-1, "Bob", "5/2/1 3/1/1", {0, 1}, {4000, 3333}},  // a draw: both rates fall
+      {0, "Ann", "6/3/2 2/1/1", {0, 0}, {5000, 5000}},   // one name on both sides: two games
+      {-1, "Ann", "6/2/1 2/1/1", {0, 0}, {3333, 5000}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.result);
-    LoggingStore store;
-    AddPlayers(store, {{"Ann", "4", "2", "1"}, {"Bob", "2", "1", "1"}});
-    Rig r(store, "Ann", "Bob");
-    EXPECT_EQ(r.records.PlayerRate[0], 5000);
+    SCOPED_TRACE(c.records);
+    MemoryStore store;
+    AddPlayers(store, {"Ann=4/2/1", "Bob=2/1/1"});
+    Rig r(store, "Ann", c.b);
     r.records.RecordResult(c.result);
-    EXPECT_EQ(Record(store, "Ann"), c.ann);
-    EXPECT_EQ(Record(store, "Bob"), c.bob);
-    EXPECT_EQ(r.records.PlayerRate[0], c.annRate);
-    EXPECT_EQ(r.records.PlayerRate[1], c.bobRate);
-    EXPECT_EQ(r.records.SidePlayerIndex, (Sides{0, 1}));
+    EXPECT_EQ(Record(store, "Ann") + " " + Record(store, "Bob"), c.records);
+    EXPECT_EQ(r.records.SidePlayerIndex, c.sides);
+    EXPECT_EQ((std::array{r.records.PlayerRate[0], r.records.PlayerRate[1]}), c.rates);
+    EXPECT_EQ(r.records.PlayerGames[0], std::stoll(store.Get("Ann", "Games")));
     EXPECT_EQ(StoredList(store), (Names{"Ann", "Bob"}));
   }
 }
 
-TEST(PlayerRecords, SameNameOnBothSidesGainsTwoGames) {
+TEST(PlayerRecords, CountsBeyond16Bits) {
   const struct {
-    int16_t result;
-    const char* record;
-    int64_t rate;
-  } cases[] = {{0, "2/1/1", 5000}, {1, "2/1/1", 5000}, {-1, "2/0/0", 0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.result);
-    LoggingStore store;
-    Rig r(store, "Ann", "Ann");
-    r.records.RecordResult(c.result);
-    EXPECT_EQ(Record(store, "Ann"), c.record);
-    EXPECT_EQ(StoredList(store), Names{"Ann"});
-    EXPECT_EQ(r.List(), Names{"Ann"});
-    EXPECT_EQ(r.records.PlayerGames[0], 2);
-    EXPECT_EQ(r.records.PlayerRate[0], c.rate);
-  }
-}
-
-TEST(PlayerRecords, CountsGoOnPast16Bits) {
-  const struct {
-    const char* games;
-    const char* wins;
-    const char* gamesAfter;
-    const char* winsAfter;
+    const char* stored;
+    const char* after;  // a win later
     int64_t rate;
   } cases[] = {
-      {"32767", "32767", "32768", "32768", 10000},
-      {"65535", "0", "65536", "1", 0},
-      {"99999999999", "50000000000", "100000000000", "50000000001", 5000},
-      {"1e20", "1e20", "100000000000001", "100000000000001", 10000},
-      {"-5", "-7", "1", "1", 10000},  // negative counts read as none
-      {"abc", "", "1", "1", 10000},
+      {"32767/32767/0", "32768/32768/0", 10000},
+      {"99999999999/50000000000/1", "100000000000/50000000001/1", 5000},
+      {"1e20/1e20/x", "100000000000001/100000000000001/0", 10000},  // kept below 10^14
+      {"-5/-7/-1", "1/1/0", 10000},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.games);
-    LoggingStore store;
-    AddPlayers(store, {{"Ann", c.games, c.wins}});
-    Rig r(store);
-    r.options.Combo1[0].text = "Ann";
-    r.Load();
-    r.records.RecordResult(0);
-    EXPECT_EQ(store.Value("Ann", "Games"), c.gamesAfter);
-    EXPECT_EQ(store.Value("Ann", "Win"), c.winsAfter);
-    EXPECT_EQ(r.records.PlayerRate[0], c.rate);
-    Rig next(store);  // the next run reads the same rate back
-    next.Load();
+    SCOPED_TRACE(c.stored);
+    MemoryStore store;
+    AddPlayers(store, {std::string("Ann=") + c.stored});
+    Rig(store, "Ann", nullptr).records.RecordResult(0);
+    EXPECT_EQ(Record(store, "Ann"), c.after);
+    Rig next(store, nullptr, nullptr);
     EXPECT_EQ(next.records.PlayerRate[0], c.rate);
   }
 }
 
-TEST(PlayerRecords, TrailingSpacesFindTheirRecordAgain) {
-  LoggingStore store;
-  {
-    Rig r(store, "Ann  ", "  Bob");
-    r.records.RecordResult(0);
-    r.records.RecordResult(0);
-  }
-  EXPECT_EQ(StoredList(store), (Names{"Ann", "  Bob"}));
-  EXPECT_EQ(store.Value("Ann", "Games"), "2");
-  EXPECT_FALSE(store.HasSection("Ann  "));
-  EXPECT_EQ(store.Value("  Bob", "Lost"), "2");
-  Rig next(store, "Ann ", "  Bob");
-  EXPECT_EQ(next.List(), (Names{"Ann", "  Bob"}));
+TEST(PlayerRecords, NamesAreRecordedAsTheyReadBack) {
+  MemoryStore store;
+  std::string longName;
+  for (int i = 0; i < 256; ++i) longName += "名";
+  for (int game = 0; game < 2; ++game) Rig(store, "Ann  ", longName.c_str()).records.RecordResult(0);
+  const std::string cut = longName.substr(0, 255 * 3);
+  EXPECT_EQ(StoredList(store), (Names{"Ann", cut}));
+  EXPECT_EQ(Record(store, "Ann") + " " + Record(store, cut), "2/2/0 2/0/2");
+  Rig next(store, "Ann ", (cut + "  ").c_str());
   EXPECT_EQ(next.records.SidePlayerIndex, (Sides{0, 1}));
-  EXPECT_EQ(next.records.PlayerGames[0], 2);
 }
 
-TEST(PlayerRecords, LongNamesAreRecordedAsTheyReadBack) {
-  LoggingStore store;
-  const std::string longName = Times("名", 300), cut = Times("名", 255);
-  Rig r(store, longName, "Bob");
-  r.records.RecordResult(1);
-  EXPECT_EQ(store.Main("Player00"), cut);
-  EXPECT_EQ(store.Value(cut, "Lost"), "1");
-  Rig next(store, longName, "Bob");
-  EXPECT_EQ(next.records.SidePlayerIndex[0], 0);
-  EXPECT_EQ(next.records.PlayerGames[0], 1);
-}
-
-TEST(PlayerRecords, ClearedRecordsLeaveTheListAndStartAfresh) {
-  LoggingStore store;
-  // Bob's and Dan's records were cleared; Dan is last.
-  AddPlayers(store, {{"Ann", "3", "2"}, {"Bob"}, {"Cid", "4", "1"}, {"Dan"}});
+TEST(PlayerRecords, NamesWithoutARecordLeaveTheListAndStartAfresh) {
+  MemoryStore store;
+  // Bob's and Dan's records were cleared; Ann is listed twice.
+  AddPlayers(store, {"Ann=3/2/0", "Bob", "Cid=4/1/3", "Ann", "Dan"});
   Rig r(store, "Bob", "Cid");
   EXPECT_EQ(r.List(), (Names{"Ann", "Cid"}));
-  EXPECT_EQ(r.records.SidePlayerIndex, (Sides{-1, 1}));
   EXPECT_EQ(StoredList(store), (Names{"Ann", "Cid"}));
-  EXPECT_EQ(store.Main("Player02") + store.Main("Player03"), "<none><none>");
-
-  r.records.RecordResult(0);  // Bob comes back with a fresh record
+  EXPECT_EQ(store.values.size(), 2u + 6u);
+  EXPECT_EQ(r.records.SidePlayerIndex, (Sides{-1, 1}));
+  r.records.RecordResult(0);
   EXPECT_EQ(StoredList(store), (Names{"Ann", "Cid", "Bob"}));
-  EXPECT_EQ(store.Value("Bob", "Games") + store.Value("Cid", "Games") + store.Value("Ann", "Games"),
-            "153");
+  EXPECT_EQ(Record(store, "Bob") + " " + Record(store, "Cid"), "1/1/0 5/1/4");
+
+  MemoryStore unrecorded;
+  AddPlayers(unrecorded, Numbered(MaxPlayers, ""));
+  EXPECT_EQ(Rig(unrecorded, nullptr, nullptr).records.PlayerCount, 0);
+  EXPECT_TRUE(unrecorded.values.empty());
 }
 
-TEST(PlayerRecords, EveryListedNameWithoutARecordStillEndsTheLoad) {
-  LoggingStore store;
-  AddNumbered(store, MaxPlayers, nullptr);
-  Rig r(store);
-  r.Load();
-  EXPECT_EQ(r.records.PlayerCount, 0);
-  EXPECT_EQ(store.values.size(), 0u);
-}
-
-TEST(PlayerRecords, ANameListedTwiceIsListedOnce) {
-  LoggingStore store;
-  AddPlayers(store, {{"Ann", "3", "2"}, {"Bob", "1", "1"}, {"Ann"}});
-  Rig r(store);
-  r.Load();
-  EXPECT_EQ(r.List(), (Names{"Ann", "Bob"}));
-  EXPECT_EQ(StoredList(store), (Names{"Ann", "Bob"}));
-}
-
-TEST(PlayerRecords, WhenTheListCannotBeMendedNoKeyIsWritten) {
-  LoggingStore store;
-  AddPlayers(store, {{"Ann", "3", "2"}, {"Bob"}, {"Cid", "4", "1"}});
+TEST(PlayerRecords, ListKeysAreNeverWrittenOver) {
+  // When the list cannot be mended, no new name is listed and nothing is deleted.
+  MemoryStore store;
+  AddPlayers(store, {"Ann=3/2/0", "Bob", "Cid=4/1/3"});
   store.failWrites = true;
   Rig r(store, "Eve", "Ann");
-  EXPECT_EQ(r.List(), (Names{"Ann", "Cid"}));
   store.failWrites = false;
-  store.writes.clear();
-  // The list and the keys are out of step: Eve is not added, so Cid's key stays his.
   r.records.RecordResult(0);
-  EXPECT_EQ(store.writes, (Names{"Ann/Games=4", "Ann/Win=2", "Ann/Lost=1"}));
-  EXPECT_EQ(store.Main("Player02"), "Cid");
+  r.options.Combo1[2].text = "Cid";
+  EXPECT_FALSE(r.records.Command2_Click(0));
+  EXPECT_EQ(StoredList(store), (Names{"Ann", "Bob", "Cid"}));
+  EXPECT_EQ(Record(store, "Ann") + " " + Record(store, "Eve"), "4/2/1 -/-/-");
+
+  // A key taken behind the list's back is left alone.
+  MemoryStore taken;
+  AddPlayers(taken, {"Ann=3/2/0"});
+  Rig t(taken, "Ann", "Cid");
+  taken.values[{"Pyra3", "Player01"}] = "Intruder";
+  t.records.RecordResult(1);
+  EXPECT_EQ(StoredList(taken), (Names{"Ann", "Intruder"}));
+  EXPECT_EQ(Record(taken, "Ann") + " " + Record(taken, "Cid"), "4/2/1 -/-/-");
 }
 
-TEST(PlayerRecords, AFullListIsNeverOverwritten) {
-  LoggingStore store;
-  AddNumbered(store, MaxPlayers, "1");
-  Rig r(store, "Zed", "P50");
-  EXPECT_EQ(r.records.PlayerCount, 100);
-  EXPECT_TRUE(r.records.ListFull());
-  store.writes.clear();
-  r.records.RecordResult(0);
-  // Zed does not fit: neither listed nor recorded. P50 is recorded as always.
-  EXPECT_EQ(store.writes, (Names{"P50/Games=2", "P50/Win=0", "P50/Lost=1"}));
-  EXPECT_EQ(store.Main("Player99"), "P99");
-  EXPECT_EQ(r.records.SidePlayerIndex, (Sides{-1, 50}));
-  EXPECT_EQ(r.options.Combo1[0].list.size(), 100u);
-}
-
-TEST(PlayerRecords, TheNinetyNinthAndHundredthNamesGetTheirOwnKeys) {
-  LoggingStore store;
-  AddNumbered(store, 98, "1");
+TEST(PlayerRecords, TheListEndsAtAHundredNames) {
+  MemoryStore store;
+  AddPlayers(store, Numbered(98, "=1/0/1"));
   Rig r(store, "New98", "New99");
   r.records.RecordResult(-1);
-  EXPECT_EQ(store.Main("Player98") + store.Main("Player99"), "New98New99");
   EXPECT_EQ(r.records.PlayerCount, 100);
-  r.Humans("New100", "New101");
-  r.records.RecordResult(-1);
-  EXPECT_EQ(store.Main("Player99"), "New99");
-  EXPECT_FALSE(store.HasSection("New100") || store.HasSection("New101"));
+  EXPECT_TRUE(r.records.ListFull());
+  EXPECT_EQ(store.Get("Pyra3", "Player98") + store.Get("Pyra3", "Player99"), "New98New99");
+  EXPECT_EQ(r.options.Combo1[2].list.back(), "New99");
+  Rig full(store, "Zed", "P50");
+  EXPECT_EQ(full.records.PlayerCount, 100);
+  full.records.RecordResult(0);
+  EXPECT_EQ(store.Get("Pyra3", "Player99"), "New99");
+  EXPECT_EQ(Record(store, "Zed") + " " + Record(store, "P50"), "-/-/- 2/0/2");
+  EXPECT_EQ(full.records.SidePlayerIndex, (Sides{-1, 50}));
 }
 
-TEST(PlayerRecords, AKeyTakenBehindTheListsBackIsLeftAlone) {
-  LoggingStore store;
-  AddPlayers(store, {{"Ann", "3", "2"}});
-  Rig r(store, "Ann", "Cid");
-  store.values[{"Pyra3", "Player01"}] = "Intruder";
-  r.records.RecordResult(1);
-  EXPECT_EQ(store.Main("Player01"), "Intruder");
-  EXPECT_FALSE(store.HasSection("Cid"));
-  EXPECT_EQ(store.Value("Ann", "Lost"), "1");
-}
-
-// Three recorded players, Ann in list slot 0; side A human named Ann, side B Bob.
-struct DeleteFixture {
-  LoggingStore store;
-  Rig r{store};
-  DeleteFixture() {
-    AddPlayers(store, {{"Ann", "3", "2"}, {"Bob", "2", "1"}, {"Cid", "4", "1"}});
-    r.Humans("Ann", "Bob");
-    r.Load();
+// Three recorded players; side A is Ann, side B Bob.
+struct Recorded {
+  MemoryStore store;
+  Rig r;
+  Recorded() : store(Filled()), r(store, "Ann", "Bob") {}
+  static MemoryStore Filled() {
+    MemoryStore s;
+    AddPlayers(s, {"Ann=3/2/1", "Bob=2/1/1", "Cid=4/1/3"});
+    return s;
+  }
+  bool Click(int index, const std::string& chosen) {
+    r.options.Combo1[2].text = chosen;
+    return r.records.Command2_Click(index);
+  }
+  std::string Boxes() const {
+    std::string s;
+    for (const NameBox& box : r.options.Combo1) {
+      s += "[" + box.text + ":";
+      for (const std::string& name : box.list) s += " " + name;
+      s += "]";
+    }
+    return s;
   }
 };
 
-TEST(PlayerRecords, DeletingSlotZeroOfThree) {
-  DeleteFixture f;
+TEST(PlayerRecords, DeletingAPlayer) {
+  Recorded f;
   f.r.options.Combo1[1].text = "Ann";
-  f.r.options.Combo1[2].text = "Ann";
-  EXPECT_TRUE(f.r.records.Command2_Click(0));
+  EXPECT_TRUE(f.Click(0, "Ann"));
   EXPECT_EQ(StoredList(f.store), (Names{"Bob", "Cid"}));
-  EXPECT_EQ(f.store.Main("Player02"), "<none>");
-  EXPECT_FALSE(f.store.HasSection("Ann"));
-  EXPECT_EQ(f.store.Value("Bob", "Games") + f.store.Value("Cid", "Games"), "24");
-  EXPECT_EQ(f.r.Texts(), (Names{"Player A", "Player B", ""}));
-  for (const NameBox& box : f.r.options.Combo1) EXPECT_EQ(box.list, (Names{"Bob", "Cid"}));
-  EXPECT_EQ(f.r.List(), (Names{"Bob", "Cid"}));
-  EXPECT_EQ(f.r.records.PlayerGames[1], 4);
+  EXPECT_EQ(f.store.values.size(), 2u + 6u);
+  EXPECT_EQ(f.Boxes(), "[Player A: Bob Cid][Player B: Bob Cid][: Bob Cid]");
   EXPECT_EQ(f.r.Ranking(), "1位 Bob\n勝率 .500; 試合数2\n2位 Cid\n勝率 .250; 試合数4\n");
+
+  // The computer's box keeps its text even when a person has taken that name.
+  Recorded g;
+  g.store.values[{"Pyra3", "Player03"}] = "コンピュータ";
+  g.store.values[{"コンピュータ", "Games"}] = "1";
+  g.r.options.SetPlayerKind(SideB, true);
+  g.r.options.Combo1[1].text = "コンピュータ";
+  g.r.records.LoadPlayerList();
+  for (NameBox& box : g.r.options.Combo1) box.list = g.r.List();
+  EXPECT_TRUE(g.Click(0, "コンピュータ "));
+  EXPECT_EQ(StoredList(g.store), (Names{"Ann", "Bob", "Cid"}));
+  EXPECT_EQ(g.Boxes(), "[Ann: Ann Bob Cid][コンピュータ: Ann Bob Cid][: Ann Bob Cid]");
 }
 
-TEST(PlayerRecords, DeletingTheLastOneAndAComputerSidesBox) {
-  DeleteFixture f;
-  f.r.options.SetPlayerKind(SideB, true);
-  f.r.options.Combo1[1].text = "コンピュータ";
-  f.store.values[{"Pyra3", "Player02"}] = "コンピュータ";  // a person may take that name
-  f.store.values[{"コンピュータ", "Games"}] = "1";
-  f.r.Load();
-  f.r.options.Combo1[2].text = "コンピュータ ";
-  EXPECT_TRUE(f.r.records.Command2_Click(0));
-  EXPECT_EQ(StoredList(f.store), (Names{"Ann", "Bob"}));
-  // Side B's box is still the computer's.
-  EXPECT_EQ(f.r.options.Combo1[0].text + "|" + f.r.options.Combo1[1].text, "Ann|コンピュータ");
-}
-
-TEST(PlayerRecords, ClearingARecordKeepsTheOthersAndTheNameBoxes) {
-  DeleteFixture f;
-  f.r.options.Combo1[2].text = "Bob";
-  EXPECT_TRUE(f.r.records.Command2_Click(1));
-  EXPECT_FALSE(f.store.HasSection("Bob"));
+TEST(PlayerRecords, ClearingARecord) {
+  Recorded f;
+  EXPECT_TRUE(f.Click(1, "Bob"));
   EXPECT_EQ(StoredList(f.store), (Names{"Ann", "Cid"}));
-  EXPECT_EQ(f.r.List(), (Names{"Ann", "Cid"}));
-  for (const NameBox& box : f.r.options.Combo1) EXPECT_EQ(box.list, (Names{"Ann", "Cid"}));
-  EXPECT_EQ(f.r.Texts(), (Names{"Ann", "Bob", ""}));  // clearing leaves the name boxes alone
+  EXPECT_EQ(f.store.Get("Bob", "Games"), "-");
+  EXPECT_EQ(f.Boxes(), "[Ann: Ann Cid][Bob: Ann Cid][: Ann Cid]");
   EXPECT_EQ(f.r.records.SidePlayerIndex, (Sides{0, -1}));
   f.r.records.RecordResult(1);
   EXPECT_EQ(StoredList(f.store), (Names{"Ann", "Cid", "Bob"}));
-  EXPECT_EQ(Record(f.store, "Bob"), "1/1/0");
-  EXPECT_EQ(f.store.Value("Ann", "Games") + f.store.Value("Ann", "Lost"), "41");
+  EXPECT_EQ(Record(f.store, "Bob") + " " + Record(f.store, "Ann"), "1/1/0 4/2/2");
 }
 
-TEST(PlayerRecords, DeleteOrClearOfAnUnknownNameDoesNothing) {
-  for (const char* text : {"", "Zed", "ann"}) {
-    for (int index : {0, 1}) {
-      SCOPED_TRACE(text);
-      DeleteFixture f;
-      f.store.writes.clear();
-      f.r.options.Combo1[2].text = text;
-      EXPECT_FALSE(f.r.records.Command2_Click(index));
-      EXPECT_TRUE(f.store.writes.empty());
-      EXPECT_EQ(f.r.options.Combo1[2].text, text);
-      EXPECT_EQ(f.r.options.Combo1[2].list, (Names{"Ann", "Bob", "Cid"}));
-    }
+TEST(PlayerRecords, DeletingOrClearingAnUnknownNameDoesNothing) {
+  const std::pair<int, const char*> cases[] = {{0, ""}, {0, "Zed"}, {1, "ann"}, {1, "Zed"}, {2, "Bob"}, {-1, "Bob"}};
+  for (const auto& [index, chosen] : cases) {
+    SCOPED_TRACE(chosen);
+    Recorded f;
+    const auto before = f.store.values;
+    EXPECT_FALSE(f.Click(index, chosen));
+    EXPECT_EQ(f.store.values, before);
+    EXPECT_EQ(f.Boxes(), "[Ann: Ann Bob Cid][Bob: Ann Bob Cid][" + std::string(chosen) + ": Ann Bob Cid]");
   }
 }
 
-TEST(PlayerRecords, RankingOfTheBestFiveFromTheStore) {
-  LoggingStore store;
-  AddPlayers(store, {{"Ann", "3", "2"},
-                     {"Bob", "3", "1"},
-                     {"Cid", "1000", "333"},
-                     {"Eve", "2", "0"},
-                     {"Fay", "0", "0"},  // a record of no games
-                     {"Gus", "1", "0"}});
-  Rig r(store);
-  r.Load();
-  EXPECT_EQ(r.Ranking(),
-            "1位 Ann\n勝率 .666; 試合数3\n2位 Bob\n勝率 .3333; 試合数3\n3位 Cid\n"
-            "勝率 .3330; 試合数1000\n4位 Eve\n勝率 .000; 試合数2\n5位 Gus\n勝率 .000; 試合数1\n");
+TEST(Ranking, RateTexts) {
+  const std::pair<int64_t, const char*> cases[] = {{0, " .000"},    {9, " .000"},    {99, " .009"},
+                                                   {100, " .010"},  {999, " .099"},  {1000, " .100"},
+                                                   {9999, " .999"}, {10000, "1.000"}};
+  for (const auto& [rate, text] : cases) EXPECT_EQ(FormatWinRate(rate), text) << rate;
+  EXPECT_EQ(WinRate(2, 3), 6666);
+  EXPECT_EQ(WinRate(0, 0), 0);
 }
 
-TEST(PlayerRecords, AnyNameStaysInItsOwnRowsOfTheRealStore) {
-  SqliteSettingsStore store(":memory:");
-  GameOptions options = GameOptions::Defaults();
-  RecordingDialogs dialogs;
-  PlayerRecords records(store, options, dialogs);
-  const std::string evil = "x'); DROP TABLE store; --", odd = "O'Brien \"the\" 名人";
-  options.SetPlayerKind(SideB, false);
-  options.Combo1[0].text = odd;
-  options.Combo1[1].text = evil;
-  records.LoadPlayerList();
-  records.RecordResult(1);
-  records.RecordResult(-1);
-  PlayerRecords reloaded(store, options, dialogs);
-  reloaded.LoadPlayerList();
-  ASSERT_EQ(reloaded.PlayerCount, 2);
-  EXPECT_EQ(reloaded.PlayerList[0], odd);
-  EXPECT_EQ(reloaded.PlayerList[1], evil);
-  EXPECT_EQ(ReadStoreValue(store, evil, "Games", "") + ReadStoreValue(store, evil, "Win", ""),
-            "21");
-  reloaded.ShowRanking();
-  ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_EQ(dialogs.shown[0].text,
-            "1位 " + evil + "\n勝率 .500; 試合数2\n2位 " + odd + "\n勝率 .000; 試合数2\n");
+TEST(Ranking, BestFiveByRateThenGamesThenLaterInTheList) {
+  const std::vector<int64_t> rates{5000, 5000, 5000, 6000, 0, 5000}, games{10, 10, 20, 5, 0, 4};
+  const RankSlotArray slots = RankSlots(rates, games);
+  EXPECT_EQ(slots, (RankSlotArray{5, 0, 1, 2, 3}));
+  const Names names{"P0", "P1", "P2", "P3", "P4", "P5"};
+  EXPECT_EQ(RankingText(slots, names, rates, games),
+            "1位 P3\n勝率 .600; 試合数5\n2位 P2\n勝率 .500; 試合数20\n3位 P1\n勝率 .500; 試合数10\n"
+            "4位 P0\n勝率 .500; 試合数10\n5位 P5\n勝率 .500; 試合数4\n");
+}
+
+TEST(Ranking, FourthDigitWhereTheHigherOfTwoEqualRowsHasFewerGames) {
+  const struct {
+    Names players;
+    const char* text;
+  } cases[] = {
+      {{"Ann=3/2/1", "Bob=3/1/2", "Cid=1000/333/667", "Eve=2/0/2"},
+       "1位 Ann\n勝率 .666; 試合数3\n2位 Bob\n勝率 .3333; 試合数3\n3位 Cid\n勝率 .3330; 試合数1000\n"
+       "4位 Eve\n勝率 .000; 試合数2\n"},
+      {{"High=30000/10017/0", "Low=20000/6662/0"},
+       "1位 High\n勝率 .333; 試合数30000\n2位 Low\n勝率 .333; 試合数20000\n"},
+      {{"A=10000/3339/0", "B=20000/6670/0", "C=30000/9993/0"},
+       "1位 A\n勝率 .333; 試合数10000\n2位 B\n勝率 .3335; 試合数20000\n3位 C\n勝率 .3331; 試合数30000\n"},
+  };
+  for (const auto& c : cases) {
+    MemoryStore store;
+    AddPlayers(store, c.players);
+    EXPECT_EQ(Rig(store, nullptr, nullptr).Ranking(), c.text);
+  }
 }
 
 }  // namespace
