@@ -1,0 +1,274 @@
+// Values as the program reads them, and the SQLite store as users' machines leave it: not a
+// database, damaged, locked, write-protected, or written by a program that was killed.
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <semaphore>
+#include <thread>
+
+#include "env_guard.h"
+#include "store/number_reading.h"
+#include "store/store_path.h"
+#include "store/store_values.h"
+#include "store_test_support.h"
+#include "temp_dir.h"
+
+namespace pyra {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FileBytes;
+
+TEST(StoreValues, NumbersAndTextsAsTheProgramReadsThem) {
+  // Blanks, one sign, the longest number, halves to even; only the text given is read.
+  // clang-format off
+  const std::pair<std::string_view, const char*> numbers[] = {
+      {"abc", "0"}, {"  +7x", "7"}, {"\t\n-42", "-42"}, {"--1", "0"}, {".", "0"}, {"12 34", "12"},
+      {"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}, {"-3.5", "-4"}, {".51", "1"}, {"5.", "5"},
+      {"-.6", "-1"}, {"2.4999", "2"}, {"1E3", "1000"}, {"1e", "1"}, {"2e-", "2"}, {"1e+2x", "100"},
+      {"25e-1", "2"}, {"1e-999", "0"}, {"32767.4", "32767"}, {"32767.5", "-"}, {"1e999", "-"},
+      {"-32768.5", "-32768"}, {"-32768.6", "-"}, {"-1e999", "-"}, {{"12345", 2}, "12"},
+      {{"1.5", 2}, "1"}, {{"1e5", 2}, "1"}};
+  // clang-format on
+  for (const auto& [text, expected] : numbers) {
+    const std::optional<int16_t> read = ReadInteger16(text);
+    EXPECT_EQ(read ? std::to_string(*read) : "-", expected) << '"' << text << '"';
+  }
+  // Cut to 255 characters, then trailing spaces dropped, then the default if nothing is left.
+  std::string names, a250(250, 'a');
+  for (int i = 0; i < 256; ++i) names += "名";
+  testing::MemoryStore store;
+  store.values = {{{"Pyra3", "Cut"}, a250 + "     b"}, {{"Pyra3", "Names"}, names},
+                  {{"Pyra3", "Name"}, "  Ann  "},      {{"Pyra3", "Spaces"}, "   "},
+                  {{"Pyra3", "Odd"}, "\t-3.5x"},       {{"Pyra3", "Wide"}, "40000"}};
+  EXPECT_EQ(ReadSetting(store, "Cut", "d") + ReadSetting(store, "Names", "d"),
+            a250 + names.substr(0, 3 * 255));
+  EXPECT_EQ(ReadSetting(store, "Name", "d") + ReadSetting(store, "Odd", "d") +
+                ReadSetting(store, "Spaces", "d") + ReadStoreValue(store, "Ann", "Name", "d"),
+            "  Ann\t-3.5xdd");
+  const std::pair<const char*, std::optional<int16_t>> settings[] = {
+      {"Missing", 7}, {"Spaces", 7}, {"Name", 0}, {"Odd", -4}, {"Wide", std::nullopt}};
+  for (const auto& [key, value] : settings) EXPECT_EQ(ReadNumberSetting(store, key, 7), value);
+  for (std::string folder : {"/p", "/p/"}) EXPECT_EQ(folder + FolderSeparator(folder), "/p/");
+}
+
+TEST(StoreValues, StorePathFollowsXdgConfigHomeElseHome) {
+  const std::string account = getpwuid(getuid())->pw_dir;
+  const struct {
+    const char *xdg, *home;  // nullptr: unset
+    std::string expected;
+    // clang-format off
+  } cases[] = {{"/xdg//", "/h", "/xdg"}, {nullptr, "/h", "/h/.config"}, {"", "/h", "/h/.config"},
+               {"xdg", "/h", "/h/.config"}, {nullptr, "", account + "/.config"}};
+  // clang-format on
+  testing::EnvGuard home("HOME", nullptr), xdg("XDG_CONFIG_HOME", nullptr);
+  for (const auto& c : cases) {
+    xdg.Set(c.xdg), home.Set(c.home);
+    EXPECT_EQ(DefaultStorePath(), c.expected + "/Pyra3/store.sqlite3");
+  }
+}
+
+// The first column of a query's rows, on a connection of its own, joined by ';'.
+std::string Query(const std::string& path, const std::string& sql) {
+  std::string rows;
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  auto add = [](void* out, int, char** values, char**) {
+    *static_cast<std::string*>(out) += values[0] + std::string(";");
+    return 0;
+  };
+  sqlite3_exec(db, sql.c_str(), add, &rows, nullptr);
+  sqlite3_close(db);
+  return rows;
+}
+
+TEST(SqliteSettingsStore, KeepsAnyTextInItsOwnRowOfTheDocumentedTable) {
+  testing::TempDir dir;
+  const std::string path = dir.File("a/Pyra3/store.sqlite3");  // the folders are made
+  const std::string texts[] = {
+      "名前", "x'); DROP TABLE store; --", {"\0", 1}, std::string(9999, 'w')};
+  {
+    SqliteSettingsStore store(path);
+    EXPECT_EQ(store.Read("Pyra3", "Left"), std::nullopt);
+    for (const std::string& t : texts) ASSERT_TRUE(store.Write(t, t, t));
+    EXPECT_TRUE(store.Write("Pyra3", "Left", "1") && store.Write("Pyra3", "Left", "2"));
+    EXPECT_TRUE(store.Write("Ann", "Games", "3") && store.Write("Ann", "Win", "1"));
+    EXPECT_TRUE(store.Write("ann", "Games", "9"));  // letter case counts
+  }
+  EXPECT_EQ(Query(path, "SELECT sql FROM sqlite_master WHERE type = 'table'"),
+            "CREATE TABLE store(\n  app     TEXT NOT NULL,\n  section TEXT NOT NULL,\n  key     "
+            "TEXT NOT NULL,\n  value   TEXT NOT NULL,\n  PRIMARY KEY (app, section, key));");
+  EXPECT_EQ(Query(path, "PRAGMA journal_mode"), "delete;");  // one self-contained file
+  SqliteSettingsStore store(path), other(path, "Other");
+  for (const std::string& t : texts) EXPECT_EQ(store.Read(t, t), t) << t.substr(0, 20);
+  EXPECT_EQ(store.Read("Pyra3", "Left").value() + other.Read("Pyra3", "Left").value_or("-"), "2-");
+  EXPECT_TRUE(other.Write("Ann", "Games", "5") && store.DeleteKey("Ann", "Win"));
+  EXPECT_EQ(Query(path, "SELECT key FROM store WHERE section = 'Ann' AND app = 'Pyra3'"), "Games;");
+  EXPECT_TRUE(store.DeleteSection("Ann"));
+  EXPECT_TRUE(store.DeleteKey("Nobody", "Games") && store.DeleteSection("Nobody"));
+  EXPECT_EQ(Query(path, "SELECT app || section || value FROM store WHERE key = 'Games' ORDER BY 1"),
+            "OtherAnn5;Pyra3ann9;");
+}
+
+// A store that a few runs have written: a width and, over several pages, a player's section.
+void FillStore(const std::string& path) {
+  SqliteSettingsStore(path).Write("Pyra3", "Width", "6000");
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  sqlite3_exec(db,
+               "INSERT INTO store WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+               "WHERE i < 200) SELECT 'Pyra3', 'Ann', i, printf('%0100d', i) FROM n",
+               nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+}
+
+// The width read, then whether a write, a key deletion and a section deletion went through.
+std::string Through(SqliteSettingsStore& store) {
+  std::string s = store.Read("Pyra3", "Width").value_or("-") + " ";
+  for (bool done : {store.Write("Pyra3", "Top", "1"), store.DeleteKey("Pyra3", "Width"),
+                    store.DeleteSection("Ann")}) {
+    s += done ? '1' : '0';
+  }
+  return s;
+}
+
+TEST(SqliteSettingsStore, DamagedFilesAreNeitherReadNorWritten) {
+  testing::TempDir dir;
+  const std::string path = dir.File("store.sqlite3");
+  FillStore(path);
+  const std::string filled = FileBytes(path);
+  ASSERT_GT(filled.size(), 4 * 4096u);
+  // clang-format off
+  const std::function<void(std::string&)> damage[] = {
+      [](auto& b) { b = std::string(9000, 'n'); },  // not a database at all
+      [](auto& b) { b = b.substr(0, 16) + std::string(8000, 'Z'); },
+      [](auto& b) { b.resize(b.size() / 2); },
+      [](auto& b) { b.resize(1000); },
+      [](auto& b) { b[39] = 1; }};  // opens and reads, but fails the check: a free page too many
+  // clang-format on
+  for (const auto& make : damage) {
+    std::string bytes = filled;
+    make(bytes);
+    testing::WriteFileBytes(path, bytes);
+    SqliteSettingsStore store(path);
+    EXPECT_EQ(Through(store), "- 000") << bytes.size();
+    EXPECT_TRUE(store.Damaged());
+    EXPECT_EQ(FileBytes(path), bytes);
+    EXPECT_FALSE(fs::exists(path + "-journal"));
+  }
+  testing::WriteFileBytes(dir.File("Pyra3"), "a file where the folder goes");
+  SqliteSettingsStore nowhere(dir.File("Pyra3/store.sqlite3"));
+  EXPECT_EQ(Through(nowhere), "- 000");
+}
+
+// Another connection holds the store's exclusive lock for ms, or until it goes out of scope.
+struct HeldLock {
+  HeldLock(const std::string& path, int ms)
+      : thread([this, path, ms] {
+          sqlite3* db = nullptr;
+          sqlite3_open(path.c_str(), &db);
+          locked = sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+          taken.release();
+          (void)letGo.try_acquire_for(std::chrono::milliseconds(ms));
+          sqlite3_close(db);
+        }) {
+    taken.acquire();
+  }
+  ~HeldLock() { letGo.release(), thread.join(); }
+  bool locked = false;
+  std::binary_semaphore taken{0}, letGo{0};
+  std::thread thread;
+};
+
+TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
+  testing::TempDir dir;
+  const std::string path = dir.File("store.sqlite3");
+  FillStore(path);
+  SqliteSettingsStore fresh(path);
+  {
+    HeldLock brief(path, 200);
+    ASSERT_TRUE(brief.locked);
+    EXPECT_TRUE(fresh.Write("Pyra3", "Width", "7"));
+  }
+  const std::string before = FileBytes(path);
+  SqliteSettingsStore store(path);
+  {
+    HeldLock held(path, 20000);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(Through(store), "- 000");
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(waited.count(), 3 * SqliteSettingsStore::BusyTimeoutMs / 1000.0);  // not one a read
+    EXPECT_FALSE(store.Damaged());
+  }
+  EXPECT_EQ(FileBytes(path), before);
+  // Once the lock is gone the same store reads again, and waits again for a brief lock.
+  EXPECT_EQ(store.Read("Pyra3", "Width"), "7");
+  HeldLock brief(path, 200);
+  EXPECT_EQ(Through(store), "7 111");
+}
+
+TEST(SqliteSettingsStore, AWriteProtectedStoreIsReadButNeverWritten) {
+  testing::TempDir dir;
+  const std::string path = dir.File("store.sqlite3");
+  FillStore(path);
+  const std::string before = FileBytes(path);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::others_read);
+  fs::permissions(dir.Path(),
+                  fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_exec);
+  // Permission bits do not bind root: the store is used by an ordinary user.
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+      _exit(3);
+    }
+    SqliteSettingsStore store(path);
+    _exit(Through(store) == "6000 000" ? 0 : 4);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0) << "3: cannot drop root; 4: not read, or written";
+  EXPECT_EQ(FileBytes(path), before);
+  EXPECT_FALSE(fs::exists(path + "-journal"));
+}
+
+TEST(SqliteSettingsStore, EveryWriteThatReturnedSurvivesSigkill) {
+  testing::TempDir dir;
+  const std::string path = dir.File("store.sqlite3");
+  int reports[2];
+  ASSERT_EQ(pipe(reports), 0);
+  const pid_t writer = fork();
+  if (writer == 0) {
+    SqliteSettingsStore store(path);
+    // New keys and rewrites of one key, as a run of the program makes them.
+    for (int i = 0;; ++i) {
+      if (!store.Write("Kill", i % 2 == 0 ? std::to_string(i) : "last", std::to_string(i)) ||
+          write(reports[1], &i, sizeof i) != sizeof i) {
+        _exit(2);
+      }
+    }
+  }
+  close(reports[1]);
+  int last = -1;  // the last write that returned
+  for (int n = 0; n < 30 && read(reports[0], &last, sizeof last) == sizeof last; ++n) {
+  }
+  kill(writer, SIGKILL);
+  waitpid(writer, nullptr, 0);
+  for (int i; read(reports[0], &i, sizeof i) == sizeof i;) last = i;
+  ASSERT_GE(last, 29);
+  EXPECT_EQ(Query(path, "PRAGMA integrity_check"), "ok;");
+  SqliteSettingsStore store(path);
+  for (int i = 0; i <= last; i += 2)
+    EXPECT_EQ(store.Read("Kill", std::to_string(i)), std::to_string(i));
+  EXPECT_GE(std::stoi(store.Read("Kill", "last").value_or("-1")), last - 1 + last % 2);
+}
+
+}  // namespace
+}  // namespace pyra
