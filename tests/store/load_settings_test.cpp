@@ -11,18 +11,23 @@
 namespace pyra {
 namespace {
 
-using testing::MemoryStore;
-
-// A 1920 by 1080 pixel screen at 15 twips a pixel; folder changes and pictures are logged.
-struct FakeWindows final : SettingsWindows {
-  TwipRect main{1500, 1500, 3000, 3000};
-  // NextBox (sized by the load), PointBox, PointBox2, Message.
-  std::array<TwipRect, 4> boxes{
-      {{0, 0, 500, 500}, {0, 0, 2445, 1020}, {0, 0, 2445, 1005}, {0, 0, 4890, 1500}}};
-  bool normal = true, can = true;  // can stretch, has sound
-  std::string cwd = "/home/user", log;
-  void Note(const std::string& what) { log += (log.empty() ? "" : ", ") + what; }
-
+// One run of the program as far as its settings go, on a 1920 by 1080 pixel screen at 15
+// twips a pixel, with a log of folder changes and pictures.
+struct Program final : SettingsWindows {
+  // Loads from a store holding "key=value;section/key=value" over a dialog whose every
+  // control holds something the load must overwrite.
+  explicit Program(const std::string& stored, bool can = true) : can(can) {
+    std::istringstream items(stored);
+    for (std::string item; std::getline(items, item, ';');) {
+      const size_t eq = item.find('='), slash = item.rfind('/', eq);
+      const std::string section = slash == std::string::npos ? "Pyra3" : item.substr(0, slash);
+      store.values[{section, item.substr(slash + 1, eq - slash - 1)}] = item.substr(eq + 1);
+    }
+    options.Option1.fill(true), options.Option2.fill(true), options.Option3.fill(true);
+    options.Check1.fill(Greyed), options.Combo1.fill({"junk", false, {"junk"}});
+    state.Turn = 0;
+    session.LoadSettings();
+  }
   TwipSize ScreenSize() override { return {28800, 16200}; }
   double TwipsPerPixelX() override { return 15; }
   double TwipsPerPixelY() override { return 15; }
@@ -57,9 +62,11 @@ struct FakeWindows final : SettingsWindows {
   void UseUserSheet() override { Note("user sheet"); }
   void UseBuiltInSheet() override { Note("built-in sheet"); }
   void SetChooserPathLabel(const std::string& path) override { Note("label " + path); }
+
+  void Note(const std::string& what) { log += (log.empty() ? "" : ", ") + what; }
   std::optional<PixelSize> Load(const std::string& file) {
     const std::map<std::string, PixelSize> pictures{{"/pics/bg.bmp", {640, 480}},
-                                                    {"/home/user/b.wmf", {800, 600}},
+                                                    {"/home/user/b.wmf", {8, 6}},
                                                     {"/sheets/a.bmp", {192, 64}},
                                                     {"/sheets/small.bmp", {192, 32}}};
     Note("load " + cwd + "/" + file);
@@ -73,62 +80,53 @@ struct FakeWindows final : SettingsWindows {
     for (const TwipRect& c : boxes) s += " " + n(c.left) + "," + n(c.top);
     return s;
   }
-};
-
-// One run of the program as far as its settings go.
-struct Program {
-  // Loads from a store holding "key=value;key=value" over a dialog whose every control holds
-  // something the load must overwrite.
-  Program(MemoryStore& s, const std::string& stored, bool can = true) : store(s) {
-    std::istringstream items(stored);
-    for (std::string item; std::getline(items, item, ';');) {
-      s.values[{"Pyra3", item.substr(0, item.find('='))}] = item.substr(item.find('=') + 1);
-    }
-    options.Option1.fill(true), options.Option2.fill(true), options.Option3.fill(true);
-    options.Check1.fill(Greyed), options.Combo1.fill({"junk", false, {"junk"}});
-    state.Turn = 0;
-    windows.can = can;
-    session.LoadSettings();
-  }
-  // The board, the dialog's buttons and check boxes as digits, the name boxes ("*": disabled).
+  // The board, the dialog's buttons and check boxes as digits, the name boxes' texts ("*":
+  // disabled) and lists.
   std::string Shown() const {
-    std::string s = std::to_string(state.BoardCols) + "x" + std::to_string(state.BoardRows) + " ";
-    for (bool b : options.Option1) s += b ? '1' : '0';
-    s += ' ';
-    for (bool b : options.Option2) s += b ? '1' : '0';
-    s += ' ';
-    for (bool b : options.Option3) s += b ? '1' : '0';
-    s += ' ';
-    for (int c : options.Check1) s += static_cast<char>('0' + c);
-    for (const NameBox& box : options.Combo1) s += " " + box.text + (box.enabled ? "" : "*");
+    std::string s = std::to_string(state.BoardCols) + "x" + std::to_string(state.BoardRows);
+    auto digits = [&s](const auto& controls) {
+      s += ' ';
+      for (int c : controls) s += static_cast<char>('0' + c);
+    };
+    digits(options.Option1), digits(options.Option2), digits(options.Option3);
+    digits(options.Check1);
+    for (const NameBox& box : options.Combo1) {
+      s += " " + box.text + (box.enabled ? "" : "*");
+      for (const std::string& name : box.list) s += "," + name;
+    }
     return s;
   }
-  SettingsStore& store;
-  FakeWindows windows;
+
+  TwipRect main{1500, 1500, 3000, 3000};
+  // NextBox (sized by the load), PointBox, PointBox2, Message.
+  std::array<TwipRect, 4> boxes{
+      {{0, 0, 500, 500}, {0, 0, 2445, 1020}, {0, 0, 2445, 1005}, {0, 0, 4890, 1500}}};
+  bool normal = true, can;  // can stretch and has sound
+  std::string cwd = "/home/user", log;
+  testing::MemoryStore store;
   GameState state;
   GameOptions options;
   testing::FakeDialogs dialogs;
   PlayerRecords records{store, options, dialogs};
-  SettingsSession session{windows, store, state, options, records};
+  SettingsSession session{*this, store, state, options, records};
 };
 
-// The first run: 8 by 6 cells plus the frame, centred with the NEXT window beside it and the
+// A first run: 8 by 6 cells plus the frame, centred with the NEXT window beside it and the
 // message window below it.
-constexpr const char* FirstPlace =
-    "11865,5550,4080,3600 15945,5550 11865,9150 14310,9150 11865,9150";
+constexpr const char* First = "11865,5550,4080,3600 15945,5550 11865,9150 14310,9150 11865,9150";
 constexpr const char* FirstShown = "8x6 1001 10000000000 10 1111 Player A コンピュータ* ";
 constexpr const char* FirstLog = "built-in background, built-in sheet";
 
 TEST(LoadSettings, WhatTheStoredValuesShow) {
   const struct {
     const char* stored;
-    const char* place = FirstPlace;
+    const char* place = First;
     const char* shown = FirstShown;
     const char* log = FirstLog;
     bool can = true;  // stretch and sound
   } cases[] = {
       {""},
-      {"BitmapStretch=1;SoundEffect=1", FirstPlace,
+      {"BitmapStretch=1;SoundEffect=1", First,
        "8x6 1001 10000000000 10 0011 Player A コンピュータ* ", FirstLog, false},
       // Unreadable or refused sizes keep the first-run size, so the board is whole cells.
       {"Width=abc;Height=40000"},
@@ -151,103 +149,91 @@ TEST(LoadSettings, WhatTheStoredValuesShow) {
        "11865,5550,4080,3600 0,0 11865,9150 0,9150 0,0"},
       {"NextLeft=40000;PointLeft=x;MesTop=-40000",
        "11865,5550,4080,3600 0,0 0,9150 14310,9150 0,0"},
-      {"FormOfGame=3;Level=1;BitmapStretch=0;SoundEffect=0;Music=0;OpeningDemo=2;PlayerA=1;PlayerB="
-       "0;"
-       "PlayerNameA=Ann;PlayerNameB=Bob ",
-       FirstPlace, "8x6 0110 00010000000 01 0000 コンピュータ* Bob "},
+      {"FormOfGame=3;Level=1;BitmapStretch=0;SoundEffect=0;Music=0;OpeningDemo=2;PlayerA=1;"
+       "PlayerB=0;PlayerNameA=Ann;PlayerNameB=Bob ",
+       First, "8x6 0110 00010000000 01 0000 コンピュータ* Bob "},
       {"FormOfGame=10;Level=2;BitmapStretch=2;SoundEffect=2;Music=abc;OpeningDemo=40000;PlayerA=2;"
        "PlayerB=7",
-       FirstPlace, "8x6 0000 00000000001 01 0000 コンピュータ* コンピュータ* "},
-      {"FormOfGame=11;Level=40000;BitmapStretch=40000;PlayerA=40000;PlayerB=-40000", FirstPlace,
+       First, "8x6 0000 00000000001 01 0000 コンピュータ* コンピュータ* "},
+      {"FormOfGame=11;Level=40000;BitmapStretch=40000;PlayerA=40000;PlayerB=-40000", First,
        "8x6 0000 00000000000 00 0111 コンピュータ* コンピュータ* "},
-      {"FormOfGame=-1;Level=abc;PlayerNameA=   ;PlayerB=0", FirstPlace,
+      {"FormOfGame=-1;Level=abc;PlayerNameA=   ;PlayerB=0", First,
        "8x6 1010 00000000000 10 1111 Player A Player B "},
-      {"FormOfGame=40000;Level=  ;PlayerNameA=  アン  ", FirstPlace,
+      {"FormOfGame=40000;Level=  ;PlayerNameA=  アン  ", First,
        "8x6 1001 00000000000 10 1111   アン コンピュータ* "},
-      {"FullPath=/pics;FileName=bg.bmp;KomaPath=/sheets;KomaName=a.bmp", FirstPlace, FirstShown,
+      // The player list, loaded after the name boxes, fills their lists.
+      {"Player00=Ann;Player01=Bob;Ann/Games=3;Bob/Games=3;PlayerB=0", First,
+       "8x6 1010 10000000000 10 1111 Player A,Ann,Bob Player B,Ann,Bob ,Ann,Bob"},
+      {"FullPath=/pics;FileName=bg.bmp;KomaPath=/sheets;KomaName=a.bmp", First, FirstShown,
        "cd /pics, busy, load /pics/bg.bmp, idle, label /pics/bg.bmp, cd /sheets, busy, "
        "load /sheets/a.bmp, idle, label /sheets/a.bmp, user sheet"},
-      {"FullPath=/pics/;FileName=bg.bmp;KomaPath=/home/user", FirstPlace, FirstShown,
+      {"FullPath=/pics/;FileName=bg.bmp;KomaPath=/home/user", First, FirstShown,
        "cd /pics/, built-in background, built-in sheet"},
-      {"FileName=b.wmf;KomaPath=/home/user/;KomaName=a.bmp", FirstPlace, FirstShown,
+      {"FileName=b.wmf;KomaPath=/home/user/;KomaName=a.bmp", First, FirstShown,
        "busy, load /home/user/b.wmf, idle, label /home/user/b.wmf, cd /home/user/, built-in sheet"},
       // The sheet's folder defaults to the current one, which the background has changed.
-      {"FullPath=/pics;FileName=gone.bmp;KomaName=a.bmp", FirstPlace, FirstShown,
+      {"FullPath=/pics;FileName=gone.bmp;KomaName=a.bmp", First, FirstShown,
        "cd /pics, busy, load /pics/gone.bmp, idle, built-in background, busy, load /pics/a.bmp, "
        "idle, built-in sheet"},
-      {"FullPath=/pics;KomaPath=/sheets;KomaName=small.bmp", FirstPlace, FirstShown,
+      {"FullPath=/pics;KomaPath=/sheets;KomaName=small.bmp", First, FirstShown,
        "cd /pics, built-in background, cd /sheets, busy, load /sheets/small.bmp, idle, "
        "label /sheets/small.bmp, built-in sheet"},
   };
   for (const auto& c : cases) {
-    MemoryStore store;
-    Program p(store, c.stored, c.can);
-    EXPECT_EQ(p.windows.Where(), c.place) << c.stored;
-    EXPECT_EQ(p.Shown(), c.shown) << c.stored;
-    EXPECT_EQ(p.windows.log, c.log) << c.stored;
+    Program p(c.stored, c.can);
+    EXPECT_EQ(p.Where() + " | " + p.Shown() + " | " + p.log,
+              std::string(c.place) + " | " + c.shown + " | " + c.log)
+        << c.stored;
     EXPECT_EQ(p.state.Turn, TurnNone);
-    for (const NameBox& box : p.options.Combo1) EXPECT_TRUE(box.list.empty());
   }
 }
 
-TEST(LoadSettings, PlayerListAndCompanionsAfterTheLoad) {
-  // The player list needs the name boxes, and then fills their lists.
-  MemoryStore store;
-  store.values = {{{"Ann", "Games"}, "3"}, {{"Bob", "Games"}, "3"}};
-  Program p(store,
-            "Player00=Ann;Player01=Bob;PlayerNameA=Bob;PlayerB=0;PlayerNameB=Ann;NextTop=40000");
-  EXPECT_EQ(p.records.SidePlayerIndex, (std::array<int16_t, 2>{1, 0}));
-  for (const NameBox& box : p.options.Combo1)
-    EXPECT_EQ(box.list, (std::vector<std::string>{"Ann", "Bob"}));
-  // A companion is placed once a run; one whose placement failed still has its turn.
-  store.values[{"Pyra3", "NextTop"}] = store.values[{"Pyra3", "PointTop"}] = "100";
+TEST(LoadSettings, EachCompanionIsPlacedOnceARun) {
+  Program p("NextTop=40000");  // a placement that failed still has its turn
+  p.store.values[{"Pyra3", "NextTop"}] = p.store.values[{"Pyra3", "PointTop"}] = "100";
   p.session.PlaceNextBox(), p.session.PlacePointBox();
-  store.values[{"Pyra3", "NextTop"}] = "200";
+  p.store.values[{"Pyra3", "NextTop"}] = "200";
   p.session.PlaceNextBox();
-  EXPECT_EQ(p.windows.Where(), "11865,5550,4080,3600 15945,100 11865,9150 14310,9150 11865,9150");
+  EXPECT_EQ(p.Where(), "11865,5550,4080,3600 15945,100 11865,9150 14310,9150 11865,9150");
 }
 
 // The stored values as key=value, in key order.
-std::string Saved(const MemoryStore& store) {
+std::string Saved(const testing::MemoryStore& store) {
   std::string s;
   for (const auto& [at, value] : store.values) s += " " + at.second + "=" + value;
   return s;
 }
 
 TEST(SaveSettings, WindowsAndOptionsAsDigitStrings) {
-  MemoryStore store;
-  Program p(store, "");
-  p.windows.boxes[3].left = 1234.5;  // twips need not be whole: halves to even
-  p.windows.main.top = 1235.5;
+  Program p("");
+  p.boxes[3].left = 1234.5;  // twips need not be whole: halves to even
+  p.main.top = 1235.5;
   p.options.SelectSeriesFormat(9);
   p.options.Check1 = {Checked, Greyed, Unchecked, Checked};
   EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
   EXPECT_EQ(
-      Saved(store),
+      Saved(p.store),
       " BitmapStretch=1 FormOfGame=9 Height=3600 Left=11865 Level=0 MesLeft=1234 MesTop=9150 "
       "Music=0 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
       "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=2 Top=1236 Width=4080");
   // Minimised or maximised: no window position. No format selected counts as 0; a greyed
   // stretch box writes nothing.
-  store.values.clear();
-  p.windows.normal = false;
+  p.store.values.clear();
+  p.normal = false;
   p.options = {};
   p.options.Check1 = {Greyed, Checked, Checked, Unchecked};
   EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
-  EXPECT_EQ(Saved(store),
+  EXPECT_EQ(Saved(p.store),
             " FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 SoundEffect=1");
   p.options.Check1[0] = Unchecked;
-  store.failWrites = true, p.windows.normal = true;
-  EXPECT_FALSE(p.session.SaveWindowPositions());
-  EXPECT_FALSE(p.session.SaveOptions());
-  store.failWrites = false;
+  p.store.failWrites = true, p.normal = true;
+  EXPECT_FALSE(p.session.SaveWindowPositions() || p.session.SaveOptions());
+  p.store.failWrites = false;
   EXPECT_TRUE(p.session.SaveOptions());
-  EXPECT_EQ(store.Get("Pyra3", "BitmapStretch"), "0");
+  EXPECT_EQ(p.store.Get("Pyra3", "BitmapStretch"), "0");
   // A refused start, which never loaded, writes nothing.
-  MemoryStore none;
-  GameState state;
-  PlayerRecords records(none, p.options, p.dialogs);
-  SettingsSession refused(p.windows, none, state, p.options, records);
+  testing::MemoryStore none;
+  SettingsSession refused(p, none, p.state, p.options, p.records);
   EXPECT_TRUE(refused.SaveWindowPositions() && refused.SaveOptions());
   EXPECT_TRUE(none.values.empty());
 }

@@ -11,49 +11,42 @@
 namespace pyra {
 namespace {
 
-using testing::MemoryStore;
 using Names = std::vector<std::string>;
 using Sides = std::array<int16_t, 2>;
 
-// Players in list order, "name=games/win/lost", or a bare name: listed without a record.
-MemoryStore Listed(const Names& players) {
-  MemoryStore store;
-  for (size_t i = 0; i < players.size(); ++i) {
-    const size_t eq = players[i].find('=');
-    const std::string name = players[i].substr(0, eq);
-    store.values[{"Pyra3", ListKey(static_cast<int>(i))}] = name;
-    std::istringstream counts(players[i].substr(eq + 1));
-    for (const char* key : {"Games", "Win", "Lost"}) {
-      if (eq != std::string::npos) std::getline(counts, store.values[{name, key}], '/');
-    }
-  }
-  return store;
-}
-
-// A run's records with sides A and B human under these names (nullptr: the computer), the
-// list loaded into them and into the name boxes.
+// A run's records over a store that lists these players in order, each "name=games/win/lost"
+// or a bare name (listed without a record); sides A and B human under these names (nullptr:
+// the computer).
 struct Rig {
-  Rig(MemoryStore& s, const char* a, const char* b) : store(s) {
-    for (int side : {0, 1}) {
-      const char* name = side == 0 ? a : b;
-      options.SetPlayerKind(side, name == nullptr);
-      options.Combo1[side].text = name != nullptr ? name : "コンピュータ";
+  Rig(const Names& players, const char* a, const char* b) {
+    for (size_t i = 0; i < players.size(); ++i) {
+      const size_t eq = players[i].find('=');
+      const std::string name = players[i].substr(0, eq);
+      store.values[{"Pyra3", ListKey(static_cast<int>(i))}] = name;
+      std::istringstream counts(players[i].substr(eq + 1));
+      for (const char* key : {"Games", "Win", "Lost"}) {
+        if (eq != std::string::npos) std::getline(counts, store.values[{name, key}], '/');
+      }
     }
-    Load();
+    Start(a, b);
   }
-  void Load() {
+  void Start(const char* a, const char* b) {  // as the start-up load does
+    options.SetPlayerKind(0, a == nullptr), options.SetPlayerKind(1, b == nullptr);
+    options.Combo1[0].text = a != nullptr ? a : "コンピュータ";
+    options.Combo1[1].text = b != nullptr ? b : "コンピュータ";
     records.LoadPlayerList();
-    for (NameBox& box : options.Combo1) {
-      box.list.assign(records.PlayerList.begin(), records.PlayerList.begin() + records.PlayerCount);
-    }
+    const auto& list = records.PlayerList;
+    for (NameBox& box : options.Combo1)
+      box.list.assign(list.begin(), list.begin() + records.PlayerCount);
   }
-  // The stored list keys up to the first gap, then each name's games/win/lost as stored.
+  // The list keys up to the first gap, and each name's games/win/lost as stored.
   std::string Stored(const Names& names) const {
     std::string s;
     for (int i = 0; store.Get("Pyra3", ListKey(i)) != "-"; ++i)
       s += store.Get("Pyra3", ListKey(i)) + ",";
-    for (const std::string& n : names)
+    for (const std::string& n : names) {
       s += " " + store.Get(n, "Games") + "/" + store.Get(n, "Win") + "/" + store.Get(n, "Lost");
+    }
     return s;
   }
   // Each name box's text and list.
@@ -66,21 +59,15 @@ struct Rig {
     }
     return s;
   }
-  MemoryStore& store;
+  testing::MemoryStore store;
   GameOptions options;
   testing::FakeDialogs dialogs;
   PlayerRecords records{store, options, dialogs};
 };
 
-TEST(PlayerRecords, ListKeysHaveTwoDigits) {
-  const std::pair<int, const char*> cases[] = {
-      {0, "Player00"}, {9, "Player09"}, {10, "Player10"}, {99, "Player99"}};
-  for (const auto& [index, key] : cases) EXPECT_EQ(ListKey(index), key);
-}
-
 TEST(PlayerRecords, FirstWinOnAnEmptyStore) {
-  MemoryStore store;
-  Rig r(store, "Player A", nullptr);
+  EXPECT_EQ(ListKey(9) + ListKey(10), "Player09Player10");
+  Rig r({}, "Player A", nullptr);
   r.records.ShowRanking();
   r.records.RecordResult(0);
   r.records.ShowRanking();
@@ -92,14 +79,15 @@ TEST(PlayerRecords, FirstWinOnAnEmptyStore) {
   EXPECT_EQ(
       std::tie(ranking.text, ranking.title, ranking.buttons, ranking.icon),
       std::tuple("1位 Player A\n勝率1.000; 試合数1\n", "番付", MsgButtons::Ok, MsgIcon::None));
-  EXPECT_EQ(store.values.size(), 4u);
-  EXPECT_EQ(r.Stored({"Player A"}), "Player A, 1/1/0");
+  EXPECT_EQ(r.Stored({"Player A"}) + " " + std::to_string(r.store.values.size()),
+            "Player A, 1/1/0 4");
   EXPECT_EQ(r.Boxes(), "[Player A: Player A][コンピュータ: Player A][: Player A]");
   // Neither the computer nor an empty name is recorded.
-  MemoryStore nobody;
-  for (int16_t result : {0, 1, -1}) Rig(nobody, nullptr, nullptr).records.RecordResult(result);
-  Rig(nobody, "", "   ").records.RecordResult(0);
-  EXPECT_TRUE(nobody.values.empty());
+  Rig nobody({}, nullptr, nullptr);
+  for (int16_t result : {0, 1, -1}) nobody.records.RecordResult(result);
+  nobody.Start("", "   ");
+  nobody.records.RecordResult(0);
+  EXPECT_TRUE(nobody.store.values.empty());
 }
 
 TEST(PlayerRecords, ResultsOfBothSides) {
@@ -121,140 +109,105 @@ TEST(PlayerRecords, ResultsOfBothSides) {
       {"-5/-7/-1", "Bob", 0, "1/1/0 3/1/2", {10000, 3333}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.stored);
-    MemoryStore store = Listed({std::string("Ann=") + c.ann, "Bob=2/1/1"});
-    Rig r(store, "Ann", c.b);
+    Rig r({std::string("Ann=") + c.ann, "Bob=2/1/1"}, "Ann", c.b);
     r.records.RecordResult(c.result);
     EXPECT_EQ(r.Stored({"Ann", "Bob"}), std::string("Ann,Bob, ") + c.stored);
     EXPECT_EQ(r.records.SidePlayerIndex, (Sides{0, int16_t(c.b[0] == 'B')}));
-    EXPECT_EQ((std::array{r.records.PlayerRate[0], r.records.PlayerRate[1]}), c.rates);
-    r.Load();  // the next run reads the same
-    EXPECT_EQ((std::array{r.records.PlayerRate[0], r.records.PlayerRate[1]}), c.rates);
+    for (int run = 0; run < 2; ++run, r.Start(nullptr, nullptr)) {  // the next run reads the same
+      EXPECT_EQ((std::array{r.records.PlayerRate[0], r.records.PlayerRate[1]}), c.rates)
+          << c.stored;
+    }
   }
 }
 
 TEST(PlayerRecords, NamesAreKeptAsTheyReadBack) {
-  MemoryStore store;
-  std::string longName;
-  for (int i = 0; i < 256; ++i) longName += "名";
-  const std::string cut = longName.substr(0, 3 * 255);
-  for (int game = 0; game < 2; ++game)
-    Rig(store, "Ann  ", longName.c_str()).records.RecordResult(0);
-  EXPECT_EQ(Rig(store, nullptr, nullptr).Stored({"Ann", cut}), "Ann," + cut + ", 2/2/0 2/0/2");
-  EXPECT_EQ(Rig(store, "Ann ", (cut + "  ").c_str()).records.SidePlayerIndex, (Sides{0, 1}));
+  std::string name;
+  for (int i = 0; i < 256; ++i) name += "名";
+  const std::string cut = name.substr(0, 3 * 255);
+  Rig r({}, "Ann  ", name.c_str());
+  for (int game = 0; game < 2; ++game, r.Start("Ann ", (cut + "  ").c_str()))
+    r.records.RecordResult(0);
+  EXPECT_EQ(r.Stored({"Ann", cut}), "Ann," + cut + ", 2/2/0 2/0/2");
+  EXPECT_EQ(r.records.SidePlayerIndex, (Sides{0, 1}));
 }
 
 TEST(PlayerRecords, NamesWithoutARecordLeaveTheListAndStartAfresh) {
   // Bob's and Dan's records were cleared; Ann is listed twice.
-  MemoryStore store = Listed({"Ann=3/2/0", "Bob", "Cid=4/1/3", "Ann", "Dan"});
-  Rig r(store, "Bob", "Cid");
+  Rig r({"Ann=3/2/0", "Bob", "Cid=4/1/3", "Ann", "Dan"}, "Bob", "Cid");
   EXPECT_EQ(r.Boxes(), "[Bob: Ann Cid][Cid: Ann Cid][: Ann Cid]");
-  EXPECT_EQ(r.Stored({}), "Ann,Cid,");
-  EXPECT_EQ(store.values.size(), 2u + 6u);
+  EXPECT_EQ(r.Stored({}) + std::to_string(r.store.values.size()), "Ann,Cid,8");
   EXPECT_EQ(r.records.SidePlayerIndex, (Sides{-1, 1}));
   r.records.RecordResult(0);
   EXPECT_EQ(r.Stored({"Bob", "Cid"}), "Ann,Cid,Bob, 1/1/0 5/1/4");
-  Names unrecorded;
-  for (int i = 0; i < MaxPlayers; ++i) unrecorded.push_back("P" + std::to_string(i));
-  MemoryStore none = Listed(unrecorded);
-  EXPECT_EQ(Rig(none, nullptr, nullptr).records.PlayerCount, 0);
-  EXPECT_TRUE(none.values.empty());
 }
 
 TEST(PlayerRecords, ListKeysAreNeverWrittenOver) {
   // When the list cannot be mended, no name is added to it or taken from it.
-  MemoryStore store = Listed({"Ann=3/2/0", "Bob", "Cid=4/1/3"});
-  store.failWrites = true;
-  Rig r(store, "Eve", "Ann");
-  store.failWrites = false;
+  Rig r({"Ann=3/2/0", "Cid=4/1/3"}, nullptr, nullptr);
+  r.store.values[{"Pyra3", "Player01"}] = "Bob", r.store.values[{"Pyra3", "Player02"}] = "Cid";
+  r.store.failWrites = true;
+  r.Start("Eve", "Ann");
+  r.store.failWrites = false;
   r.records.RecordResult(0);
   r.options.Combo1[2].text = "Cid";
   EXPECT_FALSE(r.records.Command2_Click(0));
   EXPECT_EQ(r.Stored({"Ann", "Eve"}), "Ann,Bob,Cid, 4/2/1 -/-/-");
   // A key taken behind the list's back is left alone.
-  MemoryStore taken = Listed({"Ann=3/2/0"});
-  Rig t(taken, "Ann", "Cid");
-  taken.values[{"Pyra3", "Player01"}] = "Intruder";
+  Rig t({"Ann=3/2/0"}, "Ann", "Cid");
+  t.store.values[{"Pyra3", "Player01"}] = "Intruder";
   t.records.RecordResult(1);
   EXPECT_EQ(t.Stored({"Ann", "Cid"}), "Ann,Intruder, 4/2/1 -/-/-");
   // A hundred names fill the list.
   Names players;
   for (int i = 0; i < 98; ++i) players.push_back("P" + std::to_string(i) + "=1/0/1");
-  MemoryStore full = Listed(players);
-  Rig(full, "New98", "New99").records.RecordResult(-1);
-  Rig f(full, "Zed", "P50");
-  EXPECT_TRUE(f.records.ListFull());
-  f.records.RecordResult(0);
-  const std::string stored = f.Stored({"New99", "Zed", "P50"});
+  Rig full(players, "New98", "New99");
+  full.records.RecordResult(-1);
+  full.Start("Zed", "P50");
+  EXPECT_TRUE(full.records.ListFull());
+  full.records.RecordResult(0);
+  const std::string stored = full.Stored({"New99", "Zed", "P50"});
   EXPECT_EQ(stored.substr(stored.find("P97,")), "P97,New98,New99, 1/0/0 -/-/- 2/0/2");
-  EXPECT_EQ(f.records.SidePlayerIndex, (Sides{-1, 50}));
+  EXPECT_EQ(full.records.SidePlayerIndex, (Sides{-1, 50}));
 }
 
-// Three recorded players; side A is Ann, side B Bob.
-struct Recorded {
-  MemoryStore store = Listed({"Ann=3/2/1", "Bob=2/1/1", "Cid=4/1/3"});
-  Rig r{store, "Ann", "Bob"};
-  bool Click(int index, const std::string& chosen) {
-    r.options.Combo1[2].text = chosen;
-    return r.records.Command2_Click(index);
-  }
-};
-
 TEST(PlayerRecords, DeletingAndClearing) {
-  Recorded d;
-  d.r.options.Combo1[1].text = "Ann";
-  EXPECT_TRUE(d.Click(0, "Ann"));
-  EXPECT_EQ(d.r.Stored({"Ann"}), "Bob,Cid, -/-/-");
-  EXPECT_EQ(d.r.Boxes(), "[Player A: Bob Cid][Player B: Bob Cid][: Bob Cid]");
-  d.r.records.ShowRanking();
-  EXPECT_EQ(d.r.dialogs.boxes.at(0).text,
-            "1位 Bob\n勝率 .500; 試合数2\n2位 Cid\n勝率 .250; 試合数4\n");
-
-  // The computer's box keeps its text even where a person has taken that name.
-  Recorded c;
-  c.store.values[{"Pyra3", "Player03"}] = "コンピュータ";
-  c.store.values[{"コンピュータ", "Games"}] = "1";
-  c.r.options.SetPlayerKind(SideB, true);
-  c.r.options.Combo1[1].text = "コンピュータ";
-  c.r.Load();
-  EXPECT_TRUE(c.Click(0, "コンピュータ "));
-  EXPECT_EQ(c.r.Stored({"コンピュータ"}), "Ann,Bob,Cid, -/-/-");
-  EXPECT_EQ(c.r.Boxes(), "[Ann: Ann Bob Cid][コンピュータ: Ann Bob Cid][: Ann Bob Cid]");
-
-  Recorded k;
-  EXPECT_TRUE(k.Click(1, "Bob"));
-  EXPECT_EQ(k.r.Boxes(), "[Ann: Ann Cid][Bob: Ann Cid][: Ann Cid]");
-  EXPECT_EQ(k.r.records.SidePlayerIndex, (Sides{0, -1}));
-  k.r.records.RecordResult(1);
-  EXPECT_EQ(k.r.Stored({"Bob", "Ann"}), "Ann,Cid,Bob, 1/1/0 4/2/2");
-
-  const std::pair<int, const char*> unknown[] = {
-      {0, ""}, {0, "Zed"}, {1, "ann"}, {2, "Bob"}, {-1, "Bob"}};
-  for (const auto& [index, chosen] : unknown) {
-    Recorded u;
-    const auto before = u.store.values;
-    EXPECT_FALSE(u.Click(index, chosen));
-    EXPECT_EQ(u.store.values, before);
-    EXPECT_EQ(u.r.Boxes(),
-              "[Ann: Ann Bob Cid][Bob: Ann Bob Cid][" + std::string(chosen) + ": Ann Bob Cid]");
+  const struct {
+    int index;
+    const char *chosen, *b;
+    bool done;
+    const char *stored, *boxes;
+  } cases[] = {
+      {0, "Ann", "Ann", true, "Bob,コンピュータ, -/-/-",
+       "[Player A: Bob コンピュータ][Player B: Bob コンピュータ][: Bob コンピュータ]"},
+      // The computer's box keeps its text even where a person has taken that name.
+      {0, "コンピュータ ", nullptr, true, "Ann,Bob, -/-/-",
+       "[Ann: Ann Bob][コンピュータ: Ann Bob][: Ann Bob]"},
+      {1, "Bob", "Bob", true, "Ann,コンピュータ, -/-/-",
+       "[Ann: Ann コンピュータ][Bob: Ann コンピュータ][: Ann コンピュータ]"},
+      {1, "ann", "Bob", false, "Ann,Bob,コンピュータ, -/-/-",
+       "[Ann: Ann Bob コンピュータ][Bob: Ann Bob コンピュータ][ann: Ann Bob コンピュータ]"},
+      {2, "Bob", "Bob", false, "Ann,Bob,コンピュータ, 2/1/1",
+       "[Ann: Ann Bob コンピュータ][Bob: Ann Bob コンピュータ][Bob: Ann Bob コンピュータ]"},
+      {-1, "Ann", "Bob", false, "Ann,Bob,コンピュータ, 3/2/1",
+       "[Ann: Ann Bob コンピュータ][Bob: Ann Bob コンピュータ][Ann: Ann Bob コンピュータ]"},
+  };
+  for (const auto& c : cases) {
+    Rig r({"Ann=3/2/1", "Bob=2/1/1", "コンピュータ=1/0/1"}, "Ann", c.b);
+    r.options.Combo1[2].text = c.chosen;
+    EXPECT_EQ(r.records.Command2_Click(c.index), c.done) << c.chosen;
+    EXPECT_EQ(r.Stored({c.chosen}), c.stored);
+    EXPECT_EQ(r.Boxes(), c.boxes);
   }
 }
 
 TEST(Ranking, BestFiveByRateThenGamesThenLaterInTheList) {
   const std::vector<int64_t> rates{5000, 5000, 5000, 6000, 0, 5000}, games{10, 10, 20, 5, 0, 4};
-  const RankSlotArray slots = RankSlots(rates, games);
-  EXPECT_EQ(slots, (RankSlotArray{5, 0, 1, 2, 3}));
-  EXPECT_EQ(RankingText(slots, Names{"P0", "P1", "P2", "P3", "P4", "P5"}, rates, games),
-            "1位 P3\n勝率 .600; 試合数5\n2位 P2\n勝率 .500; 試合数20\n3位 P1\n勝率 .500; 試合数10\n"
-            "4位 P0\n勝率 .500; 試合数10\n5位 P5\n勝率 .500; 試合数4\n");
-  const std::pair<int64_t, const char*> texts[] = {
-      {9, " .000"},    {99, " .009"},   {100, " .010"},  {999, " .099"},
-      {1000, " .100"}, {9999, " .999"}, {10000, "1.000"}};
-  for (const auto& [rate, text] : texts) EXPECT_EQ(FormatWinRate(rate), text) << rate;
-}
-
-TEST(Ranking, FourthDigitWhereTheHigherOfTwoEqualRowsHasFewerGames) {
+  EXPECT_EQ(RankSlots(rates, games), (RankSlotArray{5, 0, 1, 2, 3}));
+  // Four digits where two neighbouring rows agree to three and the higher has fewer games.
   const std::pair<Names, const char*> cases[] = {
+      {{"P0=10/5/0", "P1=10/5/0", "P2=20/10/0", "P3=5/3/0", "P4=0/0/0", "P5=4/2/0"},
+       "1位 P3\n勝率 .600; 試合数5\n2位 P2\n勝率 .500; 試合数20\n3位 P1\n勝率 .500; 試合数10\n"
+       "4位 P0\n勝率 .500; 試合数10\n5位 P5\n勝率 .500; 試合数4\n"},
       {{"Ann=3/2/1", "Bob=3/1/2", "Cid=1000/333/667", "Eve=2/0/2"},
        "1位 Ann\n勝率 .666; 試合数3\n2位 Bob\n勝率 .3333; 試合数3\n3位 Cid\n勝率 .3330; "
        "試合数1000\n"
@@ -266,11 +219,15 @@ TEST(Ranking, FourthDigitWhereTheHigherOfTwoEqualRowsHasFewerGames) {
        "試合数30000\n"},
   };
   for (const auto& [players, text] : cases) {
-    MemoryStore store = Listed(players);
-    Rig r(store, nullptr, nullptr);
+    Rig r(players, nullptr, nullptr);
     r.records.ShowRanking();
     EXPECT_EQ(r.dialogs.boxes.at(0).text, text);
   }
+  // clang-format off
+  const std::pair<int64_t, const char*> texts[] = {
+      {9, " .000"}, {99, " .009"}, {100, " .010"}, {999, " .099"}, {1000, " .100"}, {10000, "1.000"}};
+  // clang-format on
+  for (const auto& [rate, text] : texts) EXPECT_EQ(FormatWinRate(rate), text) << rate;
 }
 
 }  // namespace
