@@ -41,17 +41,16 @@ TEST(StoreValues, NumbersAndTextsAsTheProgramReadsThem) {
     EXPECT_EQ(read ? std::to_string(*read) : "-", expected) << '"' << text << '"';
   }
   // Cut to 255 characters, then trailing spaces dropped, then the default if nothing is left.
-  std::string names, a250(250, 'a');
-  for (int i = 0; i < 256; ++i) names += "名";
   testing::MemoryStore store;
-  store.values = {{{"Pyra3", "Cut"}, a250 + "     b"}, {{"Pyra3", "Names"}, names},
-                  {{"Pyra3", "Name"}, "  Ann  "},      {{"Pyra3", "Spaces"}, "   "},
-                  {{"Pyra3", "Odd"}, "\t-3.5x"},       {{"Pyra3", "Wide"}, "40000"}};
-  EXPECT_EQ(ReadSetting(store, "Cut", "d") + ReadSetting(store, "Names", "d"),
-            a250 + names.substr(0, 3 * 255));
-  EXPECT_EQ(ReadSetting(store, "Name", "d") + ReadSetting(store, "Odd", "d") +
-                ReadSetting(store, "Spaces", "d") + ReadStoreValue(store, "Ann", "Name", "d"),
-            "  Ann\t-3.5xdd");
+  store.values = {{{"Pyra3", "Cut"}, std::string(250, 'a') + "     b"},
+                  {{"Pyra3", "Name"}, " A "},
+                  {{"Pyra3", "Spaces"}, "   "},
+                  {{"Pyra3", "Odd"}, "\t-3.5x"},
+                  {{"Pyra3", "Wide"}, "40000"}};
+  EXPECT_EQ(ReadSetting(store, "Cut", "d"), std::string(250, 'a'));
+  EXPECT_EQ(ReadSetting(store, "Name", "d") + ReadSetting(store, "Spaces", "d") +
+                ReadStoreValue(store, "Ann", "Name", "d"),
+            " Add");
   const std::pair<const char*, std::optional<int16_t>> settings[] = {
       {"Missing", 7}, {"Spaces", 7}, {"Name", 0}, {"Odd", -4}, {"Wide", std::nullopt}};
   for (const auto& [key, value] : settings) EXPECT_EQ(ReadNumberSetting(store, key, 7), value);
@@ -61,11 +60,9 @@ TEST(StoreValues, NumbersAndTextsAsTheProgramReadsThem) {
 TEST(StoreValues, StorePathFollowsXdgConfigHomeElseHome) {
   testing::EnvGuard home("HOME", "/h"), xdg("XDG_CONFIG_HOME", "/xdg//");
   EXPECT_EQ(DefaultStorePath(), "/xdg/Pyra3/store.sqlite3");
-  for (const char* ignored : {"", "xdg", static_cast<const char*>(nullptr)}) {
-    xdg.Set(ignored);
-    EXPECT_EQ(DefaultStorePath(), "/h/.config/Pyra3/store.sqlite3");
-  }
-  home.Set("");
+  xdg.Set("xdg");  // not a full path
+  EXPECT_EQ(DefaultStorePath(), "/h/.config/Pyra3/store.sqlite3");
+  xdg.Set(""), home.Set("");
   EXPECT_EQ(DefaultStorePath(),
             getpwuid(getuid())->pw_dir + std::string("/.config/Pyra3/store.sqlite3"));
 }
@@ -133,7 +130,7 @@ std::string Through(SqliteSettingsStore& store) {
   return s;
 }
 
-TEST(SqliteSettingsStore, DamagedFilesAreNeitherReadNorWritten) {
+TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   testing::TempDir dir;
   const std::string path = dir.File("store.sqlite3");
   FillStore(path);
@@ -160,6 +157,20 @@ TEST(SqliteSettingsStore, DamagedFilesAreNeitherReadNorWritten) {
   testing::WriteFileBytes(dir.File("Pyra3"), "a file where the folder goes");
   SqliteSettingsStore nowhere(dir.File("Pyra3/store.sqlite3"));
   EXPECT_EQ(Through(nowhere), "- 000");
+  // A write-protected store is read, by an ordinary user: permission bits do not bind root.
+  testing::WriteFileBytes(path, filled);
+  chmod(path.c_str(), 0444), chmod(dir.Path().c_str(), 0511);
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+    SqliteSettingsStore store(path);
+    _exit(geteuid() == 0 && !dropped ? 3 : Through(store) == "6000 000" ? 0 : 4);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0) << "3: cannot drop root; 4: not read, or written";
+  EXPECT_EQ(FileBytes(path), filled);
+  EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
 }
 
 // Another connection holds the store's exclusive lock for ms, or until it goes out of scope.
@@ -198,37 +209,12 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
     for (int i = 0; i < 9; ++i) EXPECT_EQ(Through(store), "- 000");
     const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
     EXPECT_LT(waited.count(), 3 * SqliteSettingsStore::BusyTimeoutMs / 1000.0);  // not one a read
-    EXPECT_FALSE(store.Damaged());
   }
   EXPECT_EQ(FileBytes(path), before);
   // Once the lock is gone the same store reads again, and waits again for a brief lock.
   EXPECT_EQ(store.Read("Pyra3", "Width"), "7");
   HeldLock brief(path, 200);
   EXPECT_EQ(Through(store), "7 111");
-}
-
-TEST(SqliteSettingsStore, AWriteProtectedStoreIsReadButNeverWritten) {
-  testing::TempDir dir;
-  const std::string path = dir.File("store.sqlite3");
-  FillStore(path);
-  const std::string before = FileBytes(path);
-  chmod(path.c_str(), 0444);
-  chmod(dir.Path().c_str(), 0511);
-  // Permission bits do not bind root: the store is used by an ordinary user.
-  const pid_t child = fork();
-  if (child == 0) {
-    if (geteuid() == 0 &&
-        (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
-      _exit(3);
-    }
-    SqliteSettingsStore store(path);
-    _exit(Through(store) == "6000 000" ? 0 : 4);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_EQ(status, 0) << "3: cannot drop root; 4: not read, or written";
-  EXPECT_EQ(FileBytes(path), before);
-  EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
 }
 
 TEST(SqliteSettingsStore, EveryWriteThatReturnedSurvivesSigkill) {

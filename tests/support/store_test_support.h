@@ -4,37 +4,32 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "store/settings_store.h"
 
 namespace pyra::testing {
 
-class MemoryStore final : public SettingsStore {
- public:
+struct MemoryStore final : SettingsStore {
   std::optional<std::string> Read(const std::string& section, const std::string& key) override {
     const auto it = values.find({section, key});
     return it == values.end() ? std::nullopt : std::optional(it->second);
   }
   bool Write(const std::string& section, const std::string& key,
              const std::string& value) override {
-    if (!failWrites) values[{section, key}] = value;
-    return !failWrites;
+    return !failWrites && (values[{section, key}] = value, true);
   }
   bool DeleteKey(const std::string& section, const std::string& key) override {
-    if (!failWrites) values.erase({section, key});
-    return !failWrites;
+    return !failWrites && (values.erase({section, key}), true);
   }
   bool DeleteSection(const std::string& section) override {
-    if (!failWrites) std::erase_if(values, [&](const auto& v) { return v.first.first == section; });
-    return !failWrites;
+    return !failWrites &&
+           (std::erase_if(values, [&](auto& v) { return v.first.first == section; }), true);
   }
   // The stored value, or "-" when there is none.
   std::string Get(const std::string& section, const std::string& key) const {
     const auto it = values.find({section, key});
     return it == values.end() ? "-" : it->second;
   }
-
   std::map<std::pair<std::string, std::string>, std::string> values;
   bool failWrites = false;  // every change fails and changes nothing
 };

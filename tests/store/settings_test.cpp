@@ -1,0 +1,389 @@
+// The start-up load, the exit saves, the player records and the ranking, over a store in
+// memory and windows that log what is done to them.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "game_fakes.h"
+#include "store/load_settings.h"
+#include "store/ranking.h"
+#include "store_test_support.h"
+
+namespace pyra {
+namespace {
+
+// One run of the program as far as its settings go, on a 1920 by 1080 pixel screen at 15
+// twips a pixel, with a log of folder changes and pictures.
+struct Program final : SettingsWindows {
+  // Loads from a store holding "key=value;..." over a dialog whose every control holds
+  // something the load must overwrite. "#name=games/win/lost" lists a player and their
+  // record, "#name" a player without one.
+  explicit Program(const std::string& stored, bool can = true) : can(can) {
+    std::istringstream items(stored);
+    int listed = 0;
+    for (std::string item; std::getline(items, item, ';');) {
+      const size_t eq = item.find('=');
+      if (item[0] != '#') {
+        store.values[{"Pyra3", item.substr(0, eq)}] = item.substr(eq + 1);
+        continue;
+      }
+      const std::string name = item.substr(1, eq - 1);
+      store.values[{"Pyra3", ListKey(listed++)}] = name;
+      std::istringstream counts(item.substr(eq + 1));
+      for (const char* key : {"Games", "Win", "Lost"}) {
+        if (eq != std::string::npos) std::getline(counts, store.values[{name, key}], '/');
+      }
+    }
+    options.Option1.fill(true), options.Option2.fill(true), options.Option3.fill(true);
+    options.Check1.fill(Greyed), options.Combo1.fill({"junk", false, {"junk"}});
+    state.Turn = 0;
+    session.LoadSettings();
+  }
+  TwipSize ScreenSize() override { return {28800, 16200}; }
+  double TwipsPerPixelX() override { return 15; }
+  double TwipsPerPixelY() override { return 15; }
+  TwipRect MainWindow() override { return main; }
+  TwipSize MainClient() override { return {main.width - 240, main.height - 720}; }
+  bool SetMainWindow(const TwipRect& r) override {
+    return r.width > 0 && r.height > 0 && (main = r, true);
+  }
+  bool MainWindowIsNormal() override { return normal; }
+  TwipRect CompanionWindow(Companion c) override { return boxes[static_cast<int>(c)]; }
+  bool MoveCompanion(Companion c, double left, double top) override {
+    boxes[static_cast<int>(c)].left = left, boxes[static_cast<int>(c)].top = top;
+    return true;
+  }
+  bool SetNextBoxClientPixels(int w, int h) override {
+    boxes[0].width = 120 + w * 15, boxes[0].height = 450 + h * 15;
+    return true;
+  }
+  bool RasterCanStretch() override { return can; }
+  bool SoundAvailable() override { return can; }
+  std::string CurrentDirectory() override { return cwd; }
+  bool SetCurrentDirectory(const std::string& folder) override {
+    Note("cd " + folder);
+    if (folder == "/pics" || folder == "/sheets") cwd = folder;
+    return cwd == folder;
+  }
+  void SetBusyCursor(bool busy) override { Note(busy ? "busy" : "idle"); }
+  std::optional<PixelSize> LoadBackgroundPicture(const std::string& f) override { return Load(f); }
+  void UseBuiltInBackground() override { Note("built-in background"); }
+  std::optional<PixelSize> LoadUserSheet(const std::string& f) override { return Load(f); }
+  PixelSize BuiltInSheetSize() override { return {192, 64}; }
+  void UseUserSheet() override { Note("user sheet"); }
+  void UseBuiltInSheet() override { Note("built-in sheet"); }
+  void SetChooserPathLabel(const std::string& path) override { Note("label " + path); }
+  void Note(const std::string& what) { log += (log.empty() ? "" : ", ") + what; }
+  std::optional<PixelSize> Load(const std::string& file) {  // every file but "gone*" is there
+    Note("load " + cwd + "/" + file);
+    if (file.starts_with("gone")) return std::nullopt;
+    return PixelSize{192, file == "small.bmp" ? 32 : 64};
+  }
+
+  // The main window's left,top,width,height and each companion's left,top; the board and the
+  // dialog's buttons and check boxes as digits, and the name boxes; the log.
+  std::string Shown() const {
+    auto n = [](double v) { return std::to_string(static_cast<long long>(v)); };
+    std::string s = n(main.left) + "," + n(main.top) + "," + n(main.width) + "," + n(main.height);
+    for (const TwipRect& c : boxes) s += " " + n(c.left) + "," + n(c.top);
+    s += " | " + n(state.BoardCols) + "x" + n(state.BoardRows);
+    auto digits = [&s](const auto& controls) {
+      s += ' ';
+      for (int c : controls) s += static_cast<char>('0' + c);
+    };
+    digits(options.Option1), digits(options.Option2), digits(options.Option3);
+    digits(options.Check1);
+    return s + Boxes() + " | " + log;
+  }
+  // Each name box's text ("*": disabled) and list.
+  std::string Boxes() const {
+    std::string s;
+    for (const NameBox& box : options.Combo1) {
+      s += " " + box.text + (box.enabled ? "" : "*");
+      for (const std::string& name : box.list) s += "," + name;
+    }
+    return s;
+  }
+  // The list keys up to the first gap, then each name's games/win/lost as stored.
+  std::string Stored(const std::vector<std::string>& names) const {
+    std::string s;
+    for (int i = 0; store.Get("Pyra3", ListKey(i)) != "-"; ++i)
+      s += store.Get("Pyra3", ListKey(i)) + ",";
+    for (const std::string& n : names) {
+      s += " " + store.Get(n, "Games") + "/" + store.Get(n, "Win") + "/" + store.Get(n, "Lost");
+    }
+    return s;
+  }
+
+  TwipRect main{1500, 1500, 3000, 3000};
+  // NextBox (sized by the load), PointBox, PointBox2, Message.
+  std::array<TwipRect, 4> boxes{
+      {{0, 0, 500, 500}, {0, 0, 2445, 1020}, {0, 0, 2445, 1005}, {0, 0, 4890, 1500}}};
+  bool normal = true, can;  // can stretch and has sound
+  std::string cwd = "/home/user", log;
+  testing::MemoryStore store;
+  GameState state;
+  GameOptions options;
+  testing::FakeDialogs dialogs;
+  PlayerRecords records{store, options, dialogs};
+  SettingsSession session{*this, store, state, options, records};
+};
+
+// A first run: 8 by 6 cells plus the frame, centred with the NEXT window beside it and the
+// message window below it.
+constexpr const char* First = "11865,5550,4080,3600 15945,5550 11865,9150 14310,9150 11865,9150";
+constexpr const char* FirstShown = "8x6 1001 10000000000 10 1111 Player A コンピュータ* ";
+constexpr const char* FirstLog = "built-in background, built-in sheet";
+
+TEST(LoadSettings, WhatTheStoredValuesShow) {
+  const struct {
+    const char* stored;
+    const char* place = First;
+    const char* shown = FirstShown;
+    const char* log = FirstLog;
+    bool can = true;  // stretch and sound
+  } cases[] = {
+      {""},
+      {"BitmapStretch=1;SoundEffect=1", First,
+       "8x6 1001 10000000000 10 0011 Player A コンピュータ* ", FirstLog, false},
+      // Unreadable or refused sizes keep the first-run size, so the board is whole cells.
+      {"Width=abc;Height=40000"},
+      {"Width=4545;Height=4079;Left=20.5;Top=11.5",
+       "20,12,4545,4079 4565,12 20,4091 2465,4091 20,4091",
+       "8x7 1001 10000000000 10 1111 Player A コンピュータ* "},
+      {"Top=20000;Left=-32768", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600"},
+      {"Top=-500;Left=30000", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600"},
+      {"Top=16200;Left=28800",
+       "24720,12600,4080,3600 27810,12600 24720,15180 26355,15195 23910,14700"},
+      {"Width=30000;Height=20000;Top=100;Left=100",
+       "0,0,28800,16200 27810,0 0,15180 2445,15195 0,14700",
+       "59x32 1001 10000000000 10 1111 Player A コンピュータ* "},
+      {"NextTop=20000;NextLeft=30000;MesTop=16000;MesLeft=28000",
+       "11865,5550,4080,3600 27810,15270 11865,9150 14310,9150 23910,14700"},
+      {"PointTop=-1;PointLeft=-32768;Point2Top=-5;Point2Left=7",
+       "11865,5550,4080,3600 15945,5550 0,0 7,0 11865,9150"},
+      // A companion's value out of range leaves that window where it was.
+      {"NextTop=40000;Point2Left=abc;MesLeft=99999",
+       "11865,5550,4080,3600 0,0 11865,9150 0,9150 0,0"},
+      {"NextLeft=40000;PointLeft=x;MesTop=-40000",
+       "11865,5550,4080,3600 0,0 0,9150 14310,9150 0,0"},
+      {"FormOfGame=3;Level=1;BitmapStretch=0;SoundEffect=0;Music=0;OpeningDemo=2;PlayerA=1;"
+       "PlayerB=0;PlayerNameA=Ann;PlayerNameB=Bob ",
+       First, "8x6 0110 00010000000 01 0000 コンピュータ* Bob "},
+      {"FormOfGame=10;Level=2;BitmapStretch=2;SoundEffect=2;Music=abc;OpeningDemo=40000;PlayerA=2;"
+       "PlayerB=7",
+       First, "8x6 0000 00000000001 01 0000 コンピュータ* コンピュータ* "},
+      {"FormOfGame=11;Level=40000;BitmapStretch=40000;PlayerA=40000;PlayerB=-40000", First,
+       "8x6 0000 00000000000 00 0111 コンピュータ* コンピュータ* "},
+      {"FormOfGame=-1;Level=abc;PlayerNameA=   ;PlayerB=0", First,
+       "8x6 1010 00000000000 10 1111 Player A Player B "},
+      {"FormOfGame=40000;Level=  ;PlayerNameA=  アン  ", First,
+       "8x6 1001 00000000000 10 1111   アン コンピュータ* "},
+      {"#Ann=3/0/3;#Bob=3/0/3;PlayerB=0",
+       First,  // the list, loaded after the names, fills the boxes
+       "8x6 1010 10000000000 10 1111 Player A,Ann,Bob Player B,Ann,Bob ,Ann,Bob"},
+      {"FullPath=/pics;FileName=bg.bmp;KomaPath=/sheets;KomaName=a.bmp", First, FirstShown,
+       "cd /pics, busy, load /pics/bg.bmp, idle, label /pics/bg.bmp, cd /sheets, busy, "
+       "load /sheets/a.bmp, idle, label /sheets/a.bmp, user sheet"},
+      {"FullPath=/pics/;FileName=bg.bmp;KomaPath=/home/user", First, FirstShown,
+       "cd /pics/, built-in background, built-in sheet"},
+      {"FileName=b.wmf;KomaPath=/home/user/;KomaName=a.bmp", First, FirstShown,
+       "busy, load /home/user/b.wmf, idle, label /home/user/b.wmf, cd /home/user/, built-in sheet"},
+      // The sheet's folder defaults to the current one, which the background has changed.
+      {"FullPath=/pics;FileName=gone.bmp;KomaName=gone.bmp", First, FirstShown,
+       "cd /pics, busy, load /pics/gone.bmp, idle, built-in background, busy, load /pics/gone.bmp, "
+       "idle, built-in sheet"},
+      {"FullPath=/pics;KomaPath=/sheets;KomaName=small.bmp", First, FirstShown,
+       "cd /pics, built-in background, cd /sheets, busy, load /sheets/small.bmp, idle, "
+       "label /sheets/small.bmp, built-in sheet"},
+  };
+  for (const auto& c : cases) {
+    Program p(c.stored, c.can);
+    EXPECT_EQ(p.Shown(), std::string(c.place) + " | " + c.shown + " | " + c.log);
+    EXPECT_EQ(p.state.Turn, TurnNone);
+  }
+}
+
+// The stored keys and values as key=value, by section and key.
+std::string Saved(const testing::MemoryStore& store) {
+  std::string s;
+  for (const auto& [at, value] : store.values) s += " " + at.second + "=" + value;
+  return s;
+}
+
+TEST(SaveSettings, WindowsAndOptionsAsDigitStrings) {
+  Program p("");
+  p.boxes[3].left = 1234.5;  // twips need not be whole: halves to even
+  p.main.top = 1235.5;
+  p.options.SelectSeriesFormat(9);
+  p.options.Check1 = {Checked, Greyed, Unchecked, Checked};
+  EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
+  EXPECT_EQ(
+      Saved(p.store),
+      " BitmapStretch=1 FormOfGame=9 Height=3600 Left=11865 Level=0 MesLeft=1234 MesTop=9150 "
+      "Music=0 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
+      "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=2 Top=1236 Width=4080");
+  // Minimised or maximised: no window position. No format selected counts as 0; a greyed
+  // stretch box writes nothing.
+  p.store.values.clear(), p.normal = false;
+  p.options = {.Check1 = {Greyed, Checked, Checked, Unchecked}};
+  EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
+  EXPECT_EQ(Saved(p.store),
+            " FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 SoundEffect=1");
+  p.options.Check1[0] = Unchecked, p.store.failWrites = true;
+  EXPECT_FALSE(p.session.SaveOptions());
+  p.store.failWrites = false;
+  EXPECT_TRUE(p.session.SaveOptions());
+  EXPECT_EQ(p.store.Get("Pyra3", "BitmapStretch"), "0");
+  testing::MemoryStore none;  // a refused start, which never loaded, writes nothing
+  SettingsSession refused(p, none, p.state, p.options, p.records);
+  EXPECT_TRUE(refused.SaveWindowPositions() && refused.SaveOptions() && none.values.empty());
+}
+
+TEST(PlayerRecords, FirstWinOnAnEmptyStore) {
+  EXPECT_EQ(ListKey(9) + ListKey(10), "Player09Player10");
+  Program p("");
+  p.records.ShowRanking();
+  p.records.RecordResult(0);
+  p.records.ShowRanking();
+  ASSERT_EQ(p.dialogs.boxes.size(), 2u);
+  const testing::BoxRecord &none = p.dialogs.boxes[0], &ranking = p.dialogs.boxes[1];
+  EXPECT_EQ(std::tie(none.text, none.title, none.buttons, none.icon),
+            std::tuple("まだどのプレーヤーの記録も保存されていません。", "Pyra3", MsgButtons::Ok,
+                       MsgIcon::Error));
+  EXPECT_EQ(
+      std::tie(ranking.text, ranking.title, ranking.buttons, ranking.icon),
+      std::tuple("1位 Player A\n勝率1.000; 試合数1\n", "番付", MsgButtons::Ok, MsgIcon::None));
+  EXPECT_EQ(Saved(p.store), " Games=1 Lost=0 Win=1 Player00=Player A");
+  EXPECT_EQ(p.Boxes(), " Player A,Player A コンピュータ*,Player A ,Player A");
+  // Neither the computer nor an empty name is recorded.
+  Program nobody("PlayerA=1");
+  for (int16_t result : {0, 1, -1}) nobody.records.RecordResult(result);
+  nobody.options.SetPlayerKind(0, false), nobody.options.SetPlayerKind(1, false);
+  nobody.options.Combo1[0].text = "", nobody.options.Combo1[1].text = "   ";
+  nobody.records.RecordResult(0);
+  EXPECT_EQ(Saved(nobody.store), " PlayerA=1");
+}
+
+TEST(PlayerRecords, ResultsOfBothSides) {
+  const struct {
+    const char *ann, *b;
+    int16_t result;
+    const char* stored;  // Ann's record, then Bob's
+    std::array<int64_t, 2> rates;
+  } cases[] = {
+      {"4/2/1", "Bob", 0, "5/3/1 3/1/2", {6000, 3333}},
+      {"4/2/1", "Bob", 1, "5/2/2 3/2/1", {4000, 6666}},
+      {"4/2/1", "Bob", -1, "5/2/1 3/1/1", {4000, 3333}},  // a draw: both rates fall
+      {"4/2/1", "Ann", 0, "6/3/2 2/1/1", {5000, 5000}},   // one name on both sides: two games
+      {"4/2/1", "Ann", -1, "6/2/1 2/1/1", {3333, 5000}},
+      // Counts go on past 16 bits, and are kept below 10^14 so that a rate cannot overflow.
+      {"32767/32767/0", "Bob", 0, "32768/32768/0 3/1/2", {10000, 3333}},
+      {"99999999999/50000000000/x", "Bob", 1, "100000000000/50000000000/1 3/2/1", {5000, 6666}},
+      {"1e20/1e20/1", "Bob", 0, "100000000000001/100000000000001/1 3/1/2", {10000, 3333}},
+      {"-5/-7/-1", "Bob", 0, "1/1/0 3/1/2", {10000, 3333}},
+  };
+  for (const auto& c : cases) {
+    Program p(std::string("#Ann=") + c.ann +
+              ";#Bob=2/1/1;PlayerB=0;PlayerNameA=Ann;PlayerNameB=" + c.b);
+    p.records.RecordResult(c.result);
+    EXPECT_EQ(p.Stored({"Ann", "Bob"}), std::string("Ann,Bob, ") + c.stored);
+    EXPECT_EQ(p.records.SidePlayerIndex, (std::array<int16_t, 2>{0, int16_t(c.b[0] == 'B')}));
+    for (int run = 0; run < 2; ++run, p.session.LoadSettings()) {  // the next run reads the same
+      EXPECT_EQ((std::array{p.records.PlayerRate[0], p.records.PlayerRate[1]}), c.rates)
+          << c.stored;
+    }
+  }
+}
+
+TEST(PlayerRecords, NamesWithoutARecordLeaveTheListAndStartAfresh) {
+  // Bob's and Dan's records were cleared; Ann is listed twice.
+  Program p("#Ann=3/2/0;#Bob;#Cid=4/1/3;#Ann;#Dan;PlayerB=0;PlayerNameA=Bob;PlayerNameB=Cid");
+  EXPECT_EQ(p.Boxes(), " Bob,Ann,Cid Cid,Ann,Cid ,Ann,Cid");
+  EXPECT_EQ(p.Stored({}) + std::to_string(p.store.values.size()), "Ann,Cid,11");
+  EXPECT_EQ(p.records.SidePlayerIndex, (std::array<int16_t, 2>{-1, 1}));
+  p.records.RecordResult(0);
+  EXPECT_EQ(p.Stored({"Bob", "Cid"}), "Ann,Cid,Bob, 1/1/0 5/1/4");
+}
+
+TEST(PlayerRecords, ListKeysAreNeverWrittenOver) {
+  // When the list cannot be mended, no name is added to it or taken from it.
+  Program p("#Ann=3/2/0;#Cid=4/1/3;PlayerB=0;PlayerNameA=Eve;PlayerNameB=Ann");
+  p.store.values[{"Pyra3", "Player01"}] = "Bob", p.store.values[{"Pyra3", "Player02"}] = "Cid";
+  p.store.failWrites = true;
+  p.records.LoadPlayerList();
+  p.store.failWrites = false;
+  p.records.RecordResult(0);
+  p.options.Combo1[2].text = "Cid";
+  EXPECT_FALSE(p.records.Command2_Click(0));
+  EXPECT_EQ(p.Stored({"Ann", "Eve"}), "Ann,Bob,Cid, 4/2/1 -/-/-");
+  // A hundred names fill the list.
+  std::string players = "PlayerB=0;PlayerNameA=New98;PlayerNameB=New99";
+  for (int i = 0; i < 98; ++i) players += ";#P" + std::to_string(i) + "=1/0/1";
+  Program full(players);
+  full.records.RecordResult(-1);
+  full.options.Combo1[0].text = "Zed", full.options.Combo1[1].text = "P50";
+  EXPECT_TRUE(full.records.ListFull());
+  full.records.RecordResult(0);
+  const std::string stored = full.Stored({"New99", "Zed", "P50"});
+  EXPECT_EQ(stored.substr(stored.find("P97,")), "P97,New98,New99, 1/0/0 -/-/- 2/0/2");
+}
+
+TEST(PlayerRecords, DeletingAndClearing) {
+  const struct {
+    int index;
+    const char *chosen, *b;
+    bool done;
+    const char *stored, *boxes;
+  } cases[] = {
+      {0, "Ann", "Ann", true, "Bob,コンピュータ, -/-/-",
+       " Player A,Bob,コンピュータ Player B,Bob,コンピュータ ,Bob,コンピュータ"},
+      // The computer's box keeps its text even where a person has taken that name.
+      {0, "コンピュータ ", nullptr, true, "Ann,Bob, -/-/-",
+       " Ann,Ann,Bob コンピュータ*,Ann,Bob ,Ann,Bob"},
+      {1, "Bob", "Bob", true, "Ann,コンピュータ, -/-/-",
+       " Ann,Ann,コンピュータ Bob,Ann,コンピュータ ,Ann,コンピュータ"},
+      {1, "ann", "Bob", false, "Ann,Bob,コンピュータ, -/-/-",
+       " Ann,Ann,Bob,コンピュータ Bob,Ann,Bob,コンピュータ ann,Ann,Bob,コンピュータ"},
+      {2, "Bob", "Bob", false, "Ann,Bob,コンピュータ, 2/1/1",
+       " Ann,Ann,Bob,コンピュータ Bob,Ann,Bob,コンピュータ Bob,Ann,Bob,コンピュータ"},
+  };
+  for (const auto& c : cases) {
+    Program p(std::string("#Ann=3/2/1;#Bob=2/1/1;#コンピュータ=1/0/1;PlayerNameA=Ann;PlayerB=") +
+              (c.b != nullptr ? "0;PlayerNameB=" + std::string(c.b) : "1"));
+    p.options.Combo1[2].text = c.chosen;
+    EXPECT_EQ(p.records.Command2_Click(c.index), c.done) << c.chosen;
+    EXPECT_EQ(p.Stored({c.chosen}) + " |" + p.Boxes(), std::string(c.stored) + " |" + c.boxes);
+  }
+}
+
+TEST(Ranking, BestFiveByRateThenGamesThenLaterInTheList) {
+  const std::vector<int64_t> rates{5000, 5000, 5000, 6000, 0, 5000}, games{10, 10, 20, 5, 0, 4};
+  EXPECT_EQ(RankSlots(rates, games), (RankSlotArray{5, 0, 1, 2, 3}));
+  // Four digits where two neighbouring rows agree to three and the higher has fewer games.
+  const std::pair<const char*, const char*> cases[] = {
+      {"#P0=10/5/0;#P1=10/5/0;#P2=20/10/0;#P3=5/3/0;#P4=0/0/0;#P5=4/2/0",
+       "1位 P3\n勝率 .600; 試合数5\n2位 P2\n勝率 .500; 試合数20\n3位 P1\n勝率 .500; 試合数10\n"
+       "4位 P0\n勝率 .500; 試合数10\n5位 P5\n勝率 .500; 試合数4\n"},
+      {"#Ann=3/2/1;#Bob=3/1/2;#Cid=1000/333/667;#Eve=2/0/2",
+       "1位 Ann\n勝率 .666; 試合数3\n2位 Bob\n勝率 .3333; 試合数3\n3位 Cid\n勝率 .3330; "
+       "試合数1000\n"
+       "4位 Eve\n勝率 .000; 試合数2\n"},
+      {"#X=1/1/0;#Y=2/1/1;#A=10000/3339/0;#B=20000/6670/0;#C=30000/9993/0",
+       "1位 X\n勝率1.000; 試合数1\n2位 Y\n勝率 .500; 試合数2\n3位 A\n勝率 .333; 試合数10000\n"
+       "4位 B\n勝率 .3335; 試合数20000\n5位 C\n勝率 .3331; 試合数30000\n"},
+  };
+  for (const auto& [players, text] : cases) {
+    Program p(players);
+    p.records.ShowRanking();
+    EXPECT_EQ(p.dialogs.boxes.at(0).text, text);
+  }
+  // clang-format off
+  const std::pair<int64_t, const char*> texts[] = {
+      {9, " .000"}, {99, " .009"}, {100, " .010"}, {999, " .099"}, {1000, " .100"}, {10000, "1.000"}};
+  // clang-format on
+  for (const auto& [rate, text] : texts) EXPECT_EQ(FormatWinRate(rate), text) << rate;
+}
+
+}  // namespace
+}  // namespace pyra
