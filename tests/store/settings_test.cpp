@@ -288,7 +288,6 @@ TEST(PlayerRecords, ResultsOfBothSides) {
               ";#Bob=2/1/1;PlayerB=0;PlayerNameA=Ann;PlayerNameB=" + c.b);
     p.records.RecordResult(c.result);
     EXPECT_EQ(p.Stored({"Ann", "Bob"}), std::string("Ann,Bob, ") + c.stored);
-    EXPECT_EQ(p.records.SidePlayerIndex, (std::array<int16_t, 2>{0, int16_t(c.b[0] == 'B')}));
     for (int run = 0; run < 2; ++run, p.session.LoadSettings()) {  // the next run reads the same
       EXPECT_EQ((std::array{p.records.PlayerRate[0], p.records.PlayerRate[1]}), c.rates)
           << c.stored;
@@ -301,7 +300,6 @@ TEST(PlayerRecords, NamesWithoutARecordLeaveTheListAndStartAfresh) {
   Program p("#Ann=3/2/0;#Bob;#Cid=4/1/3;#Ann;#Dan;PlayerB=0;PlayerNameA=Bob;PlayerNameB=Cid");
   EXPECT_EQ(p.Boxes(), " Bob,Ann,Cid Cid,Ann,Cid ,Ann,Cid");
   EXPECT_EQ(p.Stored({}) + std::to_string(p.store.values.size()), "Ann,Cid,11");
-  EXPECT_EQ(p.records.SidePlayerIndex, (std::array<int16_t, 2>{-1, 1}));
   p.records.RecordResult(0);
   EXPECT_EQ(p.Stored({"Bob", "Cid"}), "Ann,Cid,Bob, 1/1/0 5/1/4");
 }
@@ -365,10 +363,6 @@ TEST(Ranking, BestFiveByRateThenGamesThenLaterInTheList) {
       {"#P0=10/5/0;#P1=10/5/0;#P2=20/10/0;#P3=5/3/0;#P4=0/0/0;#P5=4/2/0",
        "1位 P3\n勝率 .600; 試合数5\n2位 P2\n勝率 .500; 試合数20\n3位 P1\n勝率 .500; 試合数10\n"
        "4位 P0\n勝率 .500; 試合数10\n5位 P5\n勝率 .500; 試合数4\n"},
-      {"#Ann=3/2/1;#Bob=3/1/2;#Cid=1000/333/667;#Eve=2/0/2",
-       "1位 Ann\n勝率 .666; 試合数3\n2位 Bob\n勝率 .3333; 試合数3\n3位 Cid\n勝率 .3330; "
-       "試合数1000\n"
-       "4位 Eve\n勝率 .000; 試合数2\n"},
       {"#X=1/1/0;#Y=2/1/1;#A=10000/3339/0;#B=20000/6670/0;#C=30000/9993/0",
        "1位 X\n勝率1.000; 試合数1\n2位 Y\n勝率 .500; 試合数2\n3位 A\n勝率 .333; 試合数10000\n"
        "4位 B\n勝率 .3335; 試合数20000\n5位 C\n勝率 .3331; 試合数30000\n"},
