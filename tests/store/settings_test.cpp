@@ -1,5 +1,4 @@
-// The start-up load, the exit saves, the player records and the ranking, over a store in
-// memory and windows that log what is done to them.
+// The start-up load, the exit saves, the player records and the ranking.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -12,12 +11,10 @@
 namespace pyra {
 namespace {
 
-// One run of the program as far as its settings go, on a 1920 by 1080 pixel screen at 15
-// twips a pixel, with a log of folder changes and pictures.
+// A run of the program on a 1920 by 1080 pixel screen at 15 twips a pixel, with a log.
 struct Program final : SettingsWindows {
-  // Loads from a store holding "key=value;..." over a dialog whose every control holds
-  // something the load must overwrite. "#name=games/win/lost" lists a player and their
-  // record, "#name" a player without one.
+  // Loads "key=value;..." over a dialog full of what the load must overwrite;
+  // "#name=games/win/lost" lists a player with a record, "#name" one without.
   explicit Program(const std::string& stored, bool can = true) : can(can) {
     std::istringstream items(stored);
     int listed = 0;
@@ -80,13 +77,12 @@ struct Program final : SettingsWindows {
     return PixelSize{192, file == "small.bmp" ? 32 : 64};
   }
 
-  // The main window's left,top,width,height and each companion's left,top; the board and the
-  // dialog's buttons and check boxes as digits, and the name boxes; the log.
+  // The windows' places and the board | the dialog's controls and name boxes | the log.
   std::string Shown() const {
     auto n = [](double v) { return std::to_string(static_cast<long long>(v)); };
     std::string s = n(main.left) + "," + n(main.top) + "," + n(main.width) + "," + n(main.height);
     for (const TwipRect& c : boxes) s += " " + n(c.left) + "," + n(c.top);
-    s += " | " + n(state.BoardCols) + "x" + n(state.BoardRows);
+    s += " " + n(state.BoardCols) + "x" + n(state.BoardRows) + " |";
     auto digits = [&s](const auto& controls) {
       s += ' ';
       for (int c : controls) s += static_cast<char>('0' + c);
@@ -129,10 +125,10 @@ struct Program final : SettingsWindows {
   SettingsSession session{*this, store, state, options, records};
 };
 
-// A first run: 8 by 6 cells plus the frame, centred with the NEXT window beside it and the
-// message window below it.
-constexpr const char* First = "11865,5550,4080,3600 15945,5550 11865,9150 14310,9150 11865,9150";
-constexpr const char* FirstShown = "8x6 1001 10000000000 10 1111 Player A コンピュータ* ";
+// A first run: 8 by 6 cells, centred with the NEXT window beside and the message window below.
+constexpr const char* First =
+    "11865,5550,4080,3600 15945,5550 11865,9150 14310,9150 11865,9150 8x6";
+constexpr const char* FirstShown = "1001 10000000000 10 1111 Player A コンピュータ* ";
 constexpr const char* FirstLog = "built-in background, built-in sheet";
 
 TEST(LoadSettings, WhatTheStoredValuesShow) {
@@ -144,44 +140,42 @@ TEST(LoadSettings, WhatTheStoredValuesShow) {
     bool can = true;  // stretch and sound
   } cases[] = {
       {""},
-      {"BitmapStretch=1;SoundEffect=1", First,
-       "8x6 1001 10000000000 10 0011 Player A コンピュータ* ", FirstLog, false},
+      {"BitmapStretch=1;SoundEffect=1", First, "1001 10000000000 10 0011 Player A コンピュータ* ",
+       FirstLog, false},
       // Unreadable or refused sizes keep the first-run size, so the board is whole cells.
       {"Width=abc;Height=40000"},
       {"Width=4545;Height=4079;Left=20.5;Top=11.5",
-       "20,12,4545,4079 4565,12 20,4091 2465,4091 20,4091",
-       "8x7 1001 10000000000 10 1111 Player A コンピュータ* "},
-      {"Top=20000;Left=-32768", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600"},
-      {"Top=-500;Left=30000", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600"},
+       "20,12,4545,4079 4565,12 20,4091 2465,4091 20,4091 8x7"},
+      {"Top=20000;Left=-32768", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600 8x6"},
+      {"Top=-500;Left=30000", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600 8x6"},
       {"Top=16200;Left=28800",
-       "24720,12600,4080,3600 27810,12600 24720,15180 26355,15195 23910,14700"},
+       "24720,12600,4080,3600 27810,12600 24720,15180 26355,15195 23910,14700 8x6"},
       {"Width=30000;Height=20000;Top=100;Left=100",
-       "0,0,28800,16200 27810,0 0,15180 2445,15195 0,14700",
-       "59x32 1001 10000000000 10 1111 Player A コンピュータ* "},
+       "0,0,28800,16200 27810,0 0,15180 2445,15195 0,14700 59x32"},
       {"NextTop=20000;NextLeft=30000;MesTop=16000;MesLeft=28000",
-       "11865,5550,4080,3600 27810,15270 11865,9150 14310,9150 23910,14700"},
+       "11865,5550,4080,3600 27810,15270 11865,9150 14310,9150 23910,14700 8x6"},
       {"PointTop=-1;PointLeft=-32768;Point2Top=-5;Point2Left=7",
-       "11865,5550,4080,3600 15945,5550 0,0 7,0 11865,9150"},
+       "11865,5550,4080,3600 15945,5550 0,0 7,0 11865,9150 8x6"},
       // A companion's value out of range leaves that window where it was.
       {"NextTop=40000;Point2Left=abc;MesLeft=99999",
-       "11865,5550,4080,3600 0,0 11865,9150 0,9150 0,0"},
+       "11865,5550,4080,3600 0,0 11865,9150 0,9150 0,0 8x6"},
       {"NextLeft=40000;PointLeft=x;MesTop=-40000",
-       "11865,5550,4080,3600 0,0 0,9150 14310,9150 0,0"},
+       "11865,5550,4080,3600 0,0 0,9150 14310,9150 0,0 8x6"},
       {"FormOfGame=3;Level=1;BitmapStretch=0;SoundEffect=0;Music=0;OpeningDemo=2;PlayerA=1;"
        "PlayerB=0;PlayerNameA=Ann;PlayerNameB=Bob ",
-       First, "8x6 0110 00010000000 01 0000 コンピュータ* Bob "},
+       First, "0110 00010000000 01 0000 コンピュータ* Bob "},
       {"FormOfGame=10;Level=2;BitmapStretch=2;SoundEffect=2;Music=abc;OpeningDemo=40000;PlayerA=2;"
        "PlayerB=7",
-       First, "8x6 0000 00000000001 01 0000 コンピュータ* コンピュータ* "},
+       First, "0000 00000000001 01 0000 コンピュータ* コンピュータ* "},
       {"FormOfGame=11;Level=40000;BitmapStretch=40000;PlayerA=40000;PlayerB=-40000", First,
-       "8x6 0000 00000000000 00 0111 コンピュータ* コンピュータ* "},
+       "0000 00000000000 00 0111 コンピュータ* コンピュータ* "},
       {"FormOfGame=-1;Level=abc;PlayerNameA=   ;PlayerB=0", First,
-       "8x6 1010 00000000000 10 1111 Player A Player B "},
+       "1010 00000000000 10 1111 Player A Player B "},
       {"FormOfGame=40000;Level=  ;PlayerNameA=  アン  ", First,
-       "8x6 1001 00000000000 10 1111   アン コンピュータ* "},
+       "1001 00000000000 10 1111   アン コンピュータ* "},
       {"#Ann=3/0/3;#Bob=3/0/3;PlayerB=0",
        First,  // the list, loaded after the names, fills the boxes
-       "8x6 1010 10000000000 10 1111 Player A,Ann,Bob Player B,Ann,Bob ,Ann,Bob"},
+       "1010 10000000000 10 1111 Player A,Ann,Bob Player B,Ann,Bob ,Ann,Bob"},
       {"FullPath=/pics;FileName=bg.bmp;KomaPath=/sheets;KomaName=a.bmp", First, FirstShown,
        "cd /pics, busy, load /pics/bg.bmp, idle, label /pics/bg.bmp, cd /sheets, busy, "
        "load /sheets/a.bmp, idle, label /sheets/a.bmp, user sheet"},
@@ -223,8 +217,7 @@ TEST(SaveSettings, WindowsAndOptionsAsDigitStrings) {
       " BitmapStretch=1 FormOfGame=9 Height=3600 Left=11865 Level=0 MesLeft=1234 MesTop=9150 "
       "Music=0 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
       "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=2 Top=1236 Width=4080");
-  // Minimised or maximised: no window position. No format selected counts as 0; a greyed
-  // stretch box writes nothing.
+  // Minimised: no window position. No format selected counts as 0; greyed writes nothing.
   p.store.values.clear(), p.normal = false;
   p.options = {.Check1 = {Greyed, Checked, Checked, Unchecked}};
   EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
@@ -295,16 +288,13 @@ TEST(PlayerRecords, ResultsOfBothSides) {
   }
 }
 
-TEST(PlayerRecords, NamesWithoutARecordLeaveTheListAndStartAfresh) {
+TEST(PlayerRecords, ListKeysStayDenseAndAreNeverWrittenOver) {
   // Bob's and Dan's records were cleared; Ann is listed twice.
-  Program p("#Ann=3/2/0;#Bob;#Cid=4/1/3;#Ann;#Dan;PlayerB=0;PlayerNameA=Bob;PlayerNameB=Cid");
-  EXPECT_EQ(p.Boxes(), " Bob,Ann,Cid Cid,Ann,Cid ,Ann,Cid");
-  EXPECT_EQ(p.Stored({}) + std::to_string(p.store.values.size()), "Ann,Cid,11");
-  p.records.RecordResult(0);
-  EXPECT_EQ(p.Stored({"Bob", "Cid"}), "Ann,Cid,Bob, 1/1/0 5/1/4");
-}
-
-TEST(PlayerRecords, ListKeysAreNeverWrittenOver) {
+  Program c("#Ann=3/2/0;#Bob;#Cid=4/1/3;#Ann;#Dan;PlayerB=0;PlayerNameA=Bob;PlayerNameB=Cid");
+  EXPECT_EQ(c.Boxes(), " Bob,Ann,Cid Cid,Ann,Cid ,Ann,Cid");
+  EXPECT_EQ(c.Stored({}) + std::to_string(c.store.values.size()), "Ann,Cid,11");
+  c.records.RecordResult(0);  // a later game starts a fresh record
+  EXPECT_EQ(c.Stored({"Bob", "Cid"}), "Ann,Cid,Bob, 1/1/0 5/1/4");
   // When the list cannot be mended, no name is added to it or taken from it.
   Program p("#Ann=3/2/0;#Cid=4/1/3;PlayerB=0;PlayerNameA=Eve;PlayerNameB=Ann");
   p.store.values[{"Pyra3", "Player01"}] = "Bob", p.store.values[{"Pyra3", "Player02"}] = "Cid";
