@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -21,18 +22,15 @@
 namespace pyra {
 namespace {
 
-using testing::FileBytes;
-
 TEST(StoreValues, NumbersTextsAndThePathAsTheProgramReadsThem) {
-  // Blanks, one sign, the longest number, halves to even; only the text given is read.
+  // Blanks, one sign, the longest number, halves to even.
   // clang-format off
-  const std::pair<std::string_view, const char*> numbers[] = {
+  const std::pair<const char*, const char*> numbers[] = {
       {"abc", "0"}, {"  +7x", "7"}, {"\t\n-42", "-42"}, {"--1", "0"}, {".", "0"}, {"12 34", "12"},
       {"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}, {"-3.5", "-4"}, {".51", "1"}, {"5.", "5"},
       {"-.6", "-1"}, {"2.4999", "2"}, {"1E3", "1000"}, {"1e", "1"}, {"2e-", "2"}, {"1e+2x", "100"},
       {"25e-1", "2"}, {"1e-999", "0"}, {"32767.4", "32767"}, {"32767.5", "-"}, {"1e999", "-"},
-      {"-32768.5", "-32768"}, {"-32768.6", "-"}, {"-1e999", "-"}, {{"12345", 2}, "12"},
-      {{"1.5", 2}, "1"}, {{"1e5", 2}, "1"}};
+      {"-32768.5", "-32768"}, {"-32768.6", "-"}, {"-1e999", "-"}};
   // clang-format on
   for (const auto& [text, expected] : numbers) {
     const std::optional<int16_t> read = ReadInteger16(text);
@@ -111,14 +109,14 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   testing::TempDir dir;
   const std::string path = dir.File("store.sqlite3");
   FillStore(path);
-  const std::string filled = FileBytes(path);
+  const std::string filled = testing::FileBytes(path);
   // clang-format off
   void (*const damage[])(std::string&) = {
       [](std::string& b) { b = std::string(9000, 'n'); },  // not a database at all
       [](std::string& b) { b = b.substr(0, 16) + std::string(8000, 'Z'); },
       [](std::string& b) { b.resize(b.size() / 2); },
       [](std::string& b) { b.resize(1000); },
-      [](std::string& b) { b[39] = 1; }};  // opens and reads, but fails the check: a free page too many
+      [](std::string& b) { b[39] = 1; }};  // opens and reads, but fails the check: a free page
   // clang-format on
   for (const auto& make : damage) {
     std::string bytes = filled;
@@ -127,7 +125,7 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
     SqliteSettingsStore store(path);
     EXPECT_EQ(Through(store), "- 000") << bytes.size();
     EXPECT_TRUE(store.Damaged());
-    EXPECT_TRUE(FileBytes(path) == bytes) << "the file changed";
+    EXPECT_TRUE(testing::FileBytes(path) == bytes) << "the file changed";
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
   }
   testing::WriteFileBytes(dir.File("Pyra3"), "a file where the folder goes");
@@ -145,7 +143,7 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   int status = 0;
   waitpid(child, &status, 0);
   EXPECT_EQ(status, 0) << "3: cannot drop root; 4: not read, or written";
-  EXPECT_TRUE(FileBytes(path) == filled) << "the file changed";
+  EXPECT_TRUE(testing::FileBytes(path) == filled) << "the file changed";
   EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
 }
 
@@ -157,22 +155,19 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
   sqlite3_open(path.c_str(), &other);
   auto lock = [other] { return sqlite3_exec(other, "BEGIN EXCLUSIVE", 0, 0, 0) == SQLITE_OK; };
   auto unlockAfter = [other](int ms) {
-    return std::jthread([other, ms] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-      sqlite3_exec(other, "COMMIT", 0, 0, 0);
-    });
+    return std::jthread([=] { usleep(ms * 1000), sqlite3_exec(other, "COMMIT", 0, 0, 0); });
   };
   SqliteSettingsStore fresh(path), store(path);
   ASSERT_TRUE(lock());
   EXPECT_TRUE((unlockAfter(200), fresh.Write("Pyra3", "Width", "7")));
-  const std::string before = FileBytes(path);
+  const std::string before = testing::FileBytes(path);
   ASSERT_TRUE(lock());
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 9; ++i) EXPECT_EQ(Through(store), "- 000");
-  const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
-  EXPECT_LT(waited.count(), 3 * SqliteSettingsStore::BusyTimeoutMs / 1000.0);  // not one a read
+  const auto waited = std::chrono::steady_clock::now() - start;  // one wait, not one a read
+  EXPECT_LT(waited, std::chrono::milliseconds(3 * SqliteSettingsStore::BusyTimeoutMs));
   unlockAfter(0).join();
-  EXPECT_TRUE(FileBytes(path) == before) << "the file changed";
+  EXPECT_TRUE(testing::FileBytes(path) == before) << "the file changed";
   // Once the lock is gone the same store reads again, and waits again for a brief lock.
   EXPECT_EQ(store.Read("Pyra3", "Width"), "7");
   ASSERT_TRUE(lock());
@@ -195,8 +190,7 @@ TEST(SqliteSettingsStore, EveryWriteThatReturnedSurvivesSigkill) {
   }
   close(reports[1]);
   int last = -1;  // the last write that returned
-  for (int n = 0; n < 30 && read(reports[0], &last, sizeof last) == sizeof last; ++n) {
-  }
+  while (last < 29 && read(reports[0], &last, sizeof last) == sizeof last) continue;
   kill(writer, SIGKILL), waitpid(writer, nullptr, 0);
   for (int i; read(reports[0], &i, sizeof i) == sizeof i;) last = i;
   ASSERT_GE(last, 29);
