@@ -323,7 +323,7 @@ TEST(PlayerRecords, DeletingAndClearing) {
 TEST(Ranking, BestFiveByRateThenGamesThenLaterInTheList) {
   const std::vector<int64_t> rates{5000, 5000, 5000, 6000, 0, 5000}, games{10, 10, 20, 5, 0, 4};
   EXPECT_EQ(RankSlots(rates, games), (RankSlotArray{5, 0, 1, 2, 3}));
-  // Four digits where two neighbouring rows agree to three and the higher has fewer games.
+  // Rate texts, with a fourth digit where neighbours agree to three and the higher has fewer games.
   const std::pair<const char*, const char*> cases[] = {
       {"#P0=10/5/0;#P1=10/5/0;#P2=20/10/0;#P3=5/3/0;#P4=0/0/0;#P5=4/2/0",
        "1位 P3\n勝率 .600; 試合数5\n2位 P2\n勝率 .500; 試合数20\n3位 P1\n勝率 .500; 試合数10\n"
