@@ -260,6 +260,7 @@ TEST(PlayerRecords, ResultsOfBothSides) {
   for (const auto& c : cases) {
     Program p(std::string("#Ann=") + c.ann +
               ";#Bob=2/1/1;PlayerB=0;PlayerNameA=Ann;PlayerNameB=" + c.b);
+    p.options.Combo1[2].text = "Cid";  // chosen for deleting, but playing no side
     p.records.RecordResult(c.result);
     EXPECT_EQ(p.Stored({"Ann", "Bob"}), std::string("Ann,Bob, ") + c.stored);
     for (int run = 0; run < 2; ++run, p.session.LoadSettings())  // the next run reads the same
