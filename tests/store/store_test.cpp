@@ -110,14 +110,11 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   const std::string path = dir.File("store.sqlite3");
   FillStore(path);
   const std::string filled = testing::FileBytes(path);
-  // clang-format off
   void (*const damage[])(std::string&) = {
       [](std::string& b) { b = std::string(9000, 'n'); },  // not a database at all
       [](std::string& b) { b = b.substr(0, 16) + std::string(8000, 'Z'); },
-      [](std::string& b) { b.resize(b.size() / 2); },
-      [](std::string& b) { b.resize(1000); },
-      [](std::string& b) { b[39] = 1; }};  // opens and reads, but fails the check: a free page
-  // clang-format on
+      [](std::string& b) { b.resize(b.size() / 2); }, [](std::string& b) { b.resize(1000); },
+      [](std::string& b) { b[39] = 1; }};  // a free page too many: reads, fails the check
   for (const auto& make : damage) {
     std::string bytes = filled;
     make(bytes);
