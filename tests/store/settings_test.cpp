@@ -236,9 +236,11 @@ TEST(PlayerRecords, FirstWinOnAnEmptyStore) {
       std::tuple("1位 Player A\n勝率1.000; 試合数1\n", "番付", MsgButtons::Ok, MsgIcon::None));
   EXPECT_EQ(Saved(p.store), " Games=1 Lost=0 Win=1 Player00=Player A");
   EXPECT_EQ(p.Boxes(), " Player A,Player A コンピュータ*,Player A ,Player A");
-  Program computers("PlayerA=1");  // the computer is never recorded
+  std::string stored = "PlayerA=1";  // both sides the computer; a hundred names without records
+  for (int i = 0; i < MaxPlayers; ++i) stored += ";#P" + std::to_string(i);
+  Program computers(stored);
   for (int16_t result : {0, 1, -1}) computers.records.RecordResult(result);
-  EXPECT_EQ(Saved(computers.store), " PlayerA=1");
+  EXPECT_EQ(Saved(computers.store), " PlayerA=1");  // all of them leave the list; none is added
 }
 
 TEST(PlayerRecords, ResultsOfBothSides) {
