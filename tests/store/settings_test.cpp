@@ -325,11 +325,11 @@ TEST(PlayerRecords, DeletingAndClearing) {
 }
 
 TEST(Ranking, BestFiveByRateThenGamesThenLaterInTheList) {
-  const std::vector<int64_t> rates{5000, 5000, 5000, 6000, 0, 5000}, games{10, 10, 20, 5, 0, 4};
-  EXPECT_EQ(RankSlots(rates, games), (RankSlotArray{5, 0, 1, 2, 3}));
+  const std::vector<int64_t> rates{5000, 5000, 5000, 0, 5000, 6000}, games{10, 10, 20, 0, 4, 5};
+  EXPECT_EQ(RankSlots(rates, games), (RankSlotArray{4, 0, 1, 2, 5}));
   // Rate texts, with a fourth digit where neighbours agree to three and the higher has fewer games.
   const std::pair<const char*, const char*> cases[] = {
-      {"#P0=10/5/0;#P1=10/5/0;#P2=20/10/0;#P3=5/3/0;#P4=0/0/0;#P5=4/2/0",
+      {"#P0=10/5/0;#P1=10/5/0;#P2=20/10/0;#P4=0/0/0;#P5=4/2/0;#P3=5/3/0",
        "1位 P3\n勝率 .600; 試合数5\n2位 P2\n勝率 .500; 試合数20\n3位 P1\n勝率 .500; 試合数10\n"
        "4位 P0\n勝率 .500; 試合数10\n5位 P5\n勝率 .500; 試合数4\n"},
       {"#X=1/1/0;#Y=2/1/1;#A=10000/3339/0;#B=20000/6670/0;#C=30000/9993/0",
