@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_windows.h"
-#include "game_fakes.h"
+#include "settings_program.h"
 
 namespace pyra {
 namespace {
@@ -26,15 +25,21 @@ TEST(PictureChooser, ListsPictureFilesWhateverTheirCase) {
 
 struct ChooserRig {
   testing::GameRig rig;
-  test::LoggingStore store;
-  test::FakeWindows windows;
-  PictureChooser chooser{rig.game, store, windows};
+  Program windows{""};
+  PictureChooser chooser{rig.game, windows.store, windows};
   ChooserRig() {
-    windows.pictures = {{"/pics/bg.bmp", {40, 30}},
-                        {"/sheets/s.bmp", {192, 64}},
-                        {"/sheets/wide.bmp", {193, 64}},
-                        {"/sheets/tall.bmp", {192, 65}}};
     rig.state.PieceQueue = {1, 2, 3};
+    windows.log.clear();
+  }
+  // The picture keys as stored.
+  std::string Keys() const {
+    std::string s;
+    for (const char* key : {"FullPath", "FileName", "KomaPath", "KomaName"}) {
+      if (auto v = windows.store.values.find({"Pyra3", key}); v != windows.store.values.end()) {
+        s += std::string(" ") + key + "=" + v->second;
+      }
+    }
+    return s;
   }
 };
 
@@ -46,26 +51,19 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
   struct Case {
     bool background;
     const char *folder, *file, *box;
-    Strings done;  // what happened to the pictures, then the keys written
-  };
-  const Case cases[] = {
-      {true, "/pics", "bg.bmp", "", {"Pyra3/FullPath=/pics", "Pyra3/FileName=bg.bmp"}},
-      {true, "/nowhere", "bg.bmp", noFolder, {}},
-      {true, "/pics", "notes.bmp", noPicture, {}},
-      {false,
-       "/sheets",
-       "s.bmp",
-       "",
-       {"user sheet", "Pyra3/KomaPath=/sheets", "Pyra3/KomaName=s.bmp"}},
-      {false, "/sheets", "wide.bmp", wrongSize, {}},
-      {false, "/sheets", "tall.bmp", wrongSize, {}},
-      {false, "/sheets", "gone.bmp", noPicture, {}},
-      {true,
-       "/pics",
-       nullptr,
-       "",
-       {"built-in background", "Pyra3/FullPath=/pics", "Pyra3/FileName="}},
-      {false, "/pics", nullptr, "", {"built-in sheet", "Pyra3/KomaPath=/pics", "Pyra3/KomaName="}},
+    const char* log;  // what the windows were asked to do
+    const char* keys;
+  } cases[] = {
+      {true, "/pics", "bg.bmp", "", "busy, cd /pics, load /pics/bg.bmp, idle",
+       " FullPath=/pics FileName=bg.bmp"},
+      {true, "/nowhere", "bg.bmp", noFolder, "busy, cd /nowhere, idle", ""},
+      {true, "/pics", "notes.bmp", noPicture, "busy, cd /pics, load /pics/notes.bmp, idle", ""},
+      {false, "/sheets", "s.bmp", "", "busy, cd /sheets, load /sheets/s.bmp, idle, user sheet",
+       " KomaPath=/sheets KomaName=s.bmp"},
+      {false, "/sheets", "wide.bmp", wrongSize, "busy, cd /sheets, load /sheets/wide.bmp, idle", ""},
+      {false, "/sheets", "tall.bmp", wrongSize, "busy, cd /sheets, load /sheets/tall.bmp, idle", ""},
+      {true, "/pics", nullptr, "", "built-in background", " FullPath=/pics FileName="},
+      {false, "/pics", nullptr, "", "built-in sheet", " KomaPath=/pics KomaName="},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file ? c.file : "Default");
@@ -79,13 +77,8 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
     Strings boxes;
     for (const auto& box : r.rig.dialogs.boxes) boxes.push_back(box.title + ":" + box.text);
     EXPECT_EQ(boxes, installed ? Strings{} : Strings{c.box});
-    Strings done = r.windows.Logged("user");
-    for (const std::string& b : r.windows.Logged("built-in")) done.push_back(b);
-    done.insert(done.end(), r.store.writes.begin(), r.store.writes.end());
-    EXPECT_EQ(done, c.done);
-    // The busy pointer comes back, also after a failure.
-    EXPECT_EQ(r.windows.Logged("busy").size(), c.file ? 1u : 0u);
-    EXPECT_EQ(r.windows.Logged("idle").size(), c.file ? 1u : 0u);
+    EXPECT_EQ(r.windows.log, c.log);
+    EXPECT_EQ(r.Keys(), c.keys);
     // A new background is made ready and shown; a new sheet is shown on the board and in
     // the NEXT window.
     EXPECT_EQ(r.rig.screen.prepareBackground, installed && c.background ? 1 : 0);
@@ -94,9 +87,11 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
     EXPECT_EQ(nextDrawn, installed && !c.background);
     if (c.file) continue;
     // An empty file key: the next start-up loads no file and uses the built-in picture.
-    test::ProgramRun next(r.store);
+    Program next("");
+    next.store = r.windows.store;
+    next.log.clear();
     next.session.LoadSettings();
-    EXPECT_TRUE(next.windows.Logged("load").empty());
+    EXPECT_EQ(next.log.find("load"), std::string::npos);
   }
 }
 
