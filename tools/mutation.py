@@ -205,8 +205,10 @@ def choose(all_candidates, n, rng, folders):
     for f, ms in by_folder.items():
         pool = list(ms)
         rng.shuffle(pool)
-        # Headers come later in the queue in proportion to their weight.
-        pool.sort(key=lambda m: rng.random() * (1.0 if m.path.suffix == ".cpp" else 1.0 / HEADER_WEIGHT))
+        # Headers come later in the queue in proportion to their weight; the queue is taken
+        # from its end.
+        pool.sort(key=lambda m: rng.random() * (1.0 if m.path.suffix == ".cpp" else 1.0 / HEADER_WEIGHT),
+                  reverse=True)
         queues[f] = pool
     return share, queues
 
