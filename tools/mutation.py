@@ -205,10 +205,8 @@ def choose(all_candidates, n, rng, folders):
     for f, ms in by_folder.items():
         pool = list(ms)
         rng.shuffle(pool)
-        # Headers come later in the queue in proportion to their weight; the queue is taken
-        # from its end.
-        pool.sort(key=lambda m: rng.random() * (1.0 if m.path.suffix == ".cpp" else 1.0 / HEADER_WEIGHT),
-                  reverse=True)
+        # Headers come later in the queue in proportion to their weight.
+        pool.sort(key=lambda m: rng.random() * (1.0 if m.path.suffix == ".cpp" else 1.0 / HEADER_WEIGHT))
         queues[f] = pool
     return share, queues
 
@@ -330,7 +328,7 @@ def main():
         queue = queues[folder]
         taken = 0
         while taken < wanted and queue:
-            m = queue.pop()
+            m = queue.pop(0)
             original = m.path.read_text(encoding="utf-8")
             lines = original.split("\n")
             if lines[m.line - 1] != m.original:
