@@ -29,7 +29,7 @@ struct FakeOptionWindows : OptionWindows {
 
 struct DialogRig {
   GameRig rig;
-  test::LoggingStore store;
+  MemoryStore store;
   PlayerRecords records{store, rig.options, rig.dialogs};
   FakeOptionWindows windows;
   GameOption dialog{rig.game, records, store, windows};
@@ -102,7 +102,7 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
     EXPECT_EQ(d.Boxes(), c.boxes);
     EXPECT_EQ(d.Restarted(), !c.boxes.empty());
     std::string written;
-    for (const std::string& w : d.store.writes) written += " " + w.substr(w.find('/') + 1);
+    for (const auto& [at, value] : d.store.values) written += " " + at.second + "=" + value;
     EXPECT_EQ(written, c.written);
   }
 }

@@ -4,7 +4,7 @@
 #include "sound/game_sound.h"
 #include "sound/music.h"
 #include "sound_fakes.h"
-#include "store_test_support.h"
+#include "temp_dir.h"
 
 namespace pyra::testing {
 namespace {
@@ -12,12 +12,12 @@ namespace {
 using Log = std::vector<std::string>;
 
 struct SoundRig {
-  test::TempDir folder;
+  TempDir folder;
   GameOptions options = GameOptions::Defaults();
   FakeSequencer device;
-  Music music{device, options, folder.path() + "/"};
+  Music music{device, options, folder.Path() + "/"};
   FakeWaveOut wave;
-  GameSound sound{music, wave, folder.path(), "6.01"};
+  GameSound sound{music, wave, folder.Path(), "6.01"};
   std::string Open() const { return "open " + folder.File("teku2.mid"); }
 };
 
@@ -81,7 +81,7 @@ TEST(GameSound, PlaysACueOnlyFromAFileOfExactlyItsName) {
   };
   for (const auto& c : cases) {
     SoundRig rig;
-    for (const char* name : c.files) test::WriteFileBytes(rig.folder.File(name), "RIFF");
+    for (const char* name : c.files) WriteFileBytes(rig.folder.File(name), "RIFF");
     rig.sound.PlayCue(c.cue);
     EXPECT_EQ(rig.wave.played, c.played ? Log{rig.folder.File(c.played)} : Log{}) << c.files[0];
   }
@@ -99,7 +99,7 @@ TEST(GameSound, EffectsNeedANewerPlatformAndAtLeastOneOutput) {
   for (const auto& c : cases) {
     SoundRig rig;
     rig.wave.devices = c.devices;
-    GameSound sound(rig.music, rig.wave, rig.folder.path(), c.version);
+    GameSound sound(rig.music, rig.wave, rig.folder.Path(), c.version);
     EXPECT_EQ(sound.SoundAvailable(), c.available) << c.version << " " << c.devices;
     EXPECT_EQ(rig.wave.deviceQueries, c.queries) << c.version << " " << c.devices;
   }
