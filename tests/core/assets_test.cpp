@@ -66,7 +66,7 @@ TEST(BuiltInPictures, TheGeneratorsCheckNoticesAChangedPixel) {
   }
   const fs::path tool = fs::read_symlink("/proc/self/exe").parent_path() / "make_bitmaps";
   auto check = [&] {
-    const int status = std::system(("'" + tool.string() + "' --check '" + dir.Path() + "'").c_str());
+    const int status = std::system(("'" + tool.string() + "' --check '" + dir.Path() + "' 2>/dev/null").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };
   ASSERT_EQ(check(), 0);
