@@ -20,8 +20,9 @@ void Game::TogglePause() {
     SetMenuVisible(MenuItem::Jimi, false);
   } else {
     SetPauseCaption(text::PauseCaption);
-    comArmed = comArmed || PauseMemory.ComWasOn;
-    manArmed = manArmed || PauseMemory.ManWasOn;
+    // The clocks armed now run again. They are the ones that ran at the pause, unless a move
+    // that was under way when the pause came has since passed the turn: then the new side's
+    // clock runs, never the old one beside it.
     PauseMemory.ComWasOn = PauseMemory.ManWasOn = false;
     ApplyClocks();
     if (!PauseMemory.SavedMessage.empty()) {

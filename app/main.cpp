@@ -4,16 +4,23 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/platform_choice.h"
 #include "app/program.h"
 #include "app/single_instance.h"
 #include "store/store_path.h"
 
 int main(int argc, char** argv) {
+  // Where the windows go is the game's business: on Wayland desktops, X11 through XWayland.
+  if (const auto platform = pyra::ChoosePlatform(pyra::ProcessEnvironment())) {
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
+  }
   // Whole-number scale factors keep the 32-pixel cells crisp on scaled screens.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pyra3"));
   QApplication::setApplicationVersion(QStringLiteral("3.30.0.243"));
+  // Desktops match the windows to the installed desktop entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral(PYRA_APP_ID));
 
   // Qt's own texts (the message boxes' buttons) in Japanese, like the rest of the program.
   QTranslator qtTexts;

@@ -14,6 +14,7 @@
 #include <QWindowStateChangeEvent>
 #include <cmath>
 
+#include "app/menu_bar.h"
 #include "match/messages.h"
 
 namespace pyra {
@@ -104,6 +105,10 @@ void BoardWidget::resizeEvent(QResizeEvent* event) {
 
 MainWindow::MainWindow() : board_(new BoardWidget(this)) {
   setWindowTitle(QString::fromUtf8(ProductName));
+  setMenuBar(new WrappingMenuBar(this));
+  // The window may be as small as the user likes; the game fits the board to what is left.
+  // Left to the layout, the least height would be that of the menu bar wrapped at no width.
+  setMinimumSize(1, 1);
   setCentralWidget(board_);
   BuildMenus();
   board_->SetMouseHandler([this](MouseButton button, int x, int y) {
@@ -166,28 +171,32 @@ QAction* MainWindow::Item(MenuItem item) const {
 }
 
 void MainWindow::SyncLayout() {
-  // A shown window lays itself out as it is resized; a hidden one only when it is shown.
-  if (isVisible()) return;
+  // A hidden window lays itself out only when it is shown, and a shown one may still have
+  // work pending, such as the menu bar wrapping onto another line.
   if (QLayout* l = layout()) {
-    l->invalidate();
+    if (!isVisible()) l->invalidate();
     l->activate();
   }
 }
 
 QSize MainWindow::ClientSize() {
   SyncLayout();
+  // Under a menu bar wrapped over the whole window Qt leaves the board at its last size.
+  if (menuBar()->height() >= height()) return QSize(width(), 0);
   return board_->size();
 }
 
 void MainWindow::SetClientSize(QSize client) {
   client = client.expandedTo(QSize(0, 0));
-  // The menu bar may wrap onto more lines as the width changes, and the window system may
-  // refuse a size: a few attempts, each from what the window really got.
-  for (int attempt = 0; attempt < 4; ++attempt) {
+  // The menu bar may wrap onto more lines as the width changes, covering part of the client
+  // area or all of it, and the window system may refuse a size: a few attempts, each from
+  // what the window really got, for as long as the window does change.
+  for (int attempt = 0; attempt < 8; ++attempt) {
     const QSize before = ClientSize();
     if (before == client) return;
-    resize(size() + (client - before));
-    if (ClientSize() == before) return;  // nothing moved: the window cannot get there
+    const QSize outer = size();
+    resize(outer + (client - before));
+    if (size() == outer) return;  // the window cannot get there
   }
 }
 

@@ -1,5 +1,8 @@
 #include "app/program.h"
 
+#include "app/help_window.h"
+#include "app/program_folder.h"
+
 namespace pyra {
 
 Program::Program(const std::string& storePath)
@@ -11,6 +14,9 @@ Program::Program(const std::string& storePath)
       dialogs_(&window_),
       comtimer_(500),
       mantimer_(1000),
+      music_(sequencer_, options_, ProgramFolder().toStdString()),
+      sound_(music_, waveOut_, ProgramFolder().toStdString(), PlatformVersion()),
+      timer1_(1000),
       store_(storePath),
       // The ranking box is a message box like every other: over the main window, with the
       // clocks held by the game around it.
@@ -21,12 +27,23 @@ Program::Program(const std::string& storePath)
              settingsWindows_),
       game_(state_, options_, rng_,
             Ports{screen_, dialogs_, comtimer_, mantimer_, sound_, records_, shell_}),
-      inputs_(game_) {
+      inputs_(game_),
+      optionDialog_(std::make_unique<GameOptionDialog>(&window_, game_, records_, store_,
+                                                       settingsWindows_, companions_, pictures_)) {
+  shell_.SetOptionsDialog([this] { optionDialog_->Run(); });
   window_.SetInputs(&inputs_);
-  window_.SetCompanionTest([this](const QWidget* w) { return companions_.IsCompanion(w); });
+  // Going to a companion window or to the help window is no loss of the focus: the clocks
+  // keep running while the player reads the help.
+  window_.SetCompanionTest([this](const QWidget* w) {
+    return companions_.IsCompanion(w) || (w != nullptr && w == shell_.Help());
+  });
   companions_.SetKeyHandler([this](int key) { inputs_.KeyUp(key); });
   comtimer_.SetTickHandler([this] { game_.comtimer_Timer(); });
   mantimer_.SetTickHandler([this] { game_.mantimer_Timer(); });
+  settingsWindows_.SetSound(&sound_);
+  shell_.SetMusic(&music_);
+  timer1_.SetTickHandler([this] { music_.Timer1_Timer(); });
+  timer1_.SetEnabled(true);
 }
 
 bool Program::Start(bool anotherInstanceRuns) {

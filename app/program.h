@@ -2,6 +2,7 @@
 // game, wired together.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/main_window.h"
@@ -9,6 +10,11 @@
 #include "app/qt_settings_windows.h"
 #include "app/window_inputs.h"
 #include "match/game.h"
+#include "options/game_option_dialog.h"
+#include "sound/fluid_sequencer.h"
+#include "sound/game_sound.h"
+#include "sound/music.h"
+#include "sound/qt_wave_out.h"
 #include "store/load_settings.h"
 #include "store/player_records.h"
 #include "store/settings_store.h"
@@ -42,6 +48,9 @@ class Program {
   PlayerRecords& Players() { return records_; }
   QtSettingsWindows& QtSettings() { return settingsWindows_; }
   SettingsSession& Session() { return session_; }
+  GameOptionDialog& OptionDialog() { return *optionDialog_; }
+  FluidSequencer& Sequencer() { return sequencer_; }
+  Music& TheMusic() { return music_; }
 
  private:
   // Declared in the order they need each other; the windows outlive what draws on them.
@@ -56,7 +65,11 @@ class Program {
   QtDialogs dialogs_;
   QtClock comtimer_;
   QtClock mantimer_;
-  SilentSound sound_;
+  FluidSequencer sequencer_;
+  Music music_;
+  QtWaveOut waveOut_;
+  GameSound sound_;
+  QtClock timer1_;  // loops the music; runs from creation to the end
   SqliteSettingsStore store_;
   PlayerRecords records_;
   QtSettingsWindows settingsWindows_;
@@ -64,6 +77,8 @@ class Program {
   QtShell shell_;
   Game game_;
   GameInputs inputs_;
+  // Made hidden at start and kept for the run; goes before the main window it belongs to.
+  std::unique_ptr<GameOptionDialog> optionDialog_;
 };
 
 }  // namespace pyra

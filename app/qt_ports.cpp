@@ -1,5 +1,6 @@
 #include "app/qt_ports.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -7,8 +8,11 @@
 #include <algorithm>
 
 #include "app/about_box.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/program_folder.h"
 #include "app/qt_settings_windows.h"
+#include "sound/music.h"
 #include "store/load_settings.h"
 #include "store/store_values.h"
 #include "view/board_painter.h"
@@ -104,8 +108,13 @@ MsgAnswer QtDialogs::MessageBox(const std::string& text, const std::string& titl
   box.raise();
   box.activateWindow();
   const int answer = box.exec();
-  // The keyboard goes back to the main window, also where no window manager hands it back.
-  if (overMain && !parent_->isMinimized()) parent_->activateWindow();
+  // The keyboard goes back to the window the box came from (the main window, or a dialog
+  // still open over it), also where no window manager hands it back.
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    modal->activateWindow();
+  } else if (overMain && !parent_->isMinimized()) {
+    parent_->activateWindow();
+  }
   switch (answer) {
     case QMessageBox::Ok:
       return MsgAnswer::Ok;
@@ -294,6 +303,14 @@ void QtShell::ShowMainWindow() {
   settingsWindows_.SettleMainWindow(firstRun_);
 }
 
+void QtShell::OpenMusic() {
+  if (music_ != nullptr) music_->OpenMusic();
+}
+
+void QtShell::CloseMusic() {
+  if (music_ != nullptr) music_->Close();
+}
+
 void QtShell::SaveWindowPositions() {
   CloseHelp();
   session_.SaveWindowPositions();
@@ -310,11 +327,27 @@ void QtShell::ClearWindows() {
   // The pictures themselves go with the program a moment later.
 }
 
+void QtShell::ShowOptionsDialog() {
+  if (quitting_ || !optionsDialog_) return;
+  optionsDialog_();
+  if (window_.isVisible() && !window_.isMinimized()) window_.activateWindow();
+}
+
 void QtShell::ShowAboutBox() {
   if (quitting_) return;
   if (about_ == nullptr) about_ = new AboutBox(&window_, pictures_.TitlePicture());
   about_->Run();
   if (window_.isVisible() && !window_.isMinimized()) window_.activateWindow();
+}
+
+void QtShell::ShowHelpIndex() {
+  if (quitting_) return;
+  if (help_ == nullptr) help_ = std::make_unique<HelpWindow>(ProgramFolder());
+  help_->ShowIndex();
+}
+
+void QtShell::CloseHelp() {
+  if (help_ != nullptr) help_->close();
 }
 
 void QtShell::Quit() {

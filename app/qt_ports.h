@@ -15,8 +15,10 @@ namespace pyra {
 
 class AboutBox;
 class BoardPainter;
+class HelpWindow;
 class CompanionWindows;
 class MainWindow;
+class Music;
 class PictureHolder;
 class SettingsSession;
 class SettingsStore;
@@ -51,15 +53,6 @@ class QtDialogs : public Dialogs {
 
  private:
   QWidget* parent_;
-};
-
-// The cue sounds come later; until then a placement is silent.
-class SilentSound : public Sound {
- public:
-  void PlayCue(Cue) override {}
-  bool SoundAvailable() override { return false; }
-  bool PlayMusic() override { return false; }
-  void StopMusic() override {}
 };
 
 // The main window, its board and its companion windows.
@@ -135,23 +128,25 @@ class QtShell : public Shell {
   // setting, since the first board may be drawn before the window is ever resized.
   void LoadSettings() override;
   void ShowMainWindow() override;
-  // Music is not wired in yet.
-  void OpenMusic() override {}
-  void CloseMusic() override {}
+  void OpenMusic() override;
+  void CloseMusic() override;
   void SaveWindowPositions() override;
   void SaveOptions() override;
   // Clears contents only: the windows keep their geometry for the saves that follow.
   void ClearWindows() override;
-  // The settings dialog is not built yet.
-  void ShowOptionsDialog() override {}
+  // Runs the settings dialog that `show` opens.
+  void SetOptionsDialog(std::function<void()> show) { optionsDialog_ = std::move(show); }
+  void ShowOptionsDialog() override;
   void ShowAboutBox() override;
-  // The help viewer is not built yet.
-  void ShowHelpIndex() override {}
-  void CloseHelp() override {}
+  // The help window, made on first use; it leaves the clocks running.
+  void ShowHelpIndex() override;
+  void CloseHelp() override;
   void Quit() override;
 
   bool Quitting() const { return quitting_; }
+  void SetMusic(Music* music) { music_ = music; }
   AboutBox* About() const { return about_; }
+  HelpWindow* Help() const { return help_.get(); }
 
  private:
   MainWindow& window_;
@@ -165,7 +160,10 @@ class QtShell : public Shell {
   QtSettingsWindows& settingsWindows_;
   // What the load took from the first-run defaults.
   QtSettingsWindows::FirstRunLayout firstRun_;
-  AboutBox* about_ = nullptr;  // made on first use, owned by the main window
+  AboutBox* about_ = nullptr;         // made on first use, owned by the main window
+  std::unique_ptr<HelpWindow> help_;  // a window of its own, like the platform's help viewer
+  std::function<void()> optionsDialog_;
+  Music* music_ = nullptr;
   bool quitting_ = false;
 };
 

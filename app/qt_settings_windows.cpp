@@ -5,7 +5,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
-#include <QMediaDevices>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -132,6 +131,11 @@ bool QtSettingsWindows::SetMainWindow(const TwipRect& outer) {
 
 bool QtSettingsWindows::MainWindowIsNormal() { return window_.IsNormal(); }
 
+bool QtSettingsWindows::CanPlaceWindows() {
+  // A Wayland client neither places its windows nor learns where the compositor put them.
+  return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 void QtSettingsWindows::SettleMainWindow(const FirstRunLayout& defaults) {
   if (!requestedMain_) return;
   const QRect requested = *requestedMain_;
@@ -192,7 +196,7 @@ bool QtSettingsWindows::SetNextBoxClientPixels(int width, int height) {
 
 bool QtSettingsWindows::RasterCanStretch() { return painter_.RasterCanStretch(); }
 
-bool QtSettingsWindows::SoundAvailable() { return !QMediaDevices::audioOutputs().isEmpty(); }
+bool QtSettingsWindows::SoundAvailable() { return sound_ != nullptr && sound_->SoundAvailable(); }
 
 std::string QtSettingsWindows::CurrentDirectory() { return QDir::currentPath().toStdString(); }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "match/ports.h"
 #include "store/settings_windows.h"
 
 class QScreen;
@@ -34,13 +35,16 @@ class QtSettingsWindows final : public SettingsWindows {
   TwipSize MainClient() override;
   bool SetMainWindow(const TwipRect& outer) override;
   bool MainWindowIsNormal() override;
+  bool CanPlaceWindows() override;
 
   TwipRect CompanionWindow(Companion which) override;
   bool MoveCompanion(Companion which, double left, double top) override;
   bool SetNextBoxClientPixels(int width, int height) override;
 
   bool RasterCanStretch() override;
+  // The sound port's answer; no sound until one is given.
   bool SoundAvailable() override;
+  void SetSound(Sound* sound) { sound_ = sound; }
 
   std::string CurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& folder) override;
@@ -94,6 +98,7 @@ class QtSettingsWindows final : public SettingsWindows {
   std::optional<QRect> requestedMain_;
   QMargins requestedFrame_;
   int busy_ = 0;
+  Sound* sound_ = nullptr;
 };
 
 }  // namespace pyra

@@ -37,6 +37,12 @@ inline constexpr const char* PlayAgain = "もう一度プレーしますか？";
 inline constexpr const char* NextGameBefore = "次は第";
 inline constexpr const char* NextGameAfter = "試合です。";
 
+inline constexpr const char* HelpUnavailable = "ヘルプを表示できません";
+inline constexpr const char* HelpFileLabel = "ヘルプファイル";
+inline constexpr const char* HelpFileMissing = "が見つかりません。";
+inline constexpr const char* HelpFileDamaged = "は壊れているため読み込めません。";
+inline constexpr const char* HelpNothingFound = "見つかりませんでした。";
+
 inline constexpr const char* CannotPlayMusic = "現在の環境では音楽を鳴らすことはできません。";
 
 }  // namespace pyra::text

@@ -26,8 +26,8 @@ GameOptions GameOptions::Defaults() {
   o.SelectSeriesFormat(0);
   o.Option3 = {true, false};
   o.Check1 = {Checked, Checked, Checked, Checked};
-  o.Combo1[0].text = "Player A";
-  o.Combo1[1].text = "コンピュータ";
+  o.Combo1[0].text = DefaultPlayerNames[0];
+  o.Combo1[1].text = ComputerName;
   o.Combo1[1].enabled = false;
   return o;
 }

@@ -11,6 +11,11 @@ namespace pyra {
 // Check-box states.
 enum : int { Unchecked = 0, Checked = 1, Greyed = 2 };
 
+// What a side's name box shows while the computer plays it, and a person's name until one
+// is entered.
+inline constexpr const char* ComputerName = "コンピュータ";
+inline constexpr const char* DefaultPlayerNames[2] = {"Player A", "Player B"};
+
 struct NameBox {
   std::string text;
   bool enabled = true;

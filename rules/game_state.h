@@ -23,6 +23,7 @@ constexpr int16_t MaxBoardCols = 50;
 constexpr int16_t MaxBoardRows = 50;
 // One more than the largest board, so that the off-board sentinel of a full board is an index.
 constexpr int BoardCapacity = MaxBoardCols * MaxBoardRows + 1;
+static_assert(BoardCapacity > MaxBoardCols * MaxBoardRows, "no room for the off-board sentinel");
 
 // Sides: 0 is player A, 1 is player B.
 constexpr int SideA = 0;

@@ -41,12 +41,13 @@ void SettingsSession::LoadSettings() {
   const TwipSize screen = windows_.ScreenSize();
   const double tppx = windows_.TwipsPerPixelX();
   const double tppy = windows_.TwipsPerPixelY();
+  const bool placing = windows_.CanPlaceWindows();
 
   windows_.SetNextBoxClientPixels(NextBoxClientWidth, NextBoxClientHeight);
 
   // The main window: width, left, height and top, each on its own; a value that cannot be read
   // or that the window refuses leaves it as it was, and it was the first-run size, so that the
-  // window always holds whole cells.
+  // window always holds whole cells. Where the program cannot place it, only its size is applied.
   {
     TwipRect main = windows_.MainWindow();
     const TwipSize client = windows_.MainClient();
@@ -61,7 +62,7 @@ void SettingsSession::LoadSettings() {
       windows_.SetMainWindow(main);
     }
   }
-  {
+  if (placing) {
     TwipRect main = windows_.MainWindow();
     const double nextWidth = windows_.CompanionWindow(Companion::NextBox).width;
     if (auto left =
@@ -77,7 +78,7 @@ void SettingsSession::LoadSettings() {
       windows_.SetMainWindow(main);
     }
   }
-  {
+  if (placing) {
     TwipRect main = windows_.MainWindow();
     const double messageHeight = windows_.CompanionWindow(Companion::Message).height;
     if (auto top =
@@ -88,7 +89,11 @@ void SettingsSession::LoadSettings() {
   }
   {
     const TwipRect main = windows_.MainWindow();
-    const TwipRect onScreen = ClampMainWindow(main, screen);
+    TwipRect onScreen = ClampMainWindow(main, screen);
+    if (!placing) {
+      onScreen.left = main.left;
+      onScreen.top = main.top;
+    }
     if (onScreen.left != main.left || onScreen.top != main.top || onScreen.width != main.width ||
         onScreen.height != main.height) {
       windows_.SetMainWindow(onScreen);
@@ -112,7 +117,7 @@ void SettingsSession::LoadSettings() {
     options_.SelectSeriesFormat(*format);  // out of range leaves every button cleared
   }
 
-  {
+  if (placing) {
     const TwipRect main = windows_.MainWindow();
     const auto top = ReadTwips(store_, "MesTop", main.top + main.height);
     const auto left = top ? ReadTwips(store_, "MesLeft", main.left) : std::nullopt;
@@ -148,13 +153,12 @@ void SettingsSession::LoadSettings() {
   LoadPieceSheet();
 
   const char* nameKeys[2] = {"PlayerNameA", "PlayerNameB"};
-  const char* defaultNames[2] = {"Player A", "Player B"};
   for (int side = SideA; side <= SideB; ++side) {
     NameBox& box = options_.Combo1[side];
     if (options_.IsHuman(side)) {
-      box.text = ReadSetting(store_, nameKeys[side], defaultNames[side]);
+      box.text = ReadSetting(store_, nameKeys[side], DefaultPlayerNames[side]);
     } else {
-      box.text = "コンピュータ";
+      box.text = ComputerName;
       box.enabled = false;
     }
   }
@@ -214,7 +218,7 @@ void SettingsSession::LoadPieceSheet() {
 
 void SettingsSession::PlaceCompanion(Companion which, bool& placed, const char* topKey,
                                      const char* leftKey, double defaultTop, double defaultLeft) {
-  if (placed) return;
+  if (placed || !windows_.CanPlaceWindows()) return;
   const auto top = ReadTwips(store_, topKey, defaultTop);
   if (!top) return;
   const auto left = ReadTwips(store_, leftKey, defaultLeft);
@@ -254,11 +258,17 @@ bool SettingsSession::WriteTwips(const char* key, double twips) {
 bool SettingsSession::SaveWindowPositions() {
   if (!loaded_ || !windows_.MainWindowIsNormal()) return true;
   const TwipRect main = windows_.MainWindow();
+  bool ok = true;
+  // Positions a window system keeps to itself would be made up: the stored ones stay.
+  if (!windows_.CanPlaceWindows()) {
+    ok &= WriteTwips("Width", main.width);
+    ok &= WriteTwips("Height", main.height);
+    return ok;
+  }
   const TwipRect next = windows_.CompanionWindow(Companion::NextBox);
   const TwipRect point = windows_.CompanionWindow(Companion::PointBox);
   const TwipRect point2 = windows_.CompanionWindow(Companion::PointBox2);
   const TwipRect message = windows_.CompanionWindow(Companion::Message);
-  bool ok = true;
   ok &= WriteTwips("Top", main.top);
   ok &= WriteTwips("Left", main.left);
   ok &= WriteTwips("Width", main.width);
@@ -277,8 +287,8 @@ bool SettingsSession::SaveOptions() {
   if (!loaded_) return true;
   bool ok = true;
   // The message window's left edge is a window position like the others: kept only from a
-  // normal main window, together with its top.
-  if (windows_.MainWindowIsNormal()) {
+  // normal main window, together with its top, and only where it can be known.
+  if (windows_.MainWindowIsNormal() && windows_.CanPlaceWindows()) {
     ok &= WriteTwips("MesLeft", windows_.CompanionWindow(Companion::Message).left);
   }
   ok &= WriteSetting(store_, "FormOfGame", std::to_string(options_.SelectedSeriesFormat()));

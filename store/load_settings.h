@@ -28,7 +28,8 @@ class SettingsSession {
   void PlacePointBox2();
 
   // At exit. Both write only after LoadSettings has run (a refused start writes nothing), and
-  // window positions only while the main window is neither minimised nor maximised. False
+  // window positions only while the main window is neither minimised nor maximised, and
+  // only where the windows can be placed (otherwise just the main window's size). False
   // when something that should have been written was not.
   bool SaveWindowPositions();
   bool SaveOptions();

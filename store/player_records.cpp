@@ -172,10 +172,10 @@ bool PlayerRecords::Command2_Click(int index) {
     }
     // Only a human side's box shows a player's name; a computer side keeps "コンピュータ".
     if (options_.IsHuman(0) && StoreText(options_.Combo1[0].text) == sel) {
-      options_.Combo1[0].text = "Player A";
+      options_.Combo1[0].text = DefaultPlayerNames[0];
     }
     if (options_.IsHuman(1) && StoreText(options_.Combo1[1].text) == sel) {
-      options_.Combo1[1].text = "Player B";
+      options_.Combo1[1].text = DefaultPlayerNames[1];
     }
   }
   DeleteStoreSection(store_, sel);

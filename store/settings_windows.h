@@ -44,6 +44,10 @@ class SettingsWindows {
   virtual bool SetMainWindow(const TwipRect& outer) = 0;
   // Neither minimised nor maximised.
   virtual bool MainWindowIsNormal() = 0;
+  // Whether the program places its windows and reads back where they are. Where the window
+  // system keeps that to itself (native Wayland), positions are neither applied nor stored:
+  // what it reports would be made up. Sizes still are.
+  virtual bool CanPlaceWindows() = 0;
 
   // The companion windows: outer rectangle, and moving the top-left corner.
   virtual TwipRect CompanionWindow(Companion which) = 0;

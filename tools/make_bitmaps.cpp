@@ -2,14 +2,21 @@
 //   assets/pieces.txt -> assets/pieces.bmp (192x64 piece sheet: images over masks)
 //   the title scene in DrawTitle() below -> assets/title.bmp (300x200 title and background)
 // Both are written as uncompressed 4-bit BMP files with the standard 16-colour palette.
+// At build time it also cuts the pieces out of the sheet, for the help pages and for the
+// desktop icons (PNG, scaled by whole factors or halved, nearest neighbour).
 //
 // Usage: make_bitmaps <assets-folder>          writes both files
 //        make_bitmaps --check <assets-folder>  exit 1 if the committed files are out of date
+//        make_bitmaps --help-pictures <pieces.bmp> <folder>       fire.png ... blocked.png
+//        make_bitmaps --icons <pieces.bmp> <folder> <icon-name>   <folder>/NxN/apps/<name>.png
+#include <zlib.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -61,6 +68,7 @@ struct Picture {
   Picture(int w, int h, std::uint8_t fill)
       : width(w), height(h), pixels(static_cast<size_t>(w * h), fill) {}
   std::uint8_t& At(int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; }
+  std::uint8_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
@@ -514,6 +522,150 @@ Picture DrawTitle() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Pieces cut from the sheet, for the help pages and the icons
+
+// Files to write: a name under the output folder, and the bytes.
+using Outputs = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
+
+// Reads back a sheet in the form EncodeBmp4 writes: 4 bits per pixel, bottom-up, 16 colours.
+Picture DecodeBmp4(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+  auto le = [&](size_t at, int count) {
+    if (at + static_cast<size_t>(count) > bytes.size()) throw SourceError(path + ": too short");
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[at + static_cast<size_t>(i)];
+    return value;
+  };
+  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+    throw SourceError(path + ": not a BMP");
+  const std::uint32_t dataOffset = le(10, 4);
+  const auto width = static_cast<int>(le(18, 4));
+  const auto height = static_cast<int>(le(22, 4));
+  if (le(14, 4) != 40 || le(28, 2) != 4 || le(30, 4) != 0 || width <= 0 || height <= 0 ||
+      width > 4096 || height > 4096) {
+    throw SourceError(path + ": not an uncompressed 4-bit bottom-up BMP");
+  }
+  const size_t rowBytes = (static_cast<size_t>(width + 1) / 2 + 3) / 4 * 4;
+  Picture picture(width, height, kBlack);
+  for (int y = 0; y < height; ++y) {
+    const size_t row = dataOffset + static_cast<size_t>(height - 1 - y) * rowBytes;
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t pair = le(row + static_cast<size_t>(x / 2), 1);
+      picture.At(x, y) = static_cast<std::uint8_t>(x % 2 == 0 ? pair >> 4 : pair & 0x0F);
+    }
+  }
+  return picture;
+}
+
+struct Rgba {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;  // 4 bytes a pixel, top row first; all clear at first
+
+  Rgba(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w * h * 4), 0) {}
+};
+
+// Slot `slot` of the sheet. With its mask, the pixels outside the piece are clear; without, the
+// cell is shown as on a white board.
+Rgba CutPiece(const Picture& sheet, int slot, bool masked) {
+  Rgba piece(kCell, kCell);
+  for (int y = 0; y < kCell; ++y) {
+    for (int x = 0; x < kCell; ++x) {
+      const std::uint32_t rgb = kPalette[sheet.At(slot * kCell + x, y)];
+      const bool opaque = !masked || sheet.At(slot * kCell + x, kCell + y) == kWhite;
+      std::uint8_t* out = &piece.pixels[static_cast<size_t>((y * kCell + x) * 4)];
+      out[0] = static_cast<std::uint8_t>(rgb >> 16);
+      out[1] = static_cast<std::uint8_t>(rgb >> 8);
+      out[2] = static_cast<std::uint8_t>(rgb);
+      out[3] = opaque ? 0xFF : 0x00;
+    }
+  }
+  return piece;
+}
+
+// Nearest neighbour onto a clear square of `size`: scaled by `numerator`/`denominator` and
+// centred, so that every source pixel becomes a block of equal whole pixels.
+Rgba ScaleCentred(const Rgba& source, int size, int numerator, int denominator) {
+  Rgba out(size, size);
+  const int scaled = source.width * numerator / denominator;
+  const int offset = (size - scaled) / 2;
+  for (int y = 0; y < scaled; ++y) {
+    for (int x = 0; x < scaled; ++x) {
+      const int sx = x * denominator / numerator;
+      const int sy = y * denominator / numerator;
+      std::copy_n(&source.pixels[static_cast<size_t>((sy * source.width + sx) * 4)], 4,
+                  &out.pixels[static_cast<size_t>(((y + offset) * size + x + offset) * 4)]);
+    }
+  }
+  return out;
+}
+
+void PutBe(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void PutChunk(std::vector<std::uint8_t>& out, const char* type,
+              const std::vector<std::uint8_t>& data) {
+  PutBe(out, static_cast<std::uint32_t>(data.size()));
+  const size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  PutBe(out,
+        static_cast<std::uint32_t>(crc32(0, &out[start], static_cast<uInt>(out.size() - start))));
+}
+
+std::vector<std::uint8_t> EncodePng(const Rgba& image) {
+  std::vector<std::uint8_t> header;
+  PutBe(header, static_cast<std::uint32_t>(image.width));
+  PutBe(header, static_cast<std::uint32_t>(image.height));
+  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter, no interlace
+  std::vector<std::uint8_t> raw;
+  const size_t rowBytes = static_cast<size_t>(image.width) * 4;
+  for (int y = 0; y < image.height; ++y) {
+    raw.push_back(0);  // filter: none
+    const auto row = image.pixels.begin() + static_cast<std::ptrdiff_t>(y * rowBytes);
+    raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
+  }
+  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+  std::vector<std::uint8_t> packed(packedSize);
+  if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) !=
+      Z_OK) {
+    throw SourceError("cannot compress a PNG");
+  }
+  packed.resize(packedSize);
+  std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  PutChunk(out, "IHDR", header);
+  PutChunk(out, "IDAT", packed);
+  PutChunk(out, "IEND", {});
+  return out;
+}
+
+// The pieces as the help pages show them: twice their size, on white like an empty board.
+Outputs HelpPictures(const Picture& sheet) {
+  const char* names[] = {"fire.png", "oil.png", "water.png", "truck.png", "blocked.png"};
+  Outputs files;
+  for (int slot = 0; slot < 5; ++slot) {
+    files.emplace_back(names[slot],
+                       EncodePng(ScaleCentred(CutPiece(sheet, slot, false), 2 * kCell, 2, 1)));
+  }
+  return files;
+}
+
+// The burning drum is the game's emblem. Sizes under 32 halve it; larger ones take the largest
+// whole factor that fits, centred on a clear ground.
+Outputs Icons(const Picture& sheet, const std::string& name) {
+  const Rgba fire = CutPiece(sheet, 0, true);
+  Outputs files;
+  for (int size : {16, 22, 32, 48, 64, 128, 256}) {
+    const Rgba icon =
+        size < kCell ? ScaleCentred(fire, size, 1, 2) : ScaleCentred(fire, size, size / kCell, 1);
+    const std::string folder = std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    files.emplace_back(folder + "/" + name + ".png", EncodePng(icon));
+  }
+  return files;
+}
+
+// ---------------------------------------------------------------------------------------------
 
 std::vector<std::uint8_t> ReadFile(const std::string& path, bool& found) {
   std::ifstream in(path, std::ios::binary);
@@ -528,10 +680,53 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
   return static_cast<bool>(out);
 }
 
+// Writes each output under `folder`, making the folders it needs.
+int WriteOutputs(const std::string& folder, const Outputs& outputs) {
+  int result = 0;
+  for (const auto& [name, bytes] : outputs) {
+    const std::filesystem::path path = std::filesystem::path(folder) / name;
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    if (!WriteFile(path.string(), bytes)) {
+      std::fprintf(stderr, "make_bitmaps: cannot write %s\n", path.string().c_str());
+      result = 1;
+    }
+  }
+  return result;
+}
+
+// The pieces for the help pages or the icons, cut from the built-in sheet.
+int RunCutOuts(int argc, char** argv) {
+  const std::string_view mode = argv[1];
+  if (!((mode == "--help-pictures" && argc == 4) || (mode == "--icons" && argc == 5))) {
+    std::fprintf(stderr,
+                 "usage: make_bitmaps --help-pictures <pieces.bmp> <folder>\n"
+                 "       make_bitmaps --icons <pieces.bmp> <folder> <icon-name>\n");
+    return 2;
+  }
+  try {
+    bool found = false;
+    const std::vector<std::uint8_t> bytes = ReadFile(argv[2], found);
+    if (!found) throw SourceError(std::string("cannot read ") + argv[2]);
+    const Picture sheet = DecodeBmp4(bytes, argv[2]);
+    if (sheet.width != kSheetWidth || sheet.height != kSheetHeight) {
+      throw SourceError(std::string(argv[2]) + ": not a 192x64 piece sheet");
+    }
+    return WriteOutputs(argv[3], mode == "--icons" ? Icons(sheet, argv[4]) : HelpPictures(sheet));
+  } catch (const SourceError& e) {
+    std::fprintf(stderr, "make_bitmaps: %s\n", e.what());
+    return 2;
+  }
+}
+
 int Run(int argc, char** argv) {
+  if (argc >= 2 && std::string_view(argv[1]).starts_with("--") &&
+      std::string_view(argv[1]) != "--check") {
+    return RunCutOuts(argc, argv);
+  }
   bool check = false;
   std::string folder;
-  if (argc == 2 && std::string_view(argv[1]) != "--check") {
+  if (argc == 2) {
     folder = argv[1];
   } else if (argc == 3 && std::string_view(argv[1]) == "--check") {
     check = true;
@@ -541,7 +736,7 @@ int Run(int argc, char** argv) {
     return 2;
   }
 
-  std::vector<std::pair<std::string, std::vector<std::uint8_t>>> outputs;
+  Outputs outputs;
   try {
     outputs.emplace_back("pieces.bmp", EncodeBmp4(ReadPieceSheet(folder + "/pieces.txt")));
     outputs.emplace_back("title.bmp", EncodeBmp4(DrawTitle()));
@@ -549,19 +744,15 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "make_bitmaps: %s\n", e.what());
     return 2;
   }
+  if (!check) return WriteOutputs(folder, outputs);
 
   int result = 0;
   for (const auto& [name, bytes] : outputs) {
     const std::string path = folder + "/" + name;
-    if (check) {
-      bool found = false;
-      if (ReadFile(path, found) != bytes) {
-        std::fprintf(stderr, "make_bitmaps: %s is %s; run make_bitmaps %s\n", path.c_str(),
-                     found ? "out of date" : "missing", folder.c_str());
-        result = 1;
-      }
-    } else if (!WriteFile(path, bytes)) {
-      std::fprintf(stderr, "make_bitmaps: cannot write %s\n", path.c_str());
+    bool found = false;
+    if (ReadFile(path, found) != bytes) {
+      std::fprintf(stderr, "make_bitmaps: %s is %s; run make_bitmaps %s\n", path.c_str(),
+                   found ? "out of date" : "missing", folder.c_str());
       result = 1;
     }
   }

@@ -266,6 +266,7 @@ def main():
     ap.add_argument("--build", default=str(ROOT / "build-mutation"))
     ap.add_argument("--timeout-factor", type=float, default=5.0,
                     help="a test program may take this many times its normal time")
+    ap.add_argument("--tests", default="", help="only these test programs (default: every *_tests)")
     ap.add_argument("--list", action="store_true", help="print the chosen mutants and stop")
     args = ap.parse_args()
 
@@ -285,7 +286,7 @@ def main():
     runner = Runner(Path(args.build), args.timeout_factor)
     print(f"configuring and building {runner.build} ...", flush=True)
     runner.configure()
-    runner.binaries = runner.targets()
+    runner.binaries = [t for t in args.tests.split(",") if t] or runner.targets()
     ok, log = runner.compile()
     if not ok:
         sys.exit("the unchanged program does not build:\n" + log)
@@ -327,7 +328,7 @@ def main():
         queue = queues[folder]
         taken = 0
         while taken < wanted and queue:
-            m = queue.pop()
+            m = queue.pop(0)
             original = m.path.read_text(encoding="utf-8")
             lines = original.split("\n")
             if lines[m.line - 1] != m.original:

@@ -9,13 +9,18 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n
   libqt6multimedia6 qml6-module-qtmultimedia
   libgl-dev
-  libfluidsynth-dev fluid-soundfont-gm
+  qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite zlib1g-dev
+  desktop-file-utils appstream
+  libfluidsynth-dev timgm6mb-soundfont libasound2-dev
+  pulseaudio pulseaudio-utils sox
   libsqlite3-dev sqlite3
   libwmf-dev fonts-urw-base35
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2
+  libxcb1-dev
   xvfb xauth x11-utils imagemagick openbox xdotool
+  weston xwayland qt6-wayland pulseaudio
 )
 
 missing=()

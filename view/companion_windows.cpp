@@ -60,6 +60,12 @@ void CompanionWindow::Place(QPoint frameTopLeft) {
 }
 
 void CompanionWindow::setVisible(bool visible) {
+  // A window manager minimises a tool window together with its main window, and Qt keeps
+  // that state. Shown again in it, the window would ask to start minimised, and the window
+  // manager would minimise the main window with it once more.
+  if (visible && (windowState() & Qt::WindowMinimized)) {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+  }
   QWidget::setVisible(visible);
   if (!visible || shown_) return;
   shown_ = true;

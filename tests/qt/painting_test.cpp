@@ -296,7 +296,7 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
     SCOPED_TRACE(name);
     QFile file(QString::fromStdString(dir.File(name)));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    if (padTo > 0) ASSERT_TRUE(file.resize(padTo));
+    ASSERT_TRUE(padTo == 0 || file.resize(padTo));
     file.close();
     const QImage picture = LoadPictureFile(file.fileName());
     const bool framed = size != QSize(1, 1);
@@ -306,10 +306,11 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
     if (QString(name).endsWith(".bmp")) continue;
     // A metafile is white with red over its left half.
     const int half = framed ? picture.width() / 2 : picture.width() + 4;
-    for (int y = 0; y<picture.height(); y += picture.height()> 64 ? 97 : 1) {
-      for (int x = 0; x<picture.width(); x += picture.width()> 64 ? 89 : 1) {
-        if (x < half - 3) ASSERT_EQ(picture.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
-        if (x > half + 3) ASSERT_EQ(picture.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+    const int down = picture.height() > 64 ? 97 : 1, across = picture.width() > 64 ? 89 : 1;
+    for (int y = 0; y < picture.height(); y += down) {
+      for (int x = 0; x < picture.width(); x += across) {
+        const QRgb want = x < half - 3 ? qRgb(255, 0, 0) : x > half + 3 ? qRgb(255, 255, 255) : 0;
+        ASSERT_TRUE(want == 0 || picture.pixel(x, y) == want) << x << "," << y;
       }
     }
   }

@@ -147,9 +147,12 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_EQ(c.Message().Text(), QString::fromUtf8(text::PauseNotice));
     for (Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowNoState}) {
       w.setWindowState(state);
-      QCoreApplication::processEvents();
-      for (QWidget* x : Windows(*p))
-        EXPECT_EQ(x->isVisible(), x == &w || state == Qt::WindowNoState) << state;
+      const auto settled = [&] {  // the window manager answers in its own time
+        for (QWidget* x : Windows(*p))
+          if (x->isVisible() != (x == &w || state == Qt::WindowNoState)) return false;
+        return true;
+      };
+      EXPECT_TRUE(QTest::qWaitFor(settled, 3000)) << state;
     }
     w.Item(MenuItem::Pause)->trigger();
     EXPECT_TRUE(p->Mantimer().Enabled() && w.Item(MenuItem::NewGame)->isVisible() &&

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "app/main_window.h"
+#include "app/menu_bar.h"
 #include "app/pacer.h"
 #include "app/qt_ports.h"
 #include "app/qt_settings_windows.h"
@@ -50,6 +51,32 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrder) {
   plain.addAction(window.AboutAction()->text());
   EXPECT_EQ(window.HelpMenu()->sizeHint().width() - plain.sizeHint().width(),
             MenuCaptionStyle::Room(window.AboutAction()->text(), metrics));
+}
+
+// Narrow boards wrap the menu titles onto more lines; every title stays where a click finds it
+// and the board keeps its whole size.
+TEST(MainWindow, EveryMenuTitleCanBeClickedAndTheBoardKeepsItsSizeAtEveryWidth) {
+  MainWindow window;
+  window.show();
+  auto* bar = qobject_cast<WrappingMenuBar*>(window.menuBar());
+  ASSERT_NE(bar, nullptr);
+  for (int cols : {5, 4, 3, 2, 1, 7}) {
+    window.SetClientSize(QSize(cols * 32, 5 * 32));
+    EXPECT_EQ(window.Board().geometry(), QRect(0, bar->height(), cols * 32, 160)) << cols;
+    ASSERT_EQ(bar->Titles().size(), 3);
+    for (QAction* title : bar->Titles()) {
+      const QRect at = bar->TitleGeometry(title);
+      auto* line = qobject_cast<QMenuBar*>(bar->childAt(at.center()));
+      if (line == nullptr) line = bar;
+      EXPECT_TRUE(bar->rect().contains(at) &&
+                  line->actionAt(line->mapFrom(bar, at.center())) == title)
+          << cols << title->text().toStdString();
+    }
+  }
+  // Wrapped over the whole window, the menu bar leaves no client area to measure from.
+  window.resize(32, 20);
+  window.SetClientSize(QSize(32, 32));
+  EXPECT_EQ(window.ClientSize(), QSize(32, 32));
 }
 
 QImage Printed(const QWidget& w, const QFont& font, QColor ink, const QString& text) {

@@ -1,10 +1,10 @@
-// Fakes of every port of the game object, and a rig that wires them to one Game.
+// Fakes of every port of the game object, and a rig that wires them to one Game. FakeDialogs
+// is the one message-box recorder and scripted answerer of all tests.
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +37,8 @@ struct BoxRecord {
 
 class FakeDialogs : public Dialogs {
  public:
-  // Answers in order; when none is scripted, OK boxes answer Ok and Yes/No boxes Yes.
+  // Answers in order; when none is scripted, Ok for OK boxes, Yes for Yes/No, Retry for
+  // Retry/Cancel.
   std::deque<MsgAnswer> answers;
   std::vector<BoxRecord> boxes;
   // Runs while a box is open (what the event loop of a modal box could deliver).
@@ -52,7 +53,14 @@ class FakeDialogs : public Dialogs {
       answers.pop_front();
       return a;
     }
-    return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    return buttons == MsgButtons::YesNo       ? MsgAnswer::Yes
+           : buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry
+                                              : MsgAnswer::Ok;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& b : boxes) texts.push_back(b.text);
+    return texts;
   }
 };
 
@@ -61,11 +69,11 @@ class FakeScreen : public Screen {
   explicit FakeScreen(const GameState& s) : state(s) {}
   const GameState& state;
 
-  struct Paint {
-    int16_t column, row, step, code;
-  };
-  std::vector<Paint> paints;
+  int paints = 0;
+  std::vector<int16_t> steps;           // of every paint, in order
+  std::pair<int, int> lastPainted{-1, -1};  // the cell painted last
   int reveals = 0;
+  int prepareBackground = 0;
   bool stretch = true;
   bool normal = true;
   int clientWidth = 32;
@@ -73,21 +81,25 @@ class FakeScreen : public Screen {
   std::string caption;
   std::vector<std::string> captions;  // every caption set, in order
   std::array<std::string, 2> scoreCaption;
-  std::array<int16_t, 2> shownScore{};
+  std::array<int16_t, 2> shownScore{-99, -99};
   std::array<int16_t, 3> nextPieces{};
   std::string message;
   bool messageVisible = false;
   bool companionsVisible = false;
   bool titleShown = false;
   std::string pauseCaption = text::PauseCaption;
-  std::map<MenuItem, bool> menuVisible{{MenuItem::Pause, false}};
-  int prepareBackground = 0;
+  // As the main window starts: every item shown but the pause item.
+  std::map<MenuItem, bool> menuVisible{{MenuItem::NewGame, true}, {MenuItem::Pause, false},
+                                       {MenuItem::Hiscore, true}, {MenuItem::Jimi, true},
+                                       {MenuItem::ExitGame, true}};
   bool windowsOpen = true;
   // Runs when the game lets pending window events run.
   std::function<void()> pendingEvents;
 
-  void PaintCell(int16_t c, int16_t r, int16_t step) override {
-    paints.push_back({c, r, step, state.Board[c * state.BoardRows + r]});
+  void PaintCell(int16_t column, int16_t row, int16_t step) override {
+    ++paints;
+    steps.push_back(step);
+    lastPainted = {column, row};
   }
   void BeginReveal(int) override { ++reveals; }
   void EndReveal() override {}
@@ -148,16 +160,18 @@ class FakeSound : public Sound {
 class FakeRecords : public Records {
  public:
   std::vector<int16_t> results;
-  int rankings = 0;
+  std::function<void()> onRanking;
   void RecordResult(int16_t result) override { results.push_back(result); }
-  void ShowRanking() override { ++rankings; }
+  void ShowRanking() override {
+    if (onRanking) onRanking();
+  }
 };
 
 class FakeShell : public Shell {
  public:
   std::vector<std::string> calls;
   FakeScreen* screen = nullptr;
-  std::function<void()> onOptionsDialog;
+  std::function<void()> onModal;  // runs inside the options dialog and the about box
   void LoadSettings() override { calls.push_back("load settings"); }
   void ShowMainWindow() override { calls.push_back("show main window"); }
   void OpenMusic() override { calls.push_back("open music"); }
@@ -167,9 +181,12 @@ class FakeShell : public Shell {
   void SaveOptions() override { calls.push_back("save options"); }
   void ShowOptionsDialog() override {
     calls.push_back("options dialog");
-    if (onOptionsDialog) onOptionsDialog();
+    if (onModal) onModal();
   }
-  void ShowAboutBox() override { calls.push_back("about box"); }
+  void ShowAboutBox() override {
+    calls.push_back("about box");
+    if (onModal) onModal();
+  }
   void ShowHelpIndex() override { calls.push_back("help index"); }
   void CloseHelp() override { calls.push_back("close help"); }
   void Quit() override {
@@ -178,8 +195,9 @@ class FakeShell : public Shell {
   }
 };
 
-// One game with fakes for everything it talks to. Defaults: A human, B computer, best of
-// one, demo off, a 1x1 board (client 32x32) so that a single move ends a game.
+// One game with fakes for everything it talks to. Defaults: A human "Alice", B the
+// computer, one game a series, demo off, a 1 x 1 board (client 32 x 32) so that one move ends
+// a game.
 struct GameRig {
   GameState state;
   GameOptions options = GameOptions::Defaults();
@@ -195,6 +213,7 @@ struct GameRig {
 
   GameRig() {
     options.Check1[3] = Unchecked;
+    options.Combo1[0].text = "Alice";
     shell.screen = &screen;
     game.seedOnLoad = false;
   }
@@ -205,27 +224,35 @@ struct GameRig {
     options.Combo1[0].text = aComputer ? "コンピュータ" : "Alice";
     options.Combo1[1].text = bComputer ? "コンピュータ" : "Bob";
   }
+  void SetBoard(int cols, int rows) {
+    screen.clientWidth = cols * CellPixels;
+    screen.clientHeight = rows * CellPixels;
+  }
+  // Which clocks run: "com", "man", "both" or "none".
+  std::string Clocks() const {
+    const bool c = comtimer.Enabled(), m = mantimer.Enabled();
+    return c && m ? "both" : c ? "com" : m ? "man" : "none";
+  }
 
-  // Makes the move of the side to move the way that side moves: a click or a clock tick.
-  void MoveByTurn(int column = 0, int row = 0) {
-    const int side = state.Turn;
-    if (state.DemoMode || options.IsComputer(side)) {
+  // The move of the side to move, the way that side moves: a click or a clock tick.
+  void Move(int column = 0, int row = 0) {
+    if (state.DemoMode || options.IsComputer(state.Turn)) {
       game.comtimer_Timer();
     } else {
       game.Form_MouseUp(MouseButton::Left, column * 32 + 5, row * 32 + 5);
     }
   }
-
-  // On the 1x1 board: ends the running game with this result (0 A wins, 1 B wins, -1 draw)
-  // by setting the scores just before the one move that fills the board.
+  // On the 1 x 1 board: ends the running game with this result (0 A wins, 1 B wins, -1 a
+  // draw) by setting the scores just before the one move that fills the board.
   void EndGameWith(int result, int16_t winnerScore = 5, int16_t loserScore = 0) {
+    state.Score = {loserScore, loserScore};
     if (result < 0) {
       state.Score = {winnerScore, winnerScore};
     } else {
       state.Score[result] = winnerScore;
-      state.Score[1 - result] = loserScore;
     }
-    MoveByTurn();
+    state.PieceQueue[2] = Water;  // no reaction on an empty board: the scores stand
+    Move();
   }
 };
 

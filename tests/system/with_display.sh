@@ -25,13 +25,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to the descriptor.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
+# Xvfb picks a free display itself and writes its number to the descriptor. Another server
+# starting at the same moment may take the display it chose: then it gives up, and we try again.
 number=""
-for _ in $(seq 100); do
-  if read -r -t 0.1 -u "$fd" number && [ -n "$number" ]; then break; fi
+for _ in 1 2 3; do
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do
+    if read -r -t 0.1 -u "$fd" number && [ -n "$number" ]; then break 2; fi
+    kill -0 "${pids[-1]}" 2>/dev/null || break
+  done
 done
 [ -n "$number" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$number"

@@ -1,0 +1,224 @@
+// The settings dialog's logic: OK, the check boxes, the side buttons, names, delete.
+#include "options/game_option.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <tuple>
+
+#include "game_fakes.h"
+#include "store_test_support.h"
+
+namespace pyra::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Every character 10 pixels wide; the score boxes 155 pixels.
+struct FakeOptionWindows : OptionWindows {
+  int room = 155;
+  std::vector<bool> choosers;
+  int CaptionWidth(const std::string& text) override {
+    return 10 * static_cast<int>(std::count_if(text.begin(), text.end(),
+                                               [](char c) { return (c & 0xC0) != 0x80; }));
+  }
+  int ScoreBoxWidth(int) override { return room; }
+  void ShowChooser(bool backgroundMode) override { choosers.push_back(backgroundMode); }
+};
+
+struct DialogRig {
+  GameRig rig;
+  MemoryStore store;
+  PlayerRecords records{store, rig.options, rig.dialogs};
+  FakeOptionWindows windows;
+  GameOption dialog{rig.game, records, store, windows};
+
+  // A game of the chosen players running, the dialog just opened.
+  DialogRig(bool aComputer, bool bComputer, bool demo = false) {
+    rig.SetPlayers(aComputer, bComputer);
+    rig.options.Combo1[0].enabled = !aComputer;
+    rig.options.Combo1[1].enabled = !bComputer;
+    rig.game.Form_Load(false, true);
+    rig.game.NewGame_Click();
+    // Any release on the board lets the next game start (a right one moves nothing).
+    rig.game.Form_MouseUp(MouseButton::Right, 0, 0);
+    rig.state.DemoMode = demo;
+    rig.state.Wins = {1, 1};  // cleared only by a restart
+    rig.dialogs.boxes.clear();
+    dialog.Form_Activate();
+  }
+  // Clicks: "F1" series format 1, "P3" side button 3, "L1" level 1, "A=x"/"B=x" names.
+  void Click(const std::string& clicks) {
+    std::istringstream in(clicks);
+    for (std::string c; in >> c;) {
+      if (c[0] == 'F') dialog.Option2_Click(std::stoi(c.substr(1)));
+      if (c[0] == 'P') dialog.Option1_Click(std::stoi(c.substr(1)));
+      if (c[0] == 'L') dialog.Option3_Click(std::stoi(c.substr(1)));
+      if (c[1] == '=') dialog.Combo1_Change(c[0] - 'A', c.substr(2));
+    }
+  }
+  // The boxes shown, each as its icon ('i' information, '-' none) and its text.
+  Strings Boxes() const {
+    Strings shown;
+    for (const BoxRecord& box : rig.dialogs.boxes) {
+      EXPECT_EQ(box.title, "Pyra3");
+      EXPECT_EQ(box.buttons, MsgButtons::Ok);
+      shown.push_back((box.icon == MsgIcon::Information ? "i:" : "-:") + box.text);
+    }
+    return shown;
+  }
+  bool Restarted() const { return rig.state.Wins[0] == 0; }
+};
+
+TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
+  const std::string named = "i:プレーヤー名が変更されました。";
+  const std::string luck = "-:一番勝負です。頑張りましょう。";
+  const std::string three = "-:ゲーム方式が三番勝負に変更されました。";
+  struct Case {
+    const char* clicks;
+    bool bHuman, demo;
+    Strings boxes;        // a restart follows every message here
+    std::string written;  // the name keys, in order
+  };
+  const Case cases[] = {
+      {"", false, false, {}, ""},
+      {"F1", false, false, {three, "-:三番勝負です。頑張りましょう。"}, ""},
+      {"F1 F0", false, false, {}, ""},
+      {"F10", false, false, {"-:ゲーム方式が無制限に変更されました。"}, ""},
+      {"F1", false, true, {}, ""},  // the demo: the format waits for the next series
+      {"L1", false, false, {}, ""},
+      {"P3", true, false, {named, luck}, " PlayerNameB=コンピュータ"},
+      {"A=Ann B=Ben", true, false, {named, named, luck}, " PlayerNameA=Ann PlayerNameB=Ben"},
+      {"A=ABCDEFGHIJKLMNOP", false, false, {named, luck}, " PlayerNameA=ABCDEFGHIJ"},
+      // The restart ends the demo and starts a real series.
+      {"A=Ann", false, true, {luck}, " PlayerNameA=Ann"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.clicks << (c.demo ? " in the demo" : ""));
+    DialogRig d(false, !c.bHuman, c.demo);
+    d.Click(c.clicks);
+    d.dialog.Command1_Click();
+    EXPECT_EQ(d.Boxes(), c.boxes);
+    EXPECT_EQ(d.Restarted(), !c.boxes.empty());
+    std::string written;
+    for (const auto& [at, value] : d.store.values) written += " " + at.second + "=" + value;
+    EXPECT_EQ(written, c.written);
+  }
+}
+
+TEST(GameOption, NamesAreCutToTheirScoreBox) {
+  const std::tuple<int, const char*, int, const char*> cases[] = {
+      {SideA, "Alice", 155, "Alice"},
+      {SideA, "ABCDEFGHIJKLMNOP", 155, "ABCDEFGHIJ"},  // ">A - " takes five characters
+      {SideB, "ABCDEFGHIJKLMNOP", 155, "ABCDEFGHIJKLMNO"},
+      {SideB, "ABCDEFGHIJKLMNO", 150, "ABCDEFGHIJKLMNO"},  // exactly as wide as the box
+      {SideA, "あいうえおかきくけこさしす", 155, "あいうえおかきくけこ"},
+      {SideA, "Alice", 40, ""},  // not even the marker fits
+  };
+  for (const auto& [side, name, room, kept] : cases) {
+    FakeOptionWindows windows;
+    windows.room = room;
+    EXPECT_EQ(FitNameToScoreBox(side, name, windows), kept) << name;
+  }
+}
+
+TEST(GameOption, ChangedBoxesAreAppliedByOk) {
+  enum { Stretch = 1, Sound = 2, Music = 4, All = 7 };
+  const std::string noStretch = "i:現在の環境では背景の拡大・縮小はできません。";
+  const std::string noSound = "-:現在の環境では効果音を鳴らすことはできません。";
+  const std::string noMusic = "-:現在の環境では音楽を鳴らすことはできません。";
+  struct Case {
+    int index, before, after, can;
+    std::string box;  // "" for none
+    int kept;
+    int backgrounds;  // PrepareBackground and a repaint of the board
+    Strings music;
+  };
+  const Case cases[] = {
+      {0, Checked, Unchecked, All, "", Unchecked, 1, {}},
+      {0, Unchecked, Checked, All, "", Checked, 1, {}},
+      {0, Unchecked, Checked, Sound | Music, noStretch, Unchecked, 0, {}},
+      {1, Unchecked, Checked, All, "", Checked, 0, {}},
+      {1, Unchecked, Checked, Stretch | Music, noSound, Unchecked, 0, {}},
+      {1, Checked, Unchecked, Stretch, "", Unchecked, 0, {}},
+      {2, Unchecked, Checked, All, "", Checked, 0, {"play"}},
+      {2, Unchecked, Checked, Stretch | Sound, noMusic, Unchecked, 0, {"play"}},
+      {2, Checked, Unchecked, All, "", Unchecked, 0, {"stop"}},
+      {3, Unchecked, Checked, 0, "", Checked, 0, {}},
+      {3, Checked, Unchecked, 0, "", Unchecked, 0, {}},
+      {2, Checked, Checked, Stretch, "", Checked, 0, {}},  // unchanged: left alone
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "box " << c.index << " " << c.before << "->" << c.after);
+    DialogRig d(false, true);
+    d.rig.options.Check1[c.index] = c.before;
+    d.rig.screen.stretch = c.can & Stretch;
+    d.rig.sound.available = c.can & Sound;
+    d.rig.sound.canPlay = c.can & Music;
+    d.dialog.Form_Activate();
+    d.rig.screen.prepareBackground = d.rig.screen.reveals = 0;
+    d.dialog.Check1_Click(c.index, c.after);
+    d.dialog.Command1_Click();
+    EXPECT_EQ(d.Boxes(), c.box.empty() ? Strings{} : Strings{c.box});
+    EXPECT_EQ(d.rig.options.Check1[c.index], c.kept);
+    EXPECT_EQ(d.rig.screen.prepareBackground, c.backgrounds);
+    EXPECT_EQ(d.rig.screen.reveals, c.backgrounds);
+    EXPECT_EQ(d.rig.sound.music, c.music);
+    EXPECT_FALSE(d.Restarted());
+  }
+}
+
+// 100 recorded players: the list is full.
+void FillPlayerList(DialogRig& d) {
+  for (int i = 0; i < MaxPlayers; ++i) {
+    const std::string name = "P" + std::to_string(i);
+    d.store.values[{"Pyra3", ListKey(i)}] = name;
+    d.store.values[{name, "Games"}] = "1";
+  }
+  d.records.LoadPlayerList();
+  for (NameBox& box : d.rig.options.Combo1) {
+    box.list.assign(d.records.PlayerList.begin(), d.records.PlayerList.end());
+  }
+}
+
+TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
+  // Full list, A the computer, the button clicked, then A's name box.
+  const std::tuple<bool, bool, int, const char*, bool> cases[] = {
+      {false, false, 1, "コンピュータ", false},
+      {false, true, 0, "Player A", true},
+      {false, false, 0, "Alice", true},  // already human: the name stays
+      // Both boxes are disabled with a full list; the computer still never plays under a
+      // person's name, and a new person's box stays closed to new names.
+      {true, false, 1, "コンピュータ", false},
+      {true, true, 0, "Player A", false},
+  };
+  for (const auto& [full, aComputer, click, text, enabled] : cases) {
+    SCOPED_TRACE(::testing::Message() << "full " << full << " click " << click);
+    DialogRig d(aComputer, true);
+    if (full) FillPlayerList(d);
+    d.dialog.Form_Activate();
+    EXPECT_EQ(d.rig.options.Combo1[0].enabled, !aComputer && !full);
+    d.dialog.Option1_Click(click);
+    EXPECT_EQ(d.rig.options.Combo1[0].text, text);
+    EXPECT_EQ(d.rig.options.Combo1[0].enabled, enabled);
+  }
+  DialogRig d(false, true);
+  FillPlayerList(d);
+  d.dialog.Form_Activate();
+  for (const char* name : {"", "P7"}) {
+    d.dialog.Combo1_Change(2, name);
+    EXPECT_EQ(d.dialog.Command2Enabled(), *name != 0);
+  }
+  d.dialog.Command2_Click(0);
+  EXPECT_FALSE(d.dialog.Command2Enabled());
+  EXPECT_EQ(d.records.PlayerCount, MaxPlayers - 1);
+  EXPECT_TRUE(d.rig.options.Combo1[0].enabled);   // room for a new name again
+  EXPECT_FALSE(d.rig.options.Combo1[1].enabled);  // the computer's stays closed
+  d.dialog.Command3_Click(1);
+  d.dialog.Command3_Click(0);
+  EXPECT_EQ(d.windows.choosers, (std::vector<bool>{false, true}));
+}
+
+}  // namespace
+}  // namespace pyra::testing

@@ -1,0 +1,531 @@
+// The game object: start-up and shut-down, the mouse and the keys, starting games, the move
+// clocks and what holds them, pause, the demo, series and their messages, sound switches.
+#include <gtest/gtest.h>
+
+#include "game_fakes.h"
+
+namespace pyra::testing {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// A person (A, "Alice") against the computer (B) on an 8 x 6 board, loaded.
+struct Rig : GameRig {
+  explicit Rig(int cols = 8, int rows = 6) {
+    SetBoard(cols, rows);
+    game.Form_Load(false, true);
+  }
+};
+
+TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
+  const struct {
+    bool demo, aComputer, bComputer;
+    std::string begins;  // "demo", "game" or "title"
+    int16_t ceiling;
+  } cases[] = {
+      {true, false, true, "demo", 3},    {true, false, false, "demo", 8},
+      {true, true, true, "game", 8},     {false, true, true, "game", 8},
+      {false, false, true, "title", 3},  {false, true, false, "title", 3},
+      {false, false, false, "title", 8},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.begins + (k.demo ? " with demo on" : ""));
+    GameRig rig;
+    rig.SetPlayers(k.aComputer, k.bComputer);
+    rig.options.Check1[3] = k.demo ? Checked : Unchecked;
+    ASSERT_TRUE(rig.game.Form_Load(false, true));
+    EXPECT_EQ(rig.shell.calls, (Texts{"load settings", "show main window", "open music"}));
+    EXPECT_EQ(rig.screen.caption, "Pyra3");
+    EXPECT_TRUE(rig.screen.companionsVisible);
+    EXPECT_EQ(rig.state.DemoMode, k.begins == "demo");
+    EXPECT_EQ(rig.screen.titleShown, k.begins == "title");
+    EXPECT_EQ(rig.state.Turn == TurnNone, k.begins == "title");
+    EXPECT_EQ(rig.Clocks(), k.begins == "title" ? "none" : "com");
+    EXPECT_EQ(rig.comtimer.Interval(), k.begins == "demo" ? 250 : 500);
+    EXPECT_EQ(rig.screen.message, k.begins == "demo" ? text::DemoNotice : "");
+    EXPECT_EQ(rig.game.NewGameGuard, k.begins == "demo");
+    EXPECT_EQ(rig.game.ai.ThinkLimit, k.ceiling);
+    EXPECT_TRUE(rig.dialogs.boxes.empty());  // never an announcement
+    EXPECT_EQ(rig.screen.nextPieces[2] != 0, k.begins != "title");
+  }
+}
+
+TEST(StartUp, ARefusedStartSaysWhyAndWritesNothing) {
+  const struct {
+    bool another, bitBlt;
+    std::string message;
+  } cases[] = {
+      {true, true, "Pyra3はすでに実行されています。\n"},
+      {false, false, "現在の環境ではBitBltはサポートされません。\n"},
+      {true, false, "Pyra3はすでに実行されています。\n現在の環境ではBitBltはサポートされません。\n"},
+  };
+  for (const auto& k : cases) {
+    GameRig rig;
+    EXPECT_FALSE(rig.game.Form_Load(k.another, k.bitBlt));
+    ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
+    const BoxRecord& box = rig.dialogs.boxes[0];
+    EXPECT_EQ(box.text, k.message);
+    EXPECT_EQ(std::tuple(box.title, box.buttons, box.icon),
+              std::tuple(std::string("Pyra3"), MsgButtons::Ok, MsgIcon::Exclamation));
+    EXPECT_EQ(rig.shell.calls, (Texts{"clear windows", "close music", "quit"}));
+  }
+}
+
+TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
+  const Texts steps = {"save window positions", "clear windows", "close music", "save options",
+                       "quit"};
+  for (int way = 0; way < 3; ++way) {
+    Rig rig;
+    rig.shell.calls.clear();
+    rig.game.NewGame_Click();
+    if (way == 0) rig.game.ExitGame_Click();
+    if (way == 1) rig.game.HandleKeyUp(27);
+    if (way == 2) rig.game.Form_Unload();
+    rig.game.Form_Unload();
+    rig.game.ExitGame_Click();
+    Texts want = steps;
+    if (way < 2) want.insert(want.begin(), "close help");
+    EXPECT_EQ(rig.shell.calls, want) << way;
+    EXPECT_EQ(rig.Clocks(), "none");
+    // Nothing starts once the program is ending.
+    rig.game.NewGame_Click();
+    rig.game.comtimer_Timer();
+    EXPECT_EQ(rig.screen.reveals, 1);
+  }
+}
+
+TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
+  const struct {
+    int x, y;
+    MouseButton button;
+    bool computersTurn, paused, demo;
+    int column, row;  // -1: nothing placed
+  } cases[] = {
+      {0, 0, MouseButton::Left, false, false, false, 0, 0},
+      {31, 31, MouseButton::Left, false, false, false, 0, 0},
+      {32, 40, MouseButton::Left, false, false, false, 1, 1},
+      {255, 191, MouseButton::Left, false, false, false, 7, 5},
+      {-1, 40, MouseButton::Left, false, false, false, -1, -1},  // left of the board
+      {40, -1, MouseButton::Left, false, false, false, -1, -1},  // above it
+      {-31, -31, MouseButton::Left, false, false, false, -1, -1},
+      {256, 40, MouseButton::Left, false, false, false, -1, -1},
+      {40, 40, MouseButton::Right, false, false, false, -1, -1},
+      {40, 40, MouseButton::Left, true, false, false, -1, -1},
+      {40, 40, MouseButton::Left, false, true, false, -1, -1},
+      {40, 40, MouseButton::Left, false, false, true, -1, -1},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << k.x << "," << k.y);
+    Rig rig;
+    if (k.computersTurn) rig.SetPlayers(false, false), rig.options.SetPlayerKind(SideA, true);
+    rig.game.NewGame_Click();
+    std::fill_n(rig.state.Board.begin(), rig.state.CellCount(), Empty);
+    rig.state.PieceQueue[2] = Oil;
+    if (k.paused) rig.game.pause_Click();
+    rig.state.DemoMode = k.demo;
+    rig.game.NewGameGuard = true;
+    rig.game.Form_MouseUp(k.button, k.x, k.y);
+    for (int i = 0; i < rig.state.CellCount(); ++i) {
+      const bool target = k.column >= 0 && i == k.column * 6 + k.row;
+      ASSERT_EQ(rig.state.Board[i], target ? Oil : Empty) << "cell " << i;
+    }
+    // Any release outside the demo lets a new game be asked for again.
+    EXPECT_EQ(rig.game.NewGameGuard, k.demo);
+  }
+}
+
+TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
+  for (int format = 0; format <= 10; ++format) {
+    SCOPED_TRACE(format);
+    Rig rig;
+    rig.options.SelectSeriesFormat(format);
+    rig.options.Check1[0] = format % 2 ? Checked : Unchecked;
+    rig.screen.clientWidth = 7 * 32 + 17;   // rounds up to 8 cells
+    rig.screen.clientHeight = 3 * 32 + 15;  // rounds down to 3
+    rig.state.Wins = {2, 1};
+    const int preparedBefore = rig.screen.prepareBackground;
+    rig.game.NewGame_Click();
+    rig.game.NewGame_Click();  // dropped: nothing has ticked or been clicked since
+    EXPECT_EQ(rig.screen.reveals, 1);
+    EXPECT_EQ(rig.state.BoardCols * 100 + rig.state.BoardRows, 803);
+    EXPECT_EQ(std::pair(rig.screen.clientWidth, rig.screen.clientHeight), std::pair(256, 96));
+    // A stretched background is made again for the new size.
+    EXPECT_EQ(rig.screen.prepareBackground - preparedBefore, format % 2);
+    EXPECT_EQ(rig.dialogs.Texts(), format == 10 ? Texts{}
+                                                : Texts{std::string(text::SeriesFormatNames[format]) +
+                                                        "です。頑張りましょう。"});
+    // The unlimited format keeps counting; every other starts a new series.
+    EXPECT_EQ(rig.state.Wins, (format == 10 ? Pair{2, 1} : Pair{0, 0}));
+    EXPECT_EQ(rig.state.Turn, SideA);
+    EXPECT_EQ(rig.screen.scoreCaption, (std::array<std::string, 2>{">A - Alice", " B - コンピュータ"}));
+    EXPECT_EQ(rig.screen.shownScore, (std::array<int16_t, 2>{0, 0}));
+    EXPECT_TRUE(rig.screen.menuVisible[MenuItem::Pause]);
+    EXPECT_EQ(rig.Clocks(), "man");
+  }
+}
+
+TEST(Clocks, APersonsCountdownAndForcedMove) {
+  Rig rig;
+  rig.game.NewGame_Click();
+  rig.screen.captions.clear();
+  for (int tick = 1; tick <= 7; ++tick) rig.game.mantimer_Timer();
+  EXPECT_EQ(rig.screen.captions, (Texts{"あと3秒です。", "あと2秒です。", "あと1秒です。"}));
+  EXPECT_EQ(rig.state.Turn, SideA);
+  // A click now puts the caption back and starts the count again.
+  rig.game.mantimer_Timer();
+  EXPECT_EQ(rig.screen.caption, "Pyra3");
+  EXPECT_EQ(rig.state.Turn, SideB);  // the eighth tick placed A's piece
+  EXPECT_EQ(rig.Clocks(), "com");
+  rig.game.comtimer_Timer();  // one arming, one move
+  EXPECT_EQ(rig.state.Turn, SideA);
+  EXPECT_EQ(rig.Clocks(), "man");
+  EXPECT_EQ(rig.game.ManTicks, 0);
+  for (int tick = 1; tick <= 5; ++tick) rig.game.mantimer_Timer();
+  EXPECT_EQ(rig.screen.caption, "あと3秒です。");
+  rig.game.Form_MouseUp(MouseButton::Left, 300, 300);  // off the board: the caption only
+  EXPECT_EQ(rig.screen.caption, "Pyra3");
+  EXPECT_EQ(rig.game.ManTicks, 5);
+}
+
+TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
+  Rig rig;
+  rig.game.NewGame_Click();
+  std::vector<std::string> seen;
+  auto note = [&] { seen.push_back(rig.Clocks()); };
+  rig.shell.onModal = note;
+  rig.records.onRanking = note;
+  rig.dialogs.whileOpen = note;
+  rig.game.gameset_Click();
+  rig.game.about_Click();
+  rig.game.hiscore_Click();
+  rig.game.Ask("x", "Pyra3", MsgButtons::Ok, MsgIcon::None);
+  rig.game.index_Click();  // help leaves the clocks alone
+  EXPECT_EQ(seen, Texts(4, "none"));
+  EXPECT_EQ(rig.Clocks(), "man");
+
+  // Holds nest: each must end before the clock runs again.
+  rig.game.Form_LostFocus();
+  rig.game.SuspendClocks();
+  rig.game.Form_LostFocus();
+  rig.game.Form_GotFocus();
+  EXPECT_EQ(rig.Clocks(), "none");
+  rig.game.ResumeClocks();
+  EXPECT_EQ(rig.Clocks(), "man");
+
+  // Minimising puts the companions, the message and the caption aside and brings back
+  // exactly what was there, with the background made again.
+  rig.game.mantimer_Timer(), rig.game.ManTicks = 6, rig.game.mantimer_Timer();
+  rig.game.ShowMessage("hello");
+  const int prepared = rig.screen.prepareBackground;
+  rig.game.Form_Minimised();
+  rig.game.Form_Minimised();
+  EXPECT_EQ(std::tuple(rig.screen.companionsVisible, rig.screen.messageVisible, rig.screen.caption,
+                       rig.Clocks()),
+            std::tuple(false, false, std::string("Pyra3"), std::string("none")));
+  rig.game.Form_Restored();
+  EXPECT_EQ(std::tuple(rig.screen.companionsVisible, rig.screen.messageVisible, rig.screen.caption,
+                       rig.Clocks()),
+            std::tuple(true, true, std::string("あと1秒です。"), std::string("man")));
+  EXPECT_EQ(rig.screen.prepareBackground, prepared + 1);
+  rig.screen.HideMessage();
+  rig.game.Form_Minimised();
+  rig.game.Form_Restored();
+  EXPECT_FALSE(rig.screen.messageVisible);
+
+  // A game started under a hold runs only its own clock once the hold ends.
+  rig.SetPlayers(true, false);
+  rig.game.SuspendClocks();
+  rig.game.RestartFromSettings();
+  rig.game.ResumeClocks();
+  EXPECT_EQ(rig.Clocks(), "com");
+  EXPECT_EQ(rig.dialogs.Texts().back(), "一番勝負です。頑張りましょう。");
+}
+
+TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
+  for (bool messageShowing : {true, false}) {
+    Rig rig;
+    rig.game.NewGame_Click();
+    rig.game.mantimer_Timer(), rig.game.mantimer_Timer();
+    if (messageShowing) rig.game.ShowMessage("三番勝負です。");
+    const auto board = rig.state.Board;
+    rig.game.pause_Click();
+    EXPECT_EQ(rig.screen.pauseCaption, "再開(&R&ｽ)");
+    EXPECT_EQ(rig.screen.message, "ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
+    for (MenuItem item : {MenuItem::NewGame, MenuItem::ExitGame, MenuItem::Jimi}) {
+      EXPECT_FALSE(rig.screen.menuVisible[item]);
+    }
+    EXPECT_EQ(rig.Clocks(), "none");
+    // Keys, clicks and ticks do nothing while paused.
+    rig.game.HandleKeyUp(32);
+    rig.game.HandleKeyUp(27);
+    rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
+    rig.game.mantimer_Timer();
+    EXPECT_EQ(rig.state.Board, board);
+    EXPECT_FALSE(rig.game.closing);
+    rig.game.pause_Click();
+    EXPECT_EQ(rig.screen.pauseCaption, "中断(&P&ｾ)");
+    for (MenuItem item : {MenuItem::NewGame, MenuItem::ExitGame, MenuItem::Jimi}) {
+      EXPECT_TRUE(rig.screen.menuVisible[item]);
+    }
+    EXPECT_EQ(rig.Clocks(), "man");
+    EXPECT_EQ(rig.game.ManTicks, 2);
+    EXPECT_EQ(rig.screen.messageVisible, messageShowing);
+    if (messageShowing) {
+      EXPECT_EQ(rig.screen.message, "三番勝負です。");
+    }
+    // A new game asked for while paused resumes first.
+    rig.game.pause_Click();
+    rig.game.Form_MouseUp(MouseButton::Right, 5, 5);
+    rig.game.RestartFromSettings();
+    EXPECT_FALSE(rig.game.Paused());
+    EXPECT_TRUE(rig.screen.menuVisible[MenuItem::NewGame]);
+  }
+  // The pause item is there only while a real game runs.
+  GameRig rig;
+  rig.game.Form_Load(false, true);
+  rig.game.pause_Click();
+  EXPECT_FALSE(rig.game.Paused());
+  rig.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::No};
+  rig.game.NewGame_Click();
+  rig.EndGameWith(SideA);
+  EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
+}
+
+TEST(Keys, SpaceStartsAGameEscEndsTheProgramOthersDoNothing) {
+  Rig rig;
+  rig.game.HandleKeyUp('a');
+  rig.game.HandleKeyUp(0);
+  EXPECT_EQ(rig.screen.reveals, 0);
+  rig.game.HandleKeyUp(32);
+  EXPECT_EQ(rig.screen.reveals, 1);
+  EXPECT_FALSE(rig.game.closing);
+  rig.game.HandleKeyUp(27);
+  EXPECT_TRUE(rig.game.closing);
+}
+
+// Series: each row plays these results (A, B or D for a draw) on the 1 x 1 board, answers the
+// go-on question as scripted and No to the closing question.
+TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
+  constexpr int A = 0, B = 1, D = -1;
+  const struct {
+    int format;
+    std::vector<int> results;
+    std::vector<MsgAnswer> goOn;
+    std::string asked;  // who had won when the go-on question came
+    std::vector<int> openers;
+  } cases[] = {
+      {0, {A}, {}, "", {A}},
+      {1, {A, A}, {MsgAnswer::No}, "A", {A, A}},
+      {1, {A, A, B}, {MsgAnswer::Yes}, "A", {A, A, B}},
+      {1, {D, A, B}, {}, "", {A, A, B}},
+      {2, {A, A, A, B, B}, {MsgAnswer::Yes}, "A", {A, A, B, A, B}},
+      {3, {B, B, B, B}, {MsgAnswer::No}, "B", {A, A, B, A}},
+      {4, {A, B, A, B, A, B, A, B, D}, {}, "", {A, A, B, A, B, A, B, A, B}},
+      {5, {A, D, D, B, A}, {}, "", {A, A, B, A, B}},
+      {6, {A, A, A, B, B, B, D, A}, {}, "", {A, A, B, A, B, A, B, A}},
+      {7, {B, B, B, B, B, B}, {}, "", {A, A, B, A, B, A}},
+      {9, std::vector<int>(10, B), {}, "", {A, A, B, A, B, A, B, A, B, A}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.format);
+    GameRig rig;
+    rig.SetPlayers(false, false);
+    rig.options.SelectSeriesFormat(k.format);
+    rig.game.Form_Load(false, true);
+    rig.dialogs.answers = {MsgAnswer::Ok};  // the announcement
+    for (MsgAnswer a : k.goOn) rig.dialogs.answers.push_back(a);
+    rig.dialogs.answers.push_back(MsgAnswer::No);
+    rig.game.NewGame_Click();
+    std::vector<int> openers;
+    for (int result : k.results) {
+      ASSERT_NE(rig.state.Turn, TurnNone) << "the series ended early";
+      openers.push_back(rig.state.Turn);
+      rig.EndGameWith(result);
+    }
+    EXPECT_TRUE(rig.game.closing);
+    EXPECT_EQ(openers, k.openers);
+    EXPECT_EQ(rig.records.results, std::vector<int16_t>(k.results.begin(), k.results.end()));
+    int asked = 0;
+    for (const auto& box : rig.dialogs.boxes) {
+      if (box.text == k.asked + "の勝ちが決まりましたが\nゲームを続けますか？") ++asked;
+    }
+    EXPECT_EQ(asked, k.asked.empty() ? 0 : 1);
+    EXPECT_EQ(rig.dialogs.boxes.back().text.substr(0, 1), "\n");  // the closing question
+  }
+}
+
+TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
+  GameRig rig;
+  rig.SetPlayers(false, false);
+  rig.options.SelectSeriesFormat(10);
+  rig.game.Form_Load(false, true);
+  for (int game = 0; game < 12; ++game) {
+    rig.game.HandleKeyUp(32);
+    ASSERT_EQ(rig.state.Turn, game % 2);
+    rig.EndGameWith(SideB);
+    ASSERT_EQ(rig.state.Turn, TurnNone);
+  }
+  EXPECT_EQ(rig.state.Wins, (Pair{0, 12}));
+  EXPECT_TRUE(rig.dialogs.boxes.empty());
+  EXPECT_EQ(rig.screen.message, "Bobの勝ち\nBob12勝0敗\nスペースキーを押してください。");
+}
+
+TEST(Series, ResultMessagesAndQuestions) {
+  // Three games of a best of five between two people: a called win, a draw, a win of B.
+  GameRig rig;
+  rig.SetPlayers(false, false);
+  rig.options.SelectSeriesFormat(2);
+  rig.game.Form_Load(false, true);
+  rig.game.NewGame_Click();
+  rig.EndGameWith(SideA, 21);
+  EXPECT_EQ(rig.screen.message, "Aliceのコールド勝ち\nAlice1勝0敗\nスペースキーを押してください。");
+  rig.EndGameWith(-1, 3);
+  EXPECT_EQ(rig.screen.message, "引き分け\nAlice1勝,Bob0勝\nスペースキーを押してください。");
+  rig.EndGameWith(SideB, 20);
+  EXPECT_EQ(rig.screen.message, "Bobの勝ち\nBob1勝1敗\nスペースキーを押してください。");
+  // Equal wins: the points decide, and equal points make a draw.
+  EXPECT_EQ(rig.game.SeriesResultText(), "\nAliceの勝ち\n3戦1勝1敗\n得点:Alice24,Bob23");
+  rig.state.SeriesPoints = {23, 23};
+  EXPECT_EQ(rig.game.SeriesResultText(), "\n引き分け\n3戦Alice1勝,Bob1勝\n得点:Alice23,Bob23");
+  rig.state.Wins = {1, 2};
+  rig.state.SeriesPoints = {17, -3};
+  EXPECT_EQ(rig.game.SeriesResultText(), "\nBobの勝ち\n3戦2勝1敗\n得点:Bob-3,Alice17");
+  // Names fall back to the letters when they are alike or empty.
+  rig.state.Wins = {2, 2};
+  rig.state.SeriesPoints = {17, 23};
+  rig.options.Combo1[1].text = "Alice";
+  EXPECT_EQ(rig.game.SeriesResultText(), "\nBの勝ち\n3戦2勝2敗\n得点:B23,A17");
+  rig.options.Combo1[1].text = "";
+  EXPECT_EQ(std::pair(rig.game.DisplayName(SideA), rig.game.DisplayName(SideB)),
+            std::pair(std::string("Alice"), std::string("B")));
+
+  // Against the computer every next game is announced; the closing question's Yes starts a
+  // new series, after a No to going on.
+  Rig solo(1, 1);
+  solo.options.SelectSeriesFormat(1);
+  solo.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Yes};
+  solo.game.NewGame_Click();
+  solo.EndGameWith(SideA);
+  solo.EndGameWith(SideA);
+  EXPECT_EQ(solo.dialogs.Texts(),
+            (Texts{"三番勝負です。頑張りましょう。", "次は第2試合です。\n頑張りましょう。",
+                   "Aの勝ちが決まりましたが\nゲームを続けますか？",
+                   "\nAliceの勝ち\n2戦2勝0敗\n得点:Alice10,コンピュータ0\nもう一度プレーしますか？",
+                   "三番勝負です。頑張りましょう。"}));
+  EXPECT_EQ(solo.dialogs.boxes[3].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(solo.dialogs.boxes[3].icon, MsgIcon::Question);
+  EXPECT_FALSE(solo.game.closing);
+  EXPECT_EQ(solo.state.GamesPlayed, 0);
+  EXPECT_EQ(solo.state.Turn, SideA);
+  EXPECT_EQ(solo.records.results, (std::vector<int16_t>{0, 0}));
+}
+
+TEST(Moves, NoMoveStartsInsideAnotherMove) {
+  // The move that ends a series opens the next one from its closing question; a click while
+  // the new series is announced is part of that move's time and must not place a piece.
+  Rig rig(1, 1);
+  rig.game.NewGame_Click();
+  rig.dialogs.whileOpen = [&] {
+    if (rig.dialogs.boxes.size() == 3) rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
+  };
+  rig.EndGameWith(SideA);
+  EXPECT_EQ(rig.dialogs.boxes.size(), 3u);
+  EXPECT_EQ(rig.records.results.size(), 1u);
+  EXPECT_EQ(rig.state.Board[0], Empty);
+  EXPECT_EQ(rig.state.Turn, SideA);
+}
+
+TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
+  for (bool automatic : {true, false}) {
+    GameRig rig;
+    rig.SetBoard(2, 1);
+    rig.options.Check1[3] = Checked;
+    rig.options.Option3 = {automatic, !automatic};
+    rig.game.Form_Load(false, true);
+    // Clicks do nothing; the space bar before the first computer move only resets a series.
+    rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
+    rig.state.Wins = {1, 1};
+    rig.game.HandleKeyUp(32);
+    EXPECT_TRUE(rig.state.DemoMode);
+    EXPECT_EQ(rig.state.Wins, (Pair{0, 0}));
+    // Demo games come one after another without a word, a record or a count.
+    for (int move = 0; move < 40; ++move) rig.game.comtimer_Timer();
+    EXPECT_TRUE(rig.state.DemoMode);
+    EXPECT_GT(rig.state.GamesPlayed, 1);
+    EXPECT_TRUE(rig.dialogs.boxes.empty());
+    EXPECT_TRUE(rig.records.results.empty());
+    EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
+    EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
+    rig.game.ai.ThinkLimit = 6;
+    rig.game.HandleKeyUp(32);
+    EXPECT_FALSE(rig.state.DemoMode);
+    EXPECT_EQ(std::tuple(rig.state.GamesPlayed, rig.state.Wins, rig.state.SeriesPoints),
+              std::tuple(int16_t{0}, Pair{0, 0}, Pair{0, 0}));
+    EXPECT_EQ(rig.game.ai.ThinkLimit, automatic ? 3 : 8);
+    EXPECT_EQ(rig.comtimer.Interval(), 500);
+    EXPECT_EQ(rig.Clocks(), "man");
+    EXPECT_EQ(rig.screen.scoreCaption[0], ">A - Alice");
+  }
+  // A key that ends the demo while the next demo game is being set up wins: one real game.
+  GameRig rig;
+  rig.options.Check1[3] = Checked;
+  rig.game.Form_Load(false, true);
+  rig.state.PieceQueue[2] = Water;
+  rig.game.comtimer_Timer();  // the demo's one-cell board is full: the next demo game
+  rig.screen.pendingEvents = [&] {
+    rig.screen.pendingEvents = nullptr;
+    rig.game.HandleKeyUp(32);
+  };
+  rig.state.PieceQueue[2] = Water;
+  rig.game.comtimer_Timer();
+  EXPECT_FALSE(rig.state.DemoMode);
+  EXPECT_EQ(rig.state.Turn, SideA);
+  EXPECT_EQ(rig.Clocks(), "man");
+}
+
+TEST(Strength, TheCeilingMovesThroughPlayedGames) {
+  // A person far ahead of the computer with the automatic level: every fourth placement of
+  // either side raises the computer's ceiling.
+  Rig rig(8, 6);
+  rig.game.NewGame_Click();
+  std::fill_n(rig.state.Board.begin(), rig.state.CellCount(), Empty);
+  const int16_t start = rig.game.ai.ThinkLimit;
+  std::vector<int16_t> ceilings;
+  for (int move = 0; move < 8; ++move) {
+    rig.state.Score = {15, 0};
+    for (int i = 0; i < rig.state.CellCount(); ++i) {
+      if (rig.state.Board[i] == Empty) {
+        rig.state.PieceQueue[2] = Blocked;  // a piece that reacts with nothing
+        rig.Move(i / 6, i % 6);
+        break;
+      }
+    }
+    ceilings.push_back(rig.game.ai.ThinkLimit);
+  }
+  EXPECT_EQ(start, 3);
+  EXPECT_EQ(ceilings, (std::vector<int16_t>{3, 3, 3, 4, 4, 4, 4, 5}));
+}
+
+TEST(Sound, CuesFollowTheEffectsBoxAndTheMusicBoxItsOwn) {
+  for (auto [effects, music] : {std::pair{Checked, Unchecked}, {Unchecked, Checked}}) {
+    Rig rig(1, 1);
+    rig.options.Check1[1] = effects;
+    rig.options.Check1[2] = music;
+    rig.game.NewGame_Click();
+    rig.EndGameWith(SideA);
+    EXPECT_EQ(rig.sound.cues, effects == Checked ? std::vector<Cue>{Cue::Ton} : std::vector<Cue>{});
+  }
+  Rig rig;
+  EXPECT_TRUE(rig.game.StartMusic());
+  rig.sound.canPlay = false;
+  EXPECT_FALSE(rig.game.StartMusic());
+  rig.game.StopMusic();
+  EXPECT_EQ(rig.sound.music, (Texts{"play", "play", "stop"}));
+  ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(rig.dialogs.boxes[0].text, "現在の環境では音楽を鳴らすことはできません。");
+  EXPECT_EQ(std::pair(rig.dialogs.boxes[0].buttons, rig.dialogs.boxes[0].icon),
+            std::pair(MsgButtons::Ok, MsgIcon::None));
+}
+
+}  // namespace
+}  // namespace pyra::testing

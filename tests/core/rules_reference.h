@@ -1,0 +1,172 @@
+// The rules written out a second time, plainly, so that tests can predict a move and the
+// computer's choice without asking the code under test; positions written as pictures; and a
+// placement host that writes down every call.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rules/game_state.h"
+#include "rules/placement.h"
+
+namespace pyra::testing {
+
+// '.' Empty, 'F' Fire, 'O' Oil, 'W' Water, 'T' Truck, 'B' Blocked, 'H' HeldTruck.
+constexpr std::string_view Letters = ".FOWTBH";
+
+// A state with this position (one string per row, from the top), side A to move.
+inline GameState MakeState(std::initializer_list<std::string_view> rows, int16_t current = Fire) {
+  GameState s;
+  s.BoardRows = static_cast<int16_t>(rows.size());
+  s.BoardCols = static_cast<int16_t>(rows.begin()->size());
+  int r = 0;
+  for (std::string_view line : rows) {
+    for (int c = 0; c < s.BoardCols; ++c) {
+      s.Board[c * s.BoardRows + r] = static_cast<int16_t>(Letters.find(line[c]));
+    }
+    ++r;
+  }
+  s.PieceQueue = {Water, Oil, current};
+  s.Turn = SideA;
+  return s;
+}
+
+inline std::vector<std::string> Picture(const GameState& s) {
+  std::vector<std::string> rows(s.BoardRows, std::string(s.BoardCols, '?'));
+  for (int c = 0; c < s.BoardCols; ++c) {
+    for (int r = 0; r < s.BoardRows; ++r) {
+      const int16_t code = s.Board[c * s.BoardRows + r];
+      if (code >= 0 && code < 7) rows[r][c] = Letters[code];
+    }
+  }
+  return rows;
+}
+
+// One placed piece against one neighbour: fire and oil cost a point and the oil burns; fire
+// and water score a point, the fire goes out or the water is spent for good; a truck scores
+// for each oil it hauls away. Everything else is left alone.
+struct PairOutcome {
+  int16_t neighbourAfter;
+  int gains, losses;
+  const char* cue;
+};
+inline PairOutcome Outcome(int16_t placed, int16_t n) {
+  if (placed == Truck) return n == Oil ? PairOutcome{Empty, 1, 0, "JAN"} : PairOutcome{n, 0, 0, ""};
+  if ((placed == Fire && n == Oil) || (placed == Oil && n == Fire)) return {Fire, 0, 1, "BO"};
+  if (placed == Fire && n == Water) return {Blocked, 1, 0, "JU"};
+  if (placed == Water && n == Fire) return {Empty, 1, 0, "JU"};
+  return {n, 0, 0, ""};
+}
+
+// Calls f(index) for each neighbour of (column, row) on the board.
+template <typename F>
+void ForNeighbours(const GameState& s, int column, int row, F f) {
+  for (int c = column - 1; c <= column + 1; ++c) {
+    for (int r = row - 1; r <= row + 1; ++r) {
+      if ((c != column || r != row) && c >= 0 && r >= 0 && c < s.BoardCols && r < s.BoardRows) {
+        f(c * s.BoardRows + r);
+      }
+    }
+  }
+}
+
+struct Expected {
+  std::array<int16_t, BoardCapacity> board{};
+  int gains = 0;
+  int losses = 0;
+  std::vector<std::string> cues;
+};
+
+// Placing `placed` on the empty cell (column, row). A piece that scores goes, one that burned
+// stays as fire.
+inline Expected Predict(const GameState& s, int column, int row, int16_t placed) {
+  Expected e;
+  e.board = s.Board;
+  std::string heard;
+  ForNeighbours(s, column, row, [&](int i) {
+    const PairOutcome o = Outcome(placed, s.Board[i]);
+    e.board[i] = o.neighbourAfter;
+    e.gains += o.gains;
+    e.losses += o.losses;
+    heard += o.cue;
+  });
+  int16_t& target = e.board[column * s.BoardRows + row];
+  target = placed == Truck || e.gains > 0 ? int16_t{Empty} : e.losses > 0 ? int16_t{Fire} : placed;
+  for (const char* cue : {"JAN", "JU", "BO"}) {
+    if (heard.find(cue) != std::string::npos) e.cues.push_back(cue);
+  }
+  if (placed != Truck && e.gains == 0 && e.losses == 0) e.cues.push_back("TON");
+  return e;
+}
+
+// One more than the points the current piece would score on the cell.
+inline int PredictValue(const GameState& s, int index) {
+  int value = 1;
+  ForNeighbours(s, index / s.BoardRows, index % s.BoardRows, [&](int i) {
+    const PairOutcome o = Outcome(s.PieceQueue[2], s.Board[i]);
+    value += o.gains - o.losses;
+  });
+  return value;
+}
+
+// The computer's choice as a plain search: the cells of the highest value not above the
+// ceiling, the ceiling raised a step at a time while none qualifies.
+struct ReferenceChoice {
+  std::vector<int> cells;
+  int ceiling = 0;
+};
+inline ReferenceChoice ReferenceComputerChoice(const GameState& s, int ceiling) {
+  ReferenceChoice choice{{}, ceiling};
+  for (;; ++choice.ceiling) {
+    int best = -100;
+    bool anyEmpty = false;
+    for (int i = 0; i < s.CellCount(); ++i) {
+      if (s.Board[i] != Empty) continue;
+      anyEmpty = true;
+      const int v = PredictValue(s, i);
+      if (v > choice.ceiling) continue;
+      if (v > best) choice.cells.clear(), best = v;
+      if (v == best) choice.cells.push_back(i);
+    }
+    if (!anyEmpty || !choice.cells.empty()) return choice;
+  }
+}
+
+// Every call a placement makes, in order: "paint c,r step s code k", "cue JU", "score 0",
+// "stop clock", "next pieces", "caption", "finish", "hand over".
+class RecordingHost : public PlacementHost {
+ public:
+  explicit RecordingHost(GameState& s) : state(s) {}
+  GameState& state;
+  std::vector<std::string> trace;
+  std::vector<bool> stretch{true};  // answers in order; the last one repeats
+  size_t stretchAsked = 0;
+  bool finishStops = false;
+
+  void PaintCell(int16_t c, int16_t r, int16_t step) override {
+    trace.push_back("paint " + std::to_string(c) + "," + std::to_string(r) + " step " +
+                    std::to_string(step) + " code " + std::to_string(state.Board[c * state.BoardRows + r]));
+  }
+  bool RasterCanStretch() override { return stretch[std::min(stretchAsked++, stretch.size() - 1)]; }
+  void PlayCue(Cue cue) override { trace.push_back(std::string("cue ") + CueName(cue)); }
+  void ShowScore(int side) override {
+    trace.push_back("score " + std::to_string(side) + "=" + std::to_string(state.Score[side]));
+  }
+  void StopHumanClock() override { trace.push_back("stop clock"); }
+  void DrawNextPieces() override {
+    trace.push_back("next pieces, turn " + std::to_string(state.Turn));
+  }
+  void RestoreCaption() override { trace.push_back("caption"); }
+  bool FinishGame() override {
+    trace.push_back("finish");
+    return finishStops;
+  }
+  void HandOverTurn() override { trace.push_back("hand over"); }
+};
+
+}  // namespace pyra::testing

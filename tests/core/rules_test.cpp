@@ -1,0 +1,288 @@
+// The rules of play: reactions, the placement and its calls, the end of a game, board
+// addressing and sizes, and the piece supply.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "rules/board.h"
+#include "rules/piece_supply.h"
+#include "rules/placement.h"
+#include "rules_reference.h"
+
+namespace pyra::testing {
+namespace {
+
+using Trace = std::vector<std::string>;
+
+// Random positions of every shape up to 7 x 5, each with a random empty target and piece:
+// the board, the score and the cues after the move are what the plain rules predict.
+TEST(Placement, EveryMoveOnRandomPositionsIsWhatTheRulesPredict) {
+  Random rng(99);
+  for (int n = 0; n < 3000; ++n) {
+    GameState s;
+    s.BoardCols = static_cast<int16_t>(1 + rng.Below(7));
+    s.BoardRows = static_cast<int16_t>(1 + rng.Below(5));
+    for (int i = 0; i < s.CellCount(); ++i) s.Board[i] = static_cast<int16_t>(rng.Below(6));
+    const int target = rng.Below(s.CellCount());
+    s.Board[target] = Empty;
+    s.Board[s.CellCount()] = Oil;  // the off-board sentinel's cell must never react
+    const int16_t piece = static_cast<int16_t>(1 + rng.Below(4));
+    s.PieceQueue = {Water, Oil, piece};
+    s.Turn = static_cast<int16_t>(rng.Below(2));
+    s.Score = {5, -3};
+    const GameState before = s;
+    const Expected e = Predict(before, target / s.BoardRows, target % s.BoardRows, piece);
+    RecordingHost host(s);
+    Random deal(1);
+    PlacePiece(s, deal, host, CellColumn(s, target), CellRow(s, target));
+    SCOPED_TRACE(::testing::Message() << "move " << n);
+    ASSERT_EQ(s.Board, e.board);
+    Pair score = before.Score;
+    score[before.Turn] = static_cast<int16_t>(score[before.Turn] + e.gains - e.losses);
+    EXPECT_EQ(s.Score, score);
+    Trace cues;
+    for (const auto& t : host.trace) {
+      if (t.rfind("cue ", 0) == 0) cues.push_back(t.substr(4));
+    }
+    EXPECT_EQ(cues, e.cues);
+    // The queue moved on by one piece; a withheld truck never stays current.
+    EXPECT_EQ(s.PieceQueue[2], before.PieceQueue[1]);
+  }
+}
+
+// The whole conversation of one placement with the rest of the program, in order.
+TEST(Placement, CallsInOrderWithTheDrawingSteps) {
+  auto paint = [](int c, int r, int step, int code) {
+    return "paint " + std::to_string(c) + "," + std::to_string(r) + " step " +
+           std::to_string(step) + " code " + std::to_string(code);
+  };
+  const Trace tail = {"stop clock", "next pieces, turn 1", "caption", "hand over"};
+  const struct {
+    const char* name;
+    std::string_view top;  // the rest of the 3 x 3 board is "..." and "O.." below
+    int16_t piece;
+    std::vector<bool> stretch;
+    Trace expected;  // before the tail
+  } cases[] = {
+      {"oil beside fire catches fire and grows in as fire",
+       "..F",
+       Oil,
+       {true},
+       {paint(1, 1, 16, Fire), paint(1, 1, 12, Fire), paint(1, 1, 8, Fire), paint(1, 1, 4, Fire),
+        paint(1, 1, 0, Fire), "cue BO", "score 1=1"}},
+      {"a piece without a reaction stays and sounds TON",
+       "...",
+       Water,
+       {true, true, false},  // stretching lost on the way: the last step at once
+       {paint(1, 1, 16, Water), paint(1, 1, 12, Water), paint(1, 1, 0, Water), "cue TON",
+        "score 1=2"}},
+      {"a scoring piece shrinks away, the neighbour first",
+       "..F",
+       Water,
+       {true},
+       {paint(2, 0, 0, Empty), paint(1, 1, 0, Water), paint(1, 1, 4, Water),
+        paint(1, 1, 8, Water), paint(1, 1, 12, Water), paint(1, 1, 16, Empty), "cue JU",
+        "score 1=3"}},
+      {"without stretching only the last step",
+       "..F",
+       Water,
+       {false},
+       {paint(2, 0, 0, Empty), paint(1, 1, 16, Empty), "cue JU", "score 1=3"}},
+      {"a truck hauls the oil and ignores the fire",
+       "..F",
+       Truck,
+       {false},
+       {paint(0, 2, 0, Empty), paint(1, 1, 16, Empty), "cue JAN", "score 1=3"}},
+      {"fire spends the water and catches the oil: JU before BO",
+       "..W",
+       Fire,
+       {false},
+       {paint(2, 0, 0, Blocked), paint(0, 2, 0, Fire), paint(1, 1, 16, Empty), "cue JU", "cue BO",
+        "score 1=2"}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    GameState s = MakeState({k.top, "...", "O.."}, k.piece);
+    s.Turn = SideB;
+    s.Score = {0, 2};
+    RecordingHost host(s);
+    host.stretch = k.stretch;
+    Random rng(3);
+    PlacePiece(s, rng, host, 1, 1);
+    Trace want = k.expected;
+    want.insert(want.end(), tail.begin(), tail.end());
+    EXPECT_EQ(host.trace, want);
+  }
+}
+
+TEST(Placement, RefusedTargetsChangeNothingButTheCaptionAndTheEndTest) {
+  const struct {
+    int column, row;
+    int16_t turn;
+    bool full;
+    Trace expected;
+  } cases[] = {
+      {-1, 0, SideA, false, {"caption"}},
+      {0, -1, SideA, false, {"caption"}},
+      {3, 0, SideA, false, {"caption"}},
+      {0, 2, SideA, false, {"caption"}},
+      {1, 0, SideA, false, {"caption"}},  // occupied
+      {3, 0, SideB, true, {"caption", "finish"}},
+      {0, 0, TurnNone, true, {"caption"}},  // no side to move: not finished again
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(::testing::Message() << k.column << "," << k.row);
+    GameState s = MakeState({".O.", "..."});
+    if (k.full) std::fill_n(s.Board.begin(), s.CellCount(), Oil);
+    s.Turn = k.turn;
+    const GameState before = s;
+    RecordingHost host(s);
+    Random rng(1);
+    PlacePiece(s, rng, host, static_cast<int16_t>(k.column), static_cast<int16_t>(k.row));
+    EXPECT_EQ(host.trace, k.expected);
+    EXPECT_EQ(s.Board, before.Board);
+    EXPECT_EQ(s.PieceQueue, before.PieceQueue);
+  }
+}
+
+TEST(Placement, GameEndsOnAFullBoardOrALeadOfMoreThanTwenty) {
+  const struct {
+    Pair score;
+    bool full;
+    bool over;
+  } cases[] = {{{20, 0}, false, false}, {{21, 0}, false, true},   {{0, 21}, false, true},
+               {{-5, 15}, false, false}, {{-6, 15}, false, true}, {{0, 0}, true, true}};
+  for (const auto& k : cases) {
+    GameState s = MakeState({"OO", "O."});
+    if (k.full) s.Board[3] = Oil;
+    s.Board[4] = Empty;  // beyond the board: never counts
+    s.Score = k.score;
+    EXPECT_EQ(IsGameOver(s), k.over) << k.score[0] << ":" << k.score[1];
+  }
+  // The move that ends a game: finished, and with FinishGame's say-so not handed over.
+  GameState s = MakeState({"O.", "OO"}, Water);
+  RecordingHost host(s);
+  host.finishStops = true;
+  Random rng(1);
+  PlacePiece(s, rng, host, 1, 0);
+  EXPECT_EQ(std::vector<std::string>(host.trace.end() - 2, host.trace.end()),
+            (Trace{"caption", "finish"}));
+}
+
+TEST(Board, AddressingRingAndSizes) {
+  GameState s;
+  for (auto [cols, rows] : {std::pair{6, 5}, {1, 4}, {4, 1}, {1, 1}, {60, 10}}) {
+    s.BoardCols = static_cast<int16_t>(cols);
+    s.BoardRows = static_cast<int16_t>(rows);
+    for (int c = 0; c < cols; ++c) {
+      for (int r = 0; r < rows; ++r) {
+        const int index = CellIndex(s, c, r);
+        ASSERT_EQ(index, c * rows + r);
+        ASSERT_EQ(CellColumn(s, index), c);
+        ASSERT_EQ(CellRow(s, index), r);
+        std::array<int16_t, 8> ring;
+        BuildNeighbourRing(s, c, r, ring);
+        const int offsets[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+                                   {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
+        for (int k = 0; k < 8; ++k) {
+          const int nc = c + offsets[k][0], nr = r + offsets[k][1];
+          const bool on = nc >= 0 && nr >= 0 && nc < cols && nr < rows;
+          ASSERT_EQ(ring[k], on ? nc * rows + nr : cols * rows) << c << "," << r << " #" << k;
+        }
+      }
+    }
+  }
+  const struct {
+    int width, height;
+    int fitCols, fitRows;    // a new game's board
+    int startCols, startRows;  // the board a restored window shows before any game
+  } sizes[] = {
+      {8 * 32, 6 * 32, 8, 6, 8, 6},        {6 * 32 + 16, 5 * 32 + 15, 7, 5, 6, 5},
+      {15, 1000, 6, 5, 0, 31},             {1000, 15, 6, 5, 31, 0},
+      {60 * 32, 10 * 32, 50, 10, 60, 10},  {100 * 32, 30 * 32, 50, 30, 50, 30},
+      {2500 * 32, 32, 50, 1, 2500, 1},     {2501 * 32, 32, 50, 1, 50, 1},
+      {-40, -40, 6, 5, 0, 0},              {51 * 32 + 15, 49 * 32 + 16, 50, 50, 51, 49},
+  };
+  for (const auto& k : sizes) {
+    SCOPED_TRACE(::testing::Message() << k.width << " x " << k.height);
+    const BoardSize fit = FitBoardSize(k.width, k.height);
+    EXPECT_EQ(fit.cols * 10000 + fit.rows, k.fitCols * 10000 + k.fitRows);
+    const BoardSize start = BoardSizeFromClient(k.width, k.height);
+    EXPECT_EQ(start.cols * 10000 + start.rows, k.startCols * 10000 + k.startRows);
+  }
+}
+
+TEST(Supply, DealtPiecesAndOpeningPositions) {
+  Random rng(2024);
+  std::map<int16_t, int> dealt;
+  const int deals = 200000;
+  for (int i = 0; i < deals; ++i) ++dealt[DealPiece(rng)];
+  // Trucks one in twenty, the rest alike; within five standard deviations.
+  const std::map<int16_t, double> share = {{Fire, 19.0 / 60}, {Oil, 19.0 / 60}, {Water, 19.0 / 60},
+                                           {Truck, 1.0 / 20}};
+  ASSERT_EQ(dealt.size(), 4u);
+  for (auto [piece, p] : share) {
+    EXPECT_NEAR(dealt[piece], deals * p, 5 * std::sqrt(deals * p * (1 - p))) << piece;
+  }
+
+  GameState s;
+  s.BoardCols = 10;
+  s.BoardRows = 1;  // ten cells: at least two must be empty
+  std::map<int16_t, int> codes;
+  for (int n = 0; n < 2000; ++n) {
+    s.Board[10] = Truck;
+    NewBoard(s, rng);
+    ASSERT_EQ(s.Board[10], Truck);  // cells beyond the board are left alone
+    ASSERT_GT(std::count(s.Board.begin(), s.Board.begin() + 10, Empty), 1);
+    for (int i = 0; i < 10; ++i) ++codes[s.Board[i]];
+  }
+  EXPECT_EQ(codes.size(), 4u);  // Empty, Fire, Oil, Water only
+  for (auto [code, count] : codes) EXPECT_GT(count, 20000 / 5) << code;
+  s.BoardCols = 0;
+  NewBoard(s, rng);  // a board without cells: nothing to fill, and no endless loop
+}
+
+TEST(Supply, CatchUpRuleAndTheQueue) {
+  // Entry 1 belongs to the side to move, entries 0 and 2 to the other. A truck is withheld
+  // from a side that does not trail by more than 10 and released to one that does.
+  const struct {
+    int16_t turn;
+    Pair score;
+    std::array<int16_t, 3> before, after;
+  } cases[] = {
+      {SideA, {0, 10}, {Truck, Truck, Truck}, {HeldTruck, HeldTruck, HeldTruck}},
+      {SideA, {0, 11}, {Truck, Truck, Truck}, {HeldTruck, Truck, HeldTruck}},
+      {SideB, {0, 11}, {Truck, Truck, Truck}, {Truck, HeldTruck, Truck}},
+      {SideA, {11, 0}, {HeldTruck, HeldTruck, Fire}, {Truck, HeldTruck, Fire}},
+      {SideB, {11, 0}, {HeldTruck, HeldTruck, Oil}, {HeldTruck, Truck, Oil}},
+  };
+  for (const auto& k : cases) {
+    GameState s;
+    s.Turn = k.turn;
+    s.Score = k.score;
+    s.PieceQueue = k.before;
+    ApplyCatchUpRule(s);
+    EXPECT_EQ(s.PieceQueue, k.after) << k.turn << " " << k.score[0] << ":" << k.score[1];
+  }
+  // The first deal fills all three entries; later ones shift by one and deal one.
+  GameState s;
+  Random rng(8), same(8);
+  AdvanceQueue(s, rng);
+  std::array<int16_t, 3> want;
+  for (int16_t& e : want) e = DealPiece(same);
+  // Nobody trails: trucks are withheld, and the current one is placed as oil.
+  for (int i = 0; i < 3; ++i) {
+    const int16_t truck = i == 2 ? Oil : HeldTruck;
+    EXPECT_EQ(s.PieceQueue[i], want[i] != Truck ? want[i] : truck);
+  }
+  s.PieceQueue = {Fire, HeldTruck, Water};
+  AdvanceQueue(s, rng);
+  EXPECT_EQ(s.PieceQueue[2], Oil);  // a withheld truck is placed as oil
+  EXPECT_EQ(s.PieceQueue[1], Fire);
+}
+
+}  // namespace
+}  // namespace pyra::testing

@@ -1,0 +1,110 @@
+// The music device's operations and loop, the cue files, and when effects are available.
+#include <gtest/gtest.h>
+
+#include "sound/game_sound.h"
+#include "sound/music.h"
+#include "sound_fakes.h"
+#include "temp_dir.h"
+
+namespace pyra::testing {
+namespace {
+
+using Log = std::vector<std::string>;
+
+struct SoundRig {
+  TempDir folder;
+  GameOptions options = GameOptions::Defaults();
+  FakeSequencer device;
+  Music music{device, options, folder.Path() + "/"};
+  FakeWaveOut wave;
+  GameSound sound{music, wave, folder.Path(), "6.01"};
+  std::string Open() const { return "open " + folder.File("teku2.mid"); }
+};
+
+TEST(Music, OpenPlaysOnlyWhenTheBoxIsCheckedAndTheDeviceCanPlay) {
+  const struct {
+    int box, canPlay, boxAfter;  // the box afterwards; it plays when that stays checked
+  } cases[] = {{Checked, 1, Checked}, {Checked, 0, Unchecked}, {Unchecked, 1, Unchecked}};
+  for (const auto& c : cases) {
+    SoundRig rig;
+    rig.options.Check1[2] = c.box;
+    rig.device.canPlay = c.canPlay;
+    rig.music.OpenMusic();
+    const Log expected = c.boxAfter == Checked ? Log{rig.Open(), "play 0-960"} : Log{rig.Open()};
+    EXPECT_EQ(rig.device.log, expected) << c.box << c.canPlay;
+    EXPECT_EQ(rig.options.Check1[2], c.boxAfter) << c.box << c.canPlay;
+  }
+}
+
+TEST(Music, LoopTickRestartsOnlyAPieceStoppedAtItsEnd) {
+  // Rewound at 0; the last, a device that cannot play.
+  const struct {
+    int32_t position, mode;
+    bool canPlay, restarts;
+  } cases[] = {
+      {960, ModeStopped, true, true},   {960, ModePlaying, true, false},
+      {959, ModeStopped, true, false},  {0, ModeStopped, true, false},
+      {960, ModeStopped, false, false},
+  };
+  const Log restart = {"seek 0", "play 0-960"};
+  for (const auto& c : cases) {
+    SoundRig rig;
+    rig.device.canPlay = c.canPlay;
+    rig.music.OpenMusic();
+    rig.device.log.clear();
+    rig.device.position = c.position;
+    rig.device.mode = c.mode;
+    rig.music.Timer1_Timer();
+    EXPECT_EQ(rig.device.log, c.restarts ? restart : Log{}) << c.position;
+  }
+  // Unchecking rewinds, so the tick leaves it alone and rechecking plays from the start.
+  SoundRig rig;
+  rig.music.OpenMusic();
+  rig.device.position = 500;
+  rig.sound.StopMusic();
+  rig.music.Timer1_Timer();
+  EXPECT_TRUE(rig.sound.PlayMusic());
+  rig.music.Close();
+  EXPECT_EQ(rig.device.log,
+            (Log{rig.Open(), "play 0-960", "stop", "seek 0", "play 0-960", "close"}));
+}
+
+TEST(GameSound, PlaysACueOnlyFromAFileOfExactlyItsName) {
+  const struct {
+    std::vector<const char*> files;
+    Cue cue;
+    const char* played;  // nullptr: nothing
+  } cases[] = {
+      {{"JAN.WAV", "JU.WAV"}, Cue::Jan, "JAN.WAV"},     {{"jan.wav"}, Cue::Jan, nullptr},
+      {{"Jan.WAV", "JAN.wav"}, Cue::Jan, nullptr},      {{"JU.WAV", "BO.WAV"}, Cue::Ton, nullptr},
+      {{"TON.WAV.bak", "XTON.WAV"}, Cue::Ton, nullptr}, {{"BO.WAV"}, Cue::Bo, "BO.WAV"},
+  };
+  for (const auto& c : cases) {
+    SoundRig rig;
+    for (const char* name : c.files) WriteFileBytes(rig.folder.File(name), "RIFF");
+    rig.sound.PlayCue(c.cue);
+    EXPECT_EQ(rig.wave.played, c.played ? Log{rig.folder.File(c.played)} : Log{}) << c.files[0];
+  }
+}
+
+TEST(GameSound, EffectsNeedANewerPlatformAndAtLeastOneOutput) {
+  const struct {
+    const char* version;
+    int devices, queries;  // none when the version already fails
+    bool available;
+  } cases[] = {
+      {"6.01", 0, 1, false}, {"6.01", 1, 1, true},  {"6.01", 2, 1, true},  {"6.01", 5, 1, true},
+      {"3.01", 1, 1, true},  {"3.00", 1, 0, false}, {"2.95", 2, 0, false}, {"", 1, 0, false},
+  };
+  for (const auto& c : cases) {
+    SoundRig rig;
+    rig.wave.devices = c.devices;
+    GameSound sound(rig.music, rig.wave, rig.folder.Path(), c.version);
+    EXPECT_EQ(sound.SoundAvailable(), c.available) << c.version << " " << c.devices;
+    EXPECT_EQ(rig.wave.deviceQueries, c.queries) << c.version << " " << c.devices;
+  }
+  EXPECT_EQ(PlatformVersion(6, 1) + PlatformVersion(4, 10), "6.014.10");
+}
+
+}  // namespace
+}  // namespace pyra::testing

@@ -1,0 +1,146 @@
+// The help window: the built help file with its contents, keyword index and search; what a
+// missing or damaged file shows; how the game opens and closes the window.
+#include "app/help_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QHelpContentWidget>
+#include <QHelpIndexWidget>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "app/program.h"
+#include "app/program_folder.h"
+
+namespace pyra {
+namespace {
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+
+QString PageOf(const HelpWindow& help) { return help.Browser()->source().fileName(); }
+
+// Whatever would reach the terminal, less the offscreen platform's own notes.
+QStringList printed;
+void Record(QtMsgType, const QMessageLogContext&, const QString& text) {
+  if (!text.startsWith("This plugin does not support")) printed << text;
+}
+
+TEST(HelpSearch, FindsPagesByEveryWordInAnyWidthOrCase) {
+  const std::vector<HelpPage> pages = {
+      {QUrl("a"), U("遊び方"), U("遊び方 トラックも油も置けます。")},
+      {QUrl("b"), U("トラック"), U("トラック 油を運ぶ。油は消える。")},
+      {QUrl("c"), U("油"), U("油 油のそばに火。油が燃えて油が減る。Store.sqlite3")}};
+  const std::pair<const char*, const char*> cases[] = {
+      {"トラック", "ba"},      // the page named by the word first
+      {"ﾄﾗｯｸ", "ba"},          // half-width kana
+      {"油", "cba"},           // then by the number of matches
+      {"油　トラック", "ba"},  // every word, full-width blank between
+      {"STORE.SQLITE3", "c"},  // letter case
+      {"水", ""},
+      {"  ", ""}};
+  for (const auto& [query, expected] : cases) {
+    QString found;
+    for (const HelpHit& hit : SearchHelp(pages, U(query))) found += hit.url.toString();
+    EXPECT_EQ(found, QString(expected)) << query;
+  }
+  // The snippet: the page's own words, a little before the first match and more after it.
+  const QString a(20, QChar(u'あ')), i(40, QChar(u'い'));
+  const HelpPage longPage{QUrl("d"), U("長い"), a + U("FIRE燃えて") + i};
+  EXPECT_EQ(SearchHelp({longPage}, U("ｆｉｒｅ燃えて")).front().snippet,
+            U("…") + a.left(12) + U("FIRE燃えて") + i.left(28) + U("…"));
+}
+
+TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
+  HelpWindow help(ProgramFolder());
+  ASSERT_TRUE(help.Loaded());
+  help.ShowIndex();
+  EXPECT_EQ(help.windowTitle(), U("Pyra3 ヘルプ - 目次"));
+  EXPECT_EQ(help.Tabs()->currentIndex(), 0);
+  auto* contents = static_cast<QHelpContentWidget*>(help.Tabs()->widget(0));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return contents->model()->rowCount() > 0; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return help.Index()->model()->rowCount() > 0; }, 5000));
+
+  const std::pair<const char*, const char*> terms[] = {
+      {"トラック", "truck.html"}, {"火", "fire.html"},      {"油", "oil.html"},
+      {"水", "water.html"},       {"得点", "scoring.html"}, {"番付", "ranking.html"},
+      {"中断", "pause.html"},     {"設定", "settings.html"}};
+  for (const auto& [term, page] : terms) {
+    help.IndexField()->setText(U(term));
+    QTest::keyClick(help.IndexField(), Qt::Key_Return);
+    EXPECT_EQ(PageOf(help), QString(page)) << term;
+  }
+  // The piece pictures come from the help file.
+  const QVariant truck = help.Browser()->loadResource(
+      QTextDocument::ImageResource, help.Browser()->source().resolved(QUrl("images/truck.png")));
+  EXPECT_EQ(QImage::fromData(truck.toByteArray()).size(), QSize(64, 64));
+
+  help.SearchField()->setText(U("トラック"));
+  QTest::keyClick(help.SearchField(), Qt::Key_Return);
+  ASSERT_GT(help.SearchResults()->count(), 1);
+  emit help.SearchResults()->itemActivated(help.SearchResults()->item(0));
+  EXPECT_EQ(PageOf(help), QString("truck.html"));
+  EXPECT_EQ(help.Browser()->textCursor().selectedText(), U("トラック"));
+  help.Search(U("どこにもない言葉"));
+  ASSERT_EQ(help.SearchResults()->count(), 1);
+  EXPECT_EQ(help.SearchResults()->item(0)->text(), U("見つかりませんでした。"));
+}
+
+TEST(HelpFiles, AMissingOrDamagedFileIsToldInThePageAreaOnly) {
+  QTemporaryDir folder;
+  const QString qch = folder.filePath("pyra3.qch"), qhc = folder.filePath("pyra3.qhc");
+  auto put = [](const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+  };
+  auto built = [](const char* name) {
+    QFile file(ProgramFile(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  const QString missing = U("が見つかりません。"), damaged = U("は壊れているため読み込めません。");
+  const std::pair<std::function<void()>, QString> cases[] = {
+      {[] {}, qch + missing},
+      {[&] { put(qch, built("pyra3.qch")); }, qhc + missing},
+      {[&] { put(qhc, "not a collection"); }, qch + damaged},
+      {[&] { put(qhc, built("pyra3.qhc")), put(qch, QByteArray(4096, 'x')); }, qch + damaged}};
+  const QtMessageHandler before = qInstallMessageHandler(Record);
+  for (const auto& [prepare, notice] : cases) {
+    prepare();
+    printed.clear();
+    HelpWindow help(folder.path());
+    help.ShowIndex();
+    QTest::qWait(50);
+    EXPECT_FALSE(help.Loaded());
+    EXPECT_TRUE(help.Browser()->toPlainText().contains(U("ヘルプファイル") + notice))
+        << help.Browser()->toPlainText().toStdString();
+    EXPECT_TRUE(printed.isEmpty()) << printed.join('\n').toStdString();
+  }
+  qInstallMessageHandler(before);
+}
+
+TEST(HelpInTheGame, OpensWithoutHoldingTheClocksAndClosesWithTheGame) {
+  QTemporaryDir storeFolder;
+  Program program(storeFolder.filePath("store.sqlite3").toStdString());
+  program.Screen().SetPacing(false);
+  ASSERT_TRUE(program.Start(false));
+  ASSERT_TRUE(program.Comtimer().Enabled());  // the demo's computer
+  program.Window().HelpMenu()->actions().at(0)->trigger();
+  HelpWindow* help = program.Shell().Help();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  QApplication::setActiveWindow(help);
+  QApplication::processEvents();
+  EXPECT_TRUE(program.Comtimer().Enabled());
+  program.TheGame().ExitGame_Click();
+  EXPECT_FALSE(help->isVisible());
+}
+
+}  // namespace
+}  // namespace pyra

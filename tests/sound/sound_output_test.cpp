@@ -1,0 +1,143 @@
+// Music and cues as the null sink of tools/with_sound_server.sh gets them, measured with sox.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <tuple>
+
+#include "app/program_folder.h"
+#include "sound/fluid_sequencer.h"
+#include "sound/music.h"
+#include "sound/qt_wave_out.h"
+
+namespace pyra {
+namespace {
+
+constexpr double Silence = 0.002;  // RMS amplitude; music and cues measure far above it
+
+QString Output(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  p.waitForFinished(10000);
+  return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+// Records the null sink's monitor from construction to the first measurement.
+class Recording {
+ public:
+  Recording() {
+    recorder_.start("parecord", {"--device=@DEFAULT_MONITOR@", "--file-format=wav", "--channels=1",
+                                 "--latency-msec=20", folder_.filePath("heard.wav")});
+    QTest::qWait(300);
+  }
+  // A figure of sox's report ("RMS amplitude", "Length (seconds)"), after sox effects.
+  double Sox(const QStringList& effects = {}, const QString& figure = "RMS amplitude") {
+    recorder_.terminate();
+    recorder_.waitForFinished(5000);
+    const QString report =
+        Output("sox", QStringList{folder_.filePath("heard.wav"), "-n"} + effects << "stat");
+    const auto match = QRegularExpression(figure + R"(: ([0-9.]+))").match(report.simplified());
+    EXPECT_TRUE(match.hasMatch()) << report.toStdString();
+    return match.captured(1).toDouble();
+  }
+
+ private:
+  QTemporaryDir folder_;
+  QProcess recorder_;
+};
+
+class SoundServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Never the user's server (nor their speakers), and loudly so.
+    ASSERT_EQ(Output("pactl", {"get-default-sink"}).trimmed(), "pyra_null")
+        << "needs the private sound server: run under tools/with_sound_server.sh";
+  }
+  const std::string music = ProgramFile(MusicFile).toStdString();
+};
+
+TEST_F(SoundServer, NothingPlaysWithoutItsFileOrASoundFont) {
+  QTemporaryDir folder;
+  QFile::copy(ProgramFile(MusicFile), folder.filePath("cut.mid"));
+  QFile::resize(folder.filePath("cut.mid"), 100);
+  const std::string cut = folder.filePath("cut.mid").toStdString();
+  const std::string small = FluidSequencer::SystemSoundFonts().back();
+  for (const auto& [file, font, canPlay] : {std::tuple{cut, small, false},
+                                            {music, ProgramFile("TON.WAV").toStdString(), false},
+                                            {music, small, true}}) {
+    FluidSequencer device({"/nonexistent.sf2", font});
+    device.Open(file);
+    device.Play(0, 100);
+    EXPECT_EQ(device.Mode(), canPlay ? ModePlaying : ModeNotReady) << file << " " << font;
+  }
+}
+
+TEST_F(SoundServer, TheMusicPlaysAtItsTempoStopsRewindsAndLoops) {
+  FluidSequencer device;
+  GameOptions options = GameOptions::Defaults();
+  Music loop(device, options, ProgramFolder().toStdString());
+  const auto song = ReadMidiSong(music).value();
+  const double ticksPerSecond = song.division * 1e6 / song.events[0].tempo;
+  loop.OpenMusic();
+  ASSERT_EQ(options.Check1[2], Checked);
+  EXPECT_EQ(device.Length(), song.length);
+  device.WaitUntilLoaded();
+  QTest::qWait(500);
+  // The position moves on with what is played, never ahead of the sound server's clock; a
+  // busy machine may play less than it records (the tempo itself is checked headless).
+  Recording heard;
+  const int32_t first = device.Position();
+  QTest::qWait(2000);
+  const double advance = device.Position() - first;
+  const double seconds = heard.Sox({}, "Length \\(seconds\\)");
+  EXPECT_GT(advance, 0);
+  EXPECT_LT(advance, seconds * ticksPerSecond * 1.2);
+  EXPECT_GT(heard.Sox(), Silence);
+
+  loop.StopMusic();
+  EXPECT_EQ(device.Position(), 0);
+  QTest::qWait(200);  // what the server already had
+  EXPECT_LT(Recording().Sox(), Silence);
+
+  // The last half second: it stops at its end, and the loop tick starts it again.
+  device.Play(device.Length() - int32_t(ticksPerSecond / 2), device.Length());
+  QTest::qWait(1500);
+  EXPECT_EQ(device.Mode(), ModeStopped);
+  EXPECT_EQ(device.Position(), device.Length());
+  Recording again;
+  loop.Timer1_Timer();
+  QTest::qWait(1000);
+  EXPECT_EQ(device.Mode(), ModePlaying);
+  EXPECT_LT(device.Position(), ticksPerSecond * 2);
+  EXPECT_GT(again.Sox(), Silence);
+}
+
+TEST_F(SoundServer, ACueComesOutAndALaterOneReplacesIt) {
+  QtWaveOut wave;
+  EXPECT_EQ(wave.OutputDevices(), 1);  // the null sink
+  const auto play = [&](const char* cue) { wave.PlaySound(ProgramFile(cue).toStdString()); };
+  // JAN lasts 0.9 s; TON, started 0.1 s into it, ends it 0.3 s in (measured from the start).
+  for (const bool replace : {false, true}) {
+    Recording heard;
+    play("JAN.WAV");
+    QTest::qWait(100);
+    if (replace) play("TON.WAV");
+    QTest::qWait(1200);
+    const double tail = heard.Sox({"silence", "1", "0.002", "1%", "trim", "0.5", "0.3"});
+    EXPECT_EQ(tail < Silence, replace) << tail;
+    EXPECT_GT(heard.Sox(), Silence);
+  }
+}
+
+}  // namespace
+}  // namespace pyra
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
