@@ -35,18 +35,15 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
     rig.options.Check1[3] = k.demo ? Checked : Unchecked;
     ASSERT_TRUE(rig.game.Form_Load(false, true));
     EXPECT_EQ(rig.shell.calls, (Texts{"load settings", "show main window", "open music"}));
-    EXPECT_EQ(rig.screen.caption, "Pyra3");
-    EXPECT_TRUE(rig.screen.companionsVisible);
-    EXPECT_EQ(rig.state.DemoMode, k.begins == "demo");
-    EXPECT_EQ(rig.screen.titleShown, k.begins == "title");
-    EXPECT_EQ(rig.state.Turn == TurnNone, k.begins == "title");
-    EXPECT_EQ(rig.Clocks(), k.begins == "title" ? "none" : "com");
-    EXPECT_EQ(rig.comtimer.Interval(), k.begins == "demo" ? 250 : 500);
-    EXPECT_EQ(rig.screen.message, k.begins == "demo" ? text::DemoNotice : "");
-    EXPECT_EQ(rig.game.NewGameGuard, k.begins == "demo");
+    EXPECT_TRUE(rig.screen.caption == "Pyra3" && rig.screen.companionsVisible &&
+                rig.dialogs.boxes.empty());  // never an announcement
+    const bool demo = k.begins == "demo", title = k.begins == "title";
+    EXPECT_EQ(std::tuple(rig.state.DemoMode, rig.game.NewGameGuard, rig.screen.titleShown,
+                         rig.state.Turn == TurnNone, rig.screen.nextPieces[2] == 0),
+              std::tuple(demo, demo, title, title, title));
+    EXPECT_EQ(std::tuple(rig.Clocks(), rig.comtimer.Interval(), rig.screen.message),
+              std::tuple(title ? "none" : "com", demo ? 250 : 500, demo ? text::DemoNotice : ""));
     EXPECT_EQ(rig.game.ai.ThinkLimit, k.ceiling);
-    EXPECT_TRUE(rig.dialogs.boxes.empty());  // never an announcement
-    EXPECT_EQ(rig.screen.nextPieces[2] != 0, k.begins != "title");
   }
 }
 
@@ -57,16 +54,16 @@ TEST(StartUp, ARefusedStartSaysWhyAndWritesNothing) {
   } cases[] = {
       {true, true, "Pyra3はすでに実行されています。\n"},
       {false, false, "現在の環境ではBitBltはサポートされません。\n"},
-      {true, false, "Pyra3はすでに実行されています。\n現在の環境ではBitBltはサポートされません。\n"},
+      {true, false,
+       "Pyra3はすでに実行されています。\n現在の環境ではBitBltはサポートされません。\n"},
   };
   for (const auto& k : cases) {
     GameRig rig;
     EXPECT_FALSE(rig.game.Form_Load(k.another, k.bitBlt));
     ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
     const BoxRecord& box = rig.dialogs.boxes[0];
-    EXPECT_EQ(box.text, k.message);
-    EXPECT_EQ(std::tuple(box.title, box.buttons, box.icon),
-              std::tuple(std::string("Pyra3"), MsgButtons::Ok, MsgIcon::Exclamation));
+    EXPECT_EQ(std::tuple(box.text, box.title, box.buttons, box.icon),
+              std::tuple(k.message, std::string("Pyra3"), MsgButtons::Ok, MsgIcon::Exclamation));
     EXPECT_EQ(rig.shell.calls, (Texts{"clear windows", "close music", "quit"}));
   }
 }
@@ -146,21 +143,21 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
     const int preparedBefore = rig.screen.prepareBackground;
     rig.game.NewGame_Click();
     rig.game.NewGame_Click();  // dropped: nothing has ticked or been clicked since
-    EXPECT_EQ(rig.screen.reveals, 1);
-    EXPECT_EQ(rig.state.BoardCols * 100 + rig.state.BoardRows, 803);
-    EXPECT_EQ(std::pair(rig.screen.clientWidth, rig.screen.clientHeight), std::pair(256, 96));
+    EXPECT_EQ(std::tuple(rig.screen.reveals, rig.state.BoardCols, rig.state.BoardRows,
+                         rig.screen.clientWidth, rig.screen.clientHeight),
+              std::tuple(1, 8, 3, 256, 96));
     // A stretched background is made again for the new size.
     EXPECT_EQ(rig.screen.prepareBackground - preparedBefore, format % 2);
-    EXPECT_EQ(rig.dialogs.Texts(), format == 10 ? Texts{}
-                                                : Texts{std::string(text::SeriesFormatNames[format]) +
-                                                        "です。頑張りましょう。"});
+    EXPECT_EQ(rig.dialogs.Texts(),
+              format == 10
+                  ? Texts{}
+                  : Texts{std::string(text::SeriesFormatNames[format]) + "です。頑張りましょう。"});
     // The unlimited format keeps counting; every other starts a new series.
     EXPECT_EQ(rig.state.Wins, (format == 10 ? Pair{2, 1} : Pair{0, 0}));
-    EXPECT_EQ(rig.state.Turn, SideA);
-    EXPECT_EQ(rig.screen.scoreCaption, (std::array<std::string, 2>{">A - Alice", " B - コンピュータ"}));
-    EXPECT_EQ(rig.screen.shownScore, (std::array<int16_t, 2>{0, 0}));
-    EXPECT_TRUE(rig.screen.menuVisible[MenuItem::Pause]);
-    EXPECT_EQ(rig.Clocks(), "man");
+    EXPECT_EQ(rig.screen.scoreCaption,
+              (std::array<std::string, 2>{">A - Alice", " B - コンピュータ"}));
+    EXPECT_TRUE(rig.state.Turn == SideA && rig.screen.shownScore == (Pair{0, 0}) &&
+                rig.screen.menuVisible[MenuItem::Pause] && rig.Clocks() == "man");
   }
 }
 
@@ -171,20 +168,16 @@ TEST(Clocks, APersonsCountdownAndForcedMove) {
   for (int tick = 1; tick <= 7; ++tick) rig.game.mantimer_Timer();
   EXPECT_EQ(rig.screen.captions, (Texts{"あと3秒です。", "あと2秒です。", "あと1秒です。"}));
   EXPECT_EQ(rig.state.Turn, SideA);
-  // A click now puts the caption back and starts the count again.
-  rig.game.mantimer_Timer();
-  EXPECT_EQ(rig.screen.caption, "Pyra3");
-  EXPECT_EQ(rig.state.Turn, SideB);  // the eighth tick placed A's piece
-  EXPECT_EQ(rig.Clocks(), "com");
+  rig.game.mantimer_Timer();  // the eighth tick places A's piece and puts the caption back
+  EXPECT_EQ(std::tuple(rig.screen.caption, rig.state.Turn, rig.Clocks()),
+            std::tuple("Pyra3", SideB, "com"));
   rig.game.comtimer_Timer();  // one arming, one move
-  EXPECT_EQ(rig.state.Turn, SideA);
-  EXPECT_EQ(rig.Clocks(), "man");
-  EXPECT_EQ(rig.game.ManTicks, 0);
+  EXPECT_EQ(std::tuple(rig.state.Turn, rig.Clocks(), rig.game.ManTicks),
+            std::tuple(SideA, "man", 0));
   for (int tick = 1; tick <= 5; ++tick) rig.game.mantimer_Timer();
   EXPECT_EQ(rig.screen.caption, "あと3秒です。");
   rig.game.Form_MouseUp(MouseButton::Left, 300, 300);  // off the board: the caption only
-  EXPECT_EQ(rig.screen.caption, "Pyra3");
-  EXPECT_EQ(rig.game.ManTicks, 5);
+  EXPECT_EQ(std::tuple(rig.screen.caption, rig.game.ManTicks), std::tuple("Pyra3", 5));
 }
 
 TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
