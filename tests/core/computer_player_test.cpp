@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
+#include <map>
 
 #include "rules/board.h"
 #include "rules_reference.h"
@@ -48,8 +48,7 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
     Random rng(static_cast<uint32_t>(n));
     const int16_t cell = ChooseComputerCell(s, ai, rng);
     if (want.cells.empty()) {
-      EXPECT_EQ(cell, NoCell);
-      EXPECT_EQ(ChooseTimeoutCell(s, ai, rng), NoCell);
+      EXPECT_EQ(std::tuple(cell, ChooseTimeoutCell(s, ai, rng)), std::tuple(NoCell, NoCell));
       continue;
     }
     EXPECT_TRUE(std::count(want.cells.begin(), want.cells.end(), cell)) << "chose " << cell;
@@ -80,8 +79,7 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
   // consecutive lead of more than ten, within 1..8; a lead of exactly ten resets the count.
   const struct {
     const char* name;
-    bool automatic;
-    bool aComputer, bComputer;
+    bool automatic, aComputer, bComputer;
     int16_t start;
     std::vector<Pair> scores;
     int16_t end;
@@ -114,12 +112,10 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
   }
   // The strength at start-up and after the demo.
   GameOptions o = GameOptions::Defaults();
-  EXPECT_EQ(InitialThinkLimit(o), 3);
-  EXPECT_EQ(ThinkLimitAfterDemo(o), 3);
+  EXPECT_EQ(std::tuple(InitialThinkLimit(o), ThinkLimitAfterDemo(o)), std::tuple(3, 3));
   o.SetPlayerKind(SideA, true);
   o.Option3 = {false, true};
-  EXPECT_EQ(InitialThinkLimit(o), 8);
-  EXPECT_EQ(ThinkLimitAfterDemo(o), 8);
+  EXPECT_EQ(std::tuple(InitialThinkLimit(o), ThinkLimitAfterDemo(o)), std::tuple(8, 8));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // clocks and what holds them, pause, the demo, series and their messages, sound switches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game_fakes.h"
 
 namespace pyra::testing {
@@ -41,9 +43,10 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
     EXPECT_EQ(std::tuple(rig.state.DemoMode, rig.game.NewGameGuard, rig.screen.titleShown,
                          rig.state.Turn == TurnNone, rig.screen.nextPieces[2] == 0),
               std::tuple(demo, demo, title, title, title));
-    EXPECT_EQ(std::tuple(rig.Clocks(), rig.comtimer.Interval(), rig.screen.message),
-              std::tuple(title ? "none" : "com", demo ? 250 : 500, demo ? text::DemoNotice : ""));
-    EXPECT_EQ(rig.game.ai.ThinkLimit, k.ceiling);
+    EXPECT_EQ(std::tuple(rig.Clocks(), rig.comtimer.Interval(), rig.screen.message,
+                         rig.game.ai.ThinkLimit),
+              std::tuple(title ? "none" : "com", demo ? 250 : 500, demo ? text::DemoNotice : "",
+                         k.ceiling));
   }
 }
 
@@ -68,13 +71,16 @@ TEST(StartUp, ARefusedStartSaysWhyAndWritesNothing) {
   }
 }
 
+// The space bar starts a game, Esc is one of the ways to end the program, other keys do nothing.
 TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
   const Texts steps = {"save window positions", "clear windows", "close music", "save options",
                        "quit"};
   for (int way = 0; way < 3; ++way) {
     Rig rig;
     rig.shell.calls.clear();
-    rig.game.NewGame_Click();
+    rig.game.HandleKeyUp('a'), rig.game.HandleKeyUp(0);
+    ASSERT_EQ(rig.screen.reveals, 0);
+    rig.game.HandleKeyUp(32);
     if (way == 0) rig.game.ExitGame_Click();
     if (way == 1) rig.game.HandleKeyUp(27);
     if (way == 2) rig.game.Form_Unload();
@@ -82,8 +88,7 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
     rig.game.ExitGame_Click();
     Texts want = steps;
     if (way < 2) want.insert(want.begin(), "close help");
-    EXPECT_EQ(rig.shell.calls, want) << way;
-    EXPECT_EQ(rig.Clocks(), "none");
+    EXPECT_EQ(std::tuple(rig.shell.calls, rig.Clocks()), std::tuple(want, "none")) << way;
     // Nothing starts once the program is ending.
     rig.game.NewGame_Click();
     rig.game.comtimer_Timer();
@@ -94,40 +99,30 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
 TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
   const struct {
     int x, y;
-    MouseButton button;
-    bool computersTurn, paused, demo;
     int column, row;  // -1: nothing placed
+    char when;        // R: the right button, C: the computer to move, P: paused, D: demo
   } cases[] = {
-      {0, 0, MouseButton::Left, false, false, false, 0, 0},
-      {31, 31, MouseButton::Left, false, false, false, 0, 0},
-      {32, 40, MouseButton::Left, false, false, false, 1, 1},
-      {255, 191, MouseButton::Left, false, false, false, 7, 5},
-      {-1, 40, MouseButton::Left, false, false, false, -1, -1},  // left of the board
-      {40, -1, MouseButton::Left, false, false, false, -1, -1},  // above it
-      {-31, -31, MouseButton::Left, false, false, false, -1, -1},
-      {256, 40, MouseButton::Left, false, false, false, -1, -1},
-      {40, 40, MouseButton::Right, false, false, false, -1, -1},
-      {40, 40, MouseButton::Left, true, false, false, -1, -1},
-      {40, 40, MouseButton::Left, false, true, false, -1, -1},
-      {40, 40, MouseButton::Left, false, false, true, -1, -1},
+      {0, 0, 0, 0, ' '},     {31, 31, 0, 0, ' '},   {32, 40, 1, 1, ' '},     {255, 191, 7, 5, ' '},
+      {-1, 40, -1, -1, ' '}, {40, -1, -1, -1, ' '}, {-31, -31, -1, -1, ' '}, {256, 40, -1, -1, ' '},
+      {40, 40, -1, -1, 'R'}, {40, 40, -1, -1, 'C'}, {40, 40, -1, -1, 'P'},   {40, 40, -1, -1, 'D'},
   };
   for (const auto& k : cases) {
-    SCOPED_TRACE(::testing::Message() << k.x << "," << k.y);
+    SCOPED_TRACE(::testing::Message() << k.x << "," << k.y << " " << k.when);
     Rig rig;
-    if (k.computersTurn) rig.SetPlayers(false, false), rig.options.SetPlayerKind(SideA, true);
+    if (k.when == 'C') rig.SetPlayers(false, false), rig.options.SetPlayerKind(SideA, true);
     rig.game.NewGame_Click();
     std::fill_n(rig.state.Board.begin(), rig.state.CellCount(), Empty);
     rig.state.PieceQueue[2] = Oil;
-    if (k.paused) rig.game.pause_Click();
-    rig.state.DemoMode = k.demo;
+    if (k.when == 'P') rig.game.pause_Click();
+    rig.state.DemoMode = k.when == 'D';
     rig.game.NewGameGuard = true;
-    rig.game.Form_MouseUp(k.button, k.x, k.y);
+    rig.game.Form_MouseUp(k.when == 'R' ? MouseButton::Right : MouseButton::Left, k.x, k.y);
     for (int i = 0; i < rig.state.CellCount(); ++i) {
       const bool target = k.column >= 0 && i == k.column * 6 + k.row;
       ASSERT_EQ(rig.state.Board[i], target ? Oil : Empty) << "cell " << i;
     }
     // Any release outside the demo lets a new game be asked for again.
-    EXPECT_EQ(rig.game.NewGameGuard, k.demo);
+    EXPECT_EQ(rig.game.NewGameGuard, k.when == 'D');
   }
 }
 
@@ -146,18 +141,18 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
     EXPECT_EQ(std::tuple(rig.screen.reveals, rig.state.BoardCols, rig.state.BoardRows,
                          rig.screen.clientWidth, rig.screen.clientHeight),
               std::tuple(1, 8, 3, 256, 96));
-    // A stretched background is made again for the new size.
-    EXPECT_EQ(rig.screen.prepareBackground - preparedBefore, format % 2);
     EXPECT_EQ(rig.dialogs.Texts(),
               format == 10
                   ? Texts{}
                   : Texts{std::string(text::SeriesFormatNames[format]) + "です。頑張りましょう。"});
-    // The unlimited format keeps counting; every other starts a new series.
-    EXPECT_EQ(rig.state.Wins, (format == 10 ? Pair{2, 1} : Pair{0, 0}));
-    EXPECT_EQ(rig.screen.scoreCaption,
-              (std::array<std::string, 2>{">A - Alice", " B - コンピュータ"}));
-    EXPECT_TRUE(rig.state.Turn == SideA && rig.screen.shownScore == (Pair{0, 0}) &&
-                rig.screen.menuVisible[MenuItem::Pause] && rig.Clocks() == "man");
+    // A stretched background is made again for the new size. The unlimited format keeps
+    // counting; every other starts a new series.
+    EXPECT_EQ(
+        std::tuple(rig.screen.prepareBackground - preparedBefore, rig.state.Wins,
+                   rig.screen.scoreCaption[0], rig.screen.scoreCaption[1], rig.state.Turn,
+                   rig.screen.shownScore, rig.screen.menuVisible[MenuItem::Pause], rig.Clocks()),
+        std::tuple(format % 2, format == 10 ? Pair{2, 1} : Pair{0, 0}, ">A - Alice",
+                   " B - コンピュータ", SideA, Pair{0, 0}, true, "man"));
   }
 }
 
@@ -166,8 +161,8 @@ TEST(Clocks, APersonsCountdownAndForcedMove) {
   rig.game.NewGame_Click();
   rig.screen.captions.clear();
   for (int tick = 1; tick <= 7; ++tick) rig.game.mantimer_Timer();
-  EXPECT_EQ(rig.screen.captions, (Texts{"あと3秒です。", "あと2秒です。", "あと1秒です。"}));
-  EXPECT_EQ(rig.state.Turn, SideA);
+  EXPECT_EQ(std::tuple(rig.screen.captions, rig.state.Turn),
+            std::tuple(Texts{"あと3秒です。", "あと2秒です。", "あと1秒です。"}, SideA));
   rig.game.mantimer_Timer();  // the eighth tick places A's piece and puts the caption back
   EXPECT_EQ(std::tuple(rig.screen.caption, rig.state.Turn, rig.Clocks()),
             std::tuple("Pyra3", SideB, "com"));
@@ -193,8 +188,7 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
   rig.game.hiscore_Click();
   rig.game.Ask("x", "Pyra3", MsgButtons::Ok, MsgIcon::None);
   rig.game.index_Click();  // help leaves the clocks alone
-  EXPECT_EQ(seen, Texts(4, "none"));
-  EXPECT_EQ(rig.Clocks(), "man");
+  EXPECT_EQ(std::tuple(seen, rig.Clocks()), std::tuple(Texts(4, "none"), "man"));
 
   // Holds nest: each must end before the clock runs again.
   rig.game.Form_LostFocus();
@@ -214,11 +208,11 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
   rig.game.Form_Minimised();
   EXPECT_EQ(std::tuple(rig.screen.companionsVisible, rig.screen.messageVisible, rig.screen.caption,
                        rig.Clocks()),
-            std::tuple(false, false, std::string("Pyra3"), std::string("none")));
+            std::tuple(false, false, "Pyra3", "none"));
   rig.game.Form_Restored();
   EXPECT_EQ(std::tuple(rig.screen.companionsVisible, rig.screen.messageVisible, rig.screen.caption,
                        rig.Clocks()),
-            std::tuple(true, true, std::string("あと1秒です。"), std::string("man")));
+            std::tuple(true, true, "あと1秒です。", "man"));
   EXPECT_EQ(rig.screen.prepareBackground, prepared + 1);
   rig.screen.HideMessage();
   rig.game.Form_Minimised();
@@ -230,8 +224,8 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
   rig.game.SuspendClocks();
   rig.game.RestartFromSettings();
   rig.game.ResumeClocks();
-  EXPECT_EQ(rig.Clocks(), "com");
-  EXPECT_EQ(rig.dialogs.Texts().back(), "一番勝負です。頑張りましょう。");
+  EXPECT_EQ(std::tuple(rig.Clocks(), rig.dialogs.Texts().back()),
+            std::tuple("com", "一番勝負です。頑張りましょう。"));
 }
 
 TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
@@ -242,36 +236,30 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
     if (messageShowing) rig.game.ShowMessage("三番勝負です。");
     const auto board = rig.state.Board;
     rig.game.pause_Click();
-    EXPECT_EQ(rig.screen.pauseCaption, "再開(&R&ｽ)");
-    EXPECT_EQ(rig.screen.message, "ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
-    for (MenuItem item : {MenuItem::NewGame, MenuItem::ExitGame, MenuItem::Jimi}) {
-      EXPECT_FALSE(rig.screen.menuVisible[item]);
-    }
-    EXPECT_EQ(rig.Clocks(), "none");
+    auto& menu = rig.screen.menuVisible;
+    const auto items = [&] {
+      return std::tuple(menu[MenuItem::NewGame], menu[MenuItem::ExitGame], menu[MenuItem::Jimi]);
+    };
+    EXPECT_EQ(
+        std::tuple(rig.screen.pauseCaption, rig.screen.message, items(), rig.Clocks()),
+        std::tuple("再開(&R&ｽ)", "ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。",
+                   std::tuple(false, false, false), "none"));
     // Keys, clicks and ticks do nothing while paused.
     rig.game.HandleKeyUp(32);
     rig.game.HandleKeyUp(27);
     rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
     rig.game.mantimer_Timer();
-    EXPECT_EQ(rig.state.Board, board);
-    EXPECT_FALSE(rig.game.closing);
+    EXPECT_TRUE(rig.state.Board == board && !rig.game.closing);
     rig.game.pause_Click();
-    EXPECT_EQ(rig.screen.pauseCaption, "中断(&P&ｾ)");
-    for (MenuItem item : {MenuItem::NewGame, MenuItem::ExitGame, MenuItem::Jimi}) {
-      EXPECT_TRUE(rig.screen.menuVisible[item]);
-    }
-    EXPECT_EQ(rig.Clocks(), "man");
-    EXPECT_EQ(rig.game.ManTicks, 2);
-    EXPECT_EQ(rig.screen.messageVisible, messageShowing);
-    if (messageShowing) {
-      EXPECT_EQ(rig.screen.message, "三番勝負です。");
-    }
+    EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.ManTicks,
+                         rig.screen.messageVisible),
+              std::tuple("中断(&P&ｾ)", std::tuple(true, true, true), "man", 2, messageShowing));
+    EXPECT_TRUE(!messageShowing || rig.screen.message == "三番勝負です。");
     // A new game asked for while paused resumes first.
     rig.game.pause_Click();
     rig.game.Form_MouseUp(MouseButton::Right, 5, 5);
     rig.game.RestartFromSettings();
-    EXPECT_FALSE(rig.game.Paused());
-    EXPECT_TRUE(rig.screen.menuVisible[MenuItem::NewGame]);
+    EXPECT_TRUE(!rig.game.Paused() && menu[MenuItem::NewGame]);
   }
   // The pause item is there only while a real game runs.
   GameRig rig;
@@ -282,18 +270,6 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
   rig.game.NewGame_Click();
   rig.EndGameWith(SideA);
   EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
-}
-
-TEST(Keys, SpaceStartsAGameEscEndsTheProgramOthersDoNothing) {
-  Rig rig;
-  rig.game.HandleKeyUp('a');
-  rig.game.HandleKeyUp(0);
-  EXPECT_EQ(rig.screen.reveals, 0);
-  rig.game.HandleKeyUp(32);
-  EXPECT_EQ(rig.screen.reveals, 1);
-  EXPECT_FALSE(rig.game.closing);
-  rig.game.HandleKeyUp(27);
-  EXPECT_TRUE(rig.game.closing);
 }
 
 // Series: each row plays these results (A, B or D for a draw) on the 1 x 1 board, answers the
@@ -335,15 +311,13 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
       openers.push_back(rig.state.Turn);
       rig.EndGameWith(result);
     }
-    EXPECT_TRUE(rig.game.closing);
-    EXPECT_EQ(openers, k.openers);
-    EXPECT_EQ(rig.records.results, std::vector<int16_t>(k.results.begin(), k.results.end()));
-    int asked = 0;
-    for (const auto& box : rig.dialogs.boxes) {
-      if (box.text == k.asked + "の勝ちが決まりましたが\nゲームを続けますか？") ++asked;
-    }
-    EXPECT_EQ(asked, k.asked.empty() ? 0 : 1);
-    EXPECT_EQ(rig.dialogs.boxes.back().text.substr(0, 1), "\n");  // the closing question
+    const Texts texts = rig.dialogs.Texts();
+    const int asked =
+        int(std::ranges::count(texts, k.asked + "の勝ちが決まりましたが\nゲームを続けますか？"));
+    // The last box is the closing question.
+    EXPECT_EQ(std::tuple(rig.game.closing, openers, rig.records.results, asked, texts.back()[0]),
+              std::tuple(true, k.openers, std::vector<int16_t>(k.results.begin(), k.results.end()),
+                         k.asked.empty() ? 0 : 1, '\n'));
   }
 }
 
@@ -358,9 +332,8 @@ TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
     rig.EndGameWith(SideB);
     ASSERT_EQ(rig.state.Turn, TurnNone);
   }
-  EXPECT_EQ(rig.state.Wins, (Pair{0, 12}));
-  EXPECT_TRUE(rig.dialogs.boxes.empty());
-  EXPECT_EQ(rig.screen.message, "Bobの勝ち\nBob12勝0敗\nスペースキーを押してください。");
+  EXPECT_EQ(std::tuple(rig.state.Wins, rig.dialogs.boxes.size(), rig.screen.message),
+            std::tuple(Pair{0, 12}, 0u, "Bobの勝ち\nBob12勝0敗\nスペースキーを押してください。"));
 }
 
 TEST(Series, ResultMessagesAndQuestions) {
@@ -389,8 +362,8 @@ TEST(Series, ResultMessagesAndQuestions) {
   rig.options.Combo1[1].text = "Alice";
   EXPECT_EQ(rig.game.SeriesResultText(), "\nBの勝ち\n3戦2勝2敗\n得点:B23,A17");
   rig.options.Combo1[1].text = "";
-  EXPECT_EQ(std::pair(rig.game.DisplayName(SideA), rig.game.DisplayName(SideB)),
-            std::pair(std::string("Alice"), std::string("B")));
+  EXPECT_EQ(std::tuple(rig.game.DisplayName(SideA), rig.game.DisplayName(SideB)),
+            std::tuple(std::string("Alice"), std::string("B")));
 
   // Against the computer every next game is announced; the closing question's Yes starts a
   // new series, after a No to going on.
@@ -405,12 +378,10 @@ TEST(Series, ResultMessagesAndQuestions) {
                    "Aの勝ちが決まりましたが\nゲームを続けますか？",
                    "\nAliceの勝ち\n2戦2勝0敗\n得点:Alice10,コンピュータ0\nもう一度プレーしますか？",
                    "三番勝負です。頑張りましょう。"}));
-  EXPECT_EQ(solo.dialogs.boxes[3].buttons, MsgButtons::YesNo);
-  EXPECT_EQ(solo.dialogs.boxes[3].icon, MsgIcon::Question);
-  EXPECT_FALSE(solo.game.closing);
-  EXPECT_EQ(solo.state.GamesPlayed, 0);
-  EXPECT_EQ(solo.state.Turn, SideA);
-  EXPECT_EQ(solo.records.results, (std::vector<int16_t>{0, 0}));
+  EXPECT_EQ(std::tuple(solo.dialogs.boxes[3].buttons, solo.dialogs.boxes[3].icon, solo.game.closing,
+                       solo.state.GamesPlayed, solo.state.Turn, solo.records.results),
+            std::tuple(MsgButtons::YesNo, MsgIcon::Question, false, 0, SideA,
+                       std::vector<int16_t>{0, 0}));
 }
 
 TEST(Moves, NoMoveStartsInsideAnotherMove) {
@@ -422,10 +393,9 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
     if (rig.dialogs.boxes.size() == 3) rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
   };
   rig.EndGameWith(SideA);
-  EXPECT_EQ(rig.dialogs.boxes.size(), 3u);
-  EXPECT_EQ(rig.records.results.size(), 1u);
-  EXPECT_EQ(rig.state.Board[0], Empty);
-  EXPECT_EQ(rig.state.Turn, SideA);
+  EXPECT_EQ(std::tuple(rig.dialogs.boxes.size(), rig.records.results.size(), rig.state.Board[0],
+                       rig.state.Turn),
+            std::tuple(3u, 1u, Empty, SideA));
 }
 
 TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
@@ -439,25 +409,20 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
     rig.state.Wins = {1, 1};
     rig.game.HandleKeyUp(32);
-    EXPECT_TRUE(rig.state.DemoMode);
-    EXPECT_EQ(rig.state.Wins, (Pair{0, 0}));
+    EXPECT_TRUE(rig.state.DemoMode && rig.state.Wins == (Pair{0, 0}));
     // Demo games come one after another without a word, a record or a count.
     for (int move = 0; move < 40; ++move) rig.game.comtimer_Timer();
-    EXPECT_TRUE(rig.state.DemoMode);
+    EXPECT_TRUE(rig.state.DemoMode && rig.dialogs.boxes.empty() && rig.records.results.empty());
     EXPECT_GT(rig.state.GamesPlayed, 1);
-    EXPECT_TRUE(rig.dialogs.boxes.empty());
-    EXPECT_TRUE(rig.records.results.empty());
     EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
     EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
     rig.game.ai.ThinkLimit = 6;
     rig.game.HandleKeyUp(32);
-    EXPECT_FALSE(rig.state.DemoMode);
-    EXPECT_EQ(std::tuple(rig.state.GamesPlayed, rig.state.Wins, rig.state.SeriesPoints),
-              std::tuple(int16_t{0}, Pair{0, 0}, Pair{0, 0}));
-    EXPECT_EQ(rig.game.ai.ThinkLimit, automatic ? 3 : 8);
-    EXPECT_EQ(rig.comtimer.Interval(), 500);
-    EXPECT_EQ(rig.Clocks(), "man");
-    EXPECT_EQ(rig.screen.scoreCaption[0], ">A - Alice");
+    EXPECT_EQ(
+        std::tuple(rig.state.DemoMode, rig.state.GamesPlayed, rig.state.Wins,
+                   rig.state.SeriesPoints, rig.game.ai.ThinkLimit, rig.comtimer.Interval(),
+                   rig.Clocks(), rig.screen.scoreCaption[0]),
+        std::tuple(false, 0, Pair{0, 0}, Pair{0, 0}, automatic ? 3 : 8, 500, "man", ">A - Alice"));
   }
   // A key that ends the demo while the next demo game is being set up wins: one real game.
   GameRig rig;
@@ -471,9 +436,8 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   };
   rig.state.PieceQueue[2] = Water;
   rig.game.comtimer_Timer();
-  EXPECT_FALSE(rig.state.DemoMode);
-  EXPECT_EQ(rig.state.Turn, SideA);
-  EXPECT_EQ(rig.Clocks(), "man");
+  EXPECT_EQ(std::tuple(rig.state.DemoMode, rig.state.Turn, rig.Clocks()),
+            std::tuple(false, SideA, "man"));
 }
 
 TEST(Strength, TheCeilingMovesThroughPlayedGames) {
@@ -495,8 +459,8 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
     }
     ceilings.push_back(rig.game.ai.ThinkLimit);
   }
-  EXPECT_EQ(start, 3);
-  EXPECT_EQ(ceilings, (std::vector<int16_t>{3, 3, 3, 4, 4, 4, 4, 5}));
+  EXPECT_EQ(std::tuple(start, ceilings),
+            std::tuple(int16_t{3}, std::vector<int16_t>{3, 3, 3, 4, 4, 4, 4, 5}));
 }
 
 TEST(Sound, CuesFollowTheEffectsBoxAndTheMusicBoxItsOwn) {
@@ -514,10 +478,9 @@ TEST(Sound, CuesFollowTheEffectsBoxAndTheMusicBoxItsOwn) {
   EXPECT_FALSE(rig.game.StartMusic());
   rig.game.StopMusic();
   EXPECT_EQ(rig.sound.music, (Texts{"play", "play", "stop"}));
-  ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
-  EXPECT_EQ(rig.dialogs.boxes[0].text, "現在の環境では音楽を鳴らすことはできません。");
-  EXPECT_EQ(std::pair(rig.dialogs.boxes[0].buttons, rig.dialogs.boxes[0].icon),
-            std::pair(MsgButtons::Ok, MsgIcon::None));
+  ASSERT_EQ(rig.dialogs.Texts(), Texts{"現在の環境では音楽を鳴らすことはできません。"});
+  EXPECT_EQ(std::tuple(rig.dialogs.boxes[0].buttons, rig.dialogs.boxes[0].icon),
+            std::tuple(MsgButtons::Ok, MsgIcon::None));
 }
 
 }  // namespace

@@ -42,19 +42,17 @@ std::string Order(const std::vector<MidiEvent>& events) {
 TEST(MidiSong, MergesTracksByTickWithTheirLength) {
   const auto song = ParseMidiSong(File(1, 96, {kTempoTrack, kNoteTrack}));
   ASSERT_TRUE(song);
-  EXPECT_EQ(song->division, 96);
-  EXPECT_EQ(song->length, 384);  // the end of the tempo track
-  EXPECT_EQ(Order(song->events), " 0:FF 0:C1 0:B1 0:91 96:91 192:FF 288:91 384:81");
-  EXPECT_EQ(song->events[5].tempo, 250000u);
-  EXPECT_EQ(song->startPrograms[1], 5);
-  EXPECT_EQ(std::count(song->startPrograms.begin(), song->startPrograms.end(), -1), 15);
+  // The length is the end of the tempo track.
+  EXPECT_EQ(std::tuple(song->division, song->length, Order(song->events), song->events[5].tempo,
+                       song->startPrograms[1], std::ranges::count(song->startPrograms, -1)),
+            std::tuple(96, 384, " 0:FF 0:C1 0:B1 0:91 96:91 192:FF 288:91 384:81", 250000u, 5, 15));
   // A note on channel 3 before any program change on it has the default instrument, and a
   // later change does not count.
   const auto bare = ParseMidiSong(
       File(0, 96, {Bytes("\x00\x93\x3C\x40\x10\x83\x3C\x40\x00\xC3\x07\x00\xC4\x07", 14)}));
   ASSERT_TRUE(bare);
-  EXPECT_EQ(bare->startPrograms[3], 0);
-  EXPECT_EQ(std::count(bare->startPrograms.begin(), bare->startPrograms.end(), -1), 15);
+  EXPECT_EQ(std::tuple(bare->startPrograms[3], std::ranges::count(bare->startPrograms, -1)),
+            std::tuple(0, 15));
 }
 
 TEST(MidiSong, RefusesDamagedAndForeignFiles) {
@@ -95,9 +93,9 @@ TEST(SongCursor, FollowsTheTempoMapStopsWhereToldAndJumpsWithItsInstruments) {
       {11025, 288, 5, 0}, {44100, 384, 6, 1}, {100, 384, 6, 1},
   };
   for (const auto& s : steps) {
-    EXPECT_EQ(cursor.Advance(s.frames, song->length, send), bool(s.end)) << s.tick;
-    EXPECT_EQ(cursor.Tick(), s.tick);
-    EXPECT_EQ(int(sent.size()), s.sent) << s.tick;
+    const bool end = cursor.Advance(s.frames, song->length, send);
+    EXPECT_EQ(std::tuple(end, cursor.Tick(), int(sent.size())),
+              std::tuple(bool(s.end), s.tick, s.sent));
   }
   // A stretch ends where it is told to, with the events of that tick.
   cursor.Seek(0);
@@ -108,9 +106,9 @@ TEST(SongCursor, FollowsTheTempoMapStopsWhereToldAndJumpsWithItsInstruments) {
   // of its place: a quarter second at 384 ticks a second.
   cursor.Seek(200);
   sent.clear();
-  EXPECT_FALSE(cursor.Advance(11025, song->length, send));
-  EXPECT_EQ(cursor.Tick(), 296);
-  EXPECT_EQ(Order(sent), " 0:C1 0:B1 288:91");
+  const bool end = cursor.Advance(11025, song->length, send);
+  EXPECT_EQ(std::tuple(end, cursor.Tick(), Order(sent)),
+            std::tuple(false, 296, " 0:C1 0:B1 288:91"));
 }
 
 }  // namespace

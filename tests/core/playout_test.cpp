@@ -2,6 +2,8 @@
 // shapes: every move is one the plain rules allow the computer, with the outcome they predict.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ai/computer_player.h"
 #include "game_fakes.h"
 #include "rules_reference.h"
@@ -35,18 +37,18 @@ TEST(Playout, EveryComputerMoveIsAllowedAndHasThePredictedOutcome) {
         rig.game.comtimer_Timer();
         const auto [column, row] = rig.screen.lastPainted;
         const int cell = column * before.BoardRows + row;
-        ASSERT_TRUE(std::count(allowed.cells.begin(), allowed.cells.end(), cell)) << "cell " << cell;
+        ASSERT_TRUE(std::ranges::count(allowed.cells, cell)) << "cell " << cell;
         const Expected e = Predict(before, column, row, before.PieceQueue[2]);
         ASSERT_EQ(rig.state.Board, e.board) << "move " << moves;
         const int mover = before.Turn;
-        EXPECT_EQ(rig.state.Score[mover], before.Score[mover] + e.gains - e.losses);
-        EXPECT_EQ(rig.state.Score[1 - mover], before.Score[1 - mover]);
-        EXPECT_EQ(rig.screen.shownScore[mover], rig.state.Score[mover]);
-        EXPECT_EQ(rig.screen.nextPieces, rig.state.PieceQueue);
+        Pair score = before.Score;
+        score[mover] += e.gains - e.losses;
         // The move passes to the other side unless the game has ended.
         const bool over = IsGameOver(rig.state);
-        EXPECT_EQ(rig.state.Turn, over ? TurnNone : 1 - mover);
-        EXPECT_EQ(rig.Clocks(), over ? "none" : "com");
+        EXPECT_EQ(std::tuple(rig.state.Score, rig.screen.shownScore[mover], rig.screen.nextPieces,
+                             rig.state.Turn, rig.Clocks()),
+                  std::tuple(score, score[mover], rig.state.PieceQueue, over ? TurnNone : 1 - mover,
+                             over ? "none" : "com"));
         ++moves;
       }
       ++games;

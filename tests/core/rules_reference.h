@@ -24,27 +24,14 @@ inline GameState MakeState(std::initializer_list<std::string_view> rows, int16_t
   GameState s;
   s.BoardRows = static_cast<int16_t>(rows.size());
   s.BoardCols = static_cast<int16_t>(rows.begin()->size());
-  int r = 0;
-  for (std::string_view line : rows) {
+  for (int r = 0; r < s.BoardRows; ++r) {
     for (int c = 0; c < s.BoardCols; ++c) {
-      s.Board[c * s.BoardRows + r] = static_cast<int16_t>(Letters.find(line[c]));
+      s.Board[c * s.BoardRows + r] = static_cast<int16_t>(Letters.find(rows.begin()[r][c]));
     }
-    ++r;
   }
   s.PieceQueue = {Water, Oil, current};
   s.Turn = SideA;
   return s;
-}
-
-inline std::vector<std::string> Picture(const GameState& s) {
-  std::vector<std::string> rows(s.BoardRows, std::string(s.BoardCols, '?'));
-  for (int c = 0; c < s.BoardCols; ++c) {
-    for (int r = 0; r < s.BoardRows; ++r) {
-      const int16_t code = s.Board[c * s.BoardRows + r];
-      if (code >= 0 && code < 7) rows[r][c] = Letters[code];
-    }
-  }
-  return rows;
 }
 
 // One placed piece against one neighbour: fire and oil cost a point and the oil burns; fire
@@ -144,15 +131,16 @@ class RecordingHost : public PlacementHost {
   explicit RecordingHost(GameState& s) : state(s) {}
   GameState& state;
   std::vector<std::string> trace;
-  std::vector<bool> stretch{true};  // answers in order; the last one repeats
-  size_t stretchAsked = 0;
+  std::string stretch = "Y";  // answers in order, Y or N; the last one repeats
+  size_t asked = 0;
   bool finishStops = false;
 
   void PaintCell(int16_t c, int16_t r, int16_t step) override {
     trace.push_back("paint " + std::to_string(c) + "," + std::to_string(r) + " step " +
-                    std::to_string(step) + " code " + std::to_string(state.Board[c * state.BoardRows + r]));
+                    std::to_string(step) + " code " +
+                    std::to_string(state.Board[c * state.BoardRows + r]));
   }
-  bool RasterCanStretch() override { return stretch[std::min(stretchAsked++, stretch.size() - 1)]; }
+  bool RasterCanStretch() override { return stretch[std::min(asked++, stretch.size() - 1)] == 'Y'; }
   void PlayCue(Cue cue) override { trace.push_back(std::string("cue ") + CueName(cue)); }
   void ShowScore(int side) override {
     trace.push_back("score " + std::to_string(side) + "=" + std::to_string(state.Score[side]));

@@ -31,8 +31,8 @@ TEST(Music, OpenPlaysOnlyWhenTheBoxIsCheckedAndTheDeviceCanPlay) {
     rig.device.canPlay = c.canPlay;
     rig.music.OpenMusic();
     const Log expected = c.boxAfter == Checked ? Log{rig.Open(), "play 0-960"} : Log{rig.Open()};
-    EXPECT_EQ(rig.device.log, expected) << c.box << c.canPlay;
-    EXPECT_EQ(rig.options.Check1[2], c.boxAfter) << c.box << c.canPlay;
+    EXPECT_EQ(std::tuple(rig.device.log, rig.options.Check1[2]), std::tuple(expected, c.boxAfter))
+        << c.box << c.canPlay;
   }
 }
 
@@ -52,8 +52,7 @@ TEST(Music, LoopTickRestartsOnlyAPieceStoppedAtItsEnd) {
     rig.device.canPlay = c.canPlay;
     rig.music.OpenMusic();
     rig.device.log.clear();
-    rig.device.position = c.position;
-    rig.device.mode = c.mode;
+    rig.device.position = c.position, rig.device.mode = c.mode;
     rig.music.Timer1_Timer();
     EXPECT_EQ(rig.device.log, c.restarts ? restart : Log{}) << c.position;
   }

@@ -29,8 +29,7 @@ class FakeClock : public Clock {
 };
 
 struct BoxRecord {
-  std::string text;
-  std::string title;
+  std::string text, title;
   MsgButtons buttons;
   MsgIcon icon;
 };
@@ -48,14 +47,11 @@ class FakeDialogs : public Dialogs {
                        MsgIcon icon) override {
     boxes.push_back({text, title, buttons, icon});
     if (whileOpen) whileOpen();
-    if (!answers.empty()) {
-      const MsgAnswer a = answers.front();
-      answers.pop_front();
-      return a;
-    }
-    return buttons == MsgButtons::YesNo       ? MsgAnswer::Yes
-           : buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry
-                                              : MsgAnswer::Ok;
+    MsgAnswer a = buttons == MsgButtons::YesNo         ? MsgAnswer::Yes
+                  : buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry
+                                                       : MsgAnswer::Ok;
+    if (!answers.empty()) a = answers.front(), answers.pop_front();
+    return a;
   }
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
@@ -69,35 +65,29 @@ class FakeScreen : public Screen {
   explicit FakeScreen(const GameState& s) : state(s) {}
   const GameState& state;
 
-  int paints = 0;
-  std::vector<int16_t> steps;           // of every paint, in order
+  std::vector<int16_t> steps;               // of every paint, in order
   std::pair<int, int> lastPainted{-1, -1};  // the cell painted last
-  int reveals = 0;
-  int prepareBackground = 0;
-  bool stretch = true;
-  bool normal = true;
-  int clientWidth = 32;
-  int clientHeight = 32;
+  int reveals = 0, prepareBackground = 0;
+  bool stretch = true, normal = true;  // what the raster and the window state answer
+  int clientWidth = 32, clientHeight = 32;
   std::string caption;
   std::vector<std::string> captions;  // every caption set, in order
   std::array<std::string, 2> scoreCaption;
   std::array<int16_t, 2> shownScore{-99, -99};
   std::array<int16_t, 3> nextPieces{};
   std::string message;
-  bool messageVisible = false;
-  bool companionsVisible = false;
-  bool titleShown = false;
+  bool messageVisible = false, companionsVisible = false, titleShown = false;
   std::string pauseCaption = text::PauseCaption;
   // As the main window starts: every item shown but the pause item.
-  std::map<MenuItem, bool> menuVisible{{MenuItem::NewGame, true}, {MenuItem::Pause, false},
-                                       {MenuItem::Hiscore, true}, {MenuItem::Jimi, true},
-                                       {MenuItem::ExitGame, true}};
+  std::map<MenuItem, bool> menuVisible{
+      {MenuItem::NewGame, true}, {MenuItem::Pause, false},   {MenuItem::Hiscore, true},
+      {MenuItem::Jimi, true},    {MenuItem::ExitGame, true},
+  };
   bool windowsOpen = true;
   // Runs when the game lets pending window events run.
   std::function<void()> pendingEvents;
 
   void PaintCell(int16_t column, int16_t row, int16_t step) override {
-    ++paints;
     steps.push_back(step);
     lastPainted = {column, row};
   }
@@ -110,34 +100,22 @@ class FakeScreen : public Screen {
   bool WindowIsNormal() override { return normal; }
   int ClientWidth() override { return clientWidth; }
   int ClientHeight() override { return clientHeight; }
-  void SetClientSize(int w, int h) override {
-    clientWidth = w;
-    clientHeight = h;
-  }
+  void SetClientSize(int w, int h) override { clientWidth = w, clientHeight = h; }
   std::string Caption() override { return caption; }
-  void SetCaption(const std::string& text) override {
-    caption = text;
-    captions.push_back(text);
-  }
+  void SetCaption(const std::string& text) override { captions.push_back(caption = text); }
   void SetMenuCaption(MenuItem, const std::string& text) override { pauseCaption = text; }
   void SetMenuVisible(MenuItem item, bool visible) override { menuVisible[item] = visible; }
   void ShowScore(int side, int16_t score) override { shownScore[side] = score; }
   void SetScoreCaption(int side, const std::string& text) override { scoreCaption[side] = text; }
   void DrawNextPieces(const std::array<int16_t, 3>& q) override { nextPieces = q; }
-  void ShowMessage(const std::string& text) override {
-    message = text;
-    messageVisible = true;
-  }
+  void ShowMessage(const std::string& text) override { message = text, messageVisible = true; }
   void HideMessage() override { messageVisible = false; }
   bool MessageVisible() override { return messageVisible; }
   void ShowMessageWindow() override { messageVisible = true; }
   void ShowCompanions() override { companionsVisible = true; }
   void HideCompanions() override { companionsVisible = false; }
   bool ProcessPendingEvents() override {
-    if (pendingEvents) {
-      auto run = pendingEvents;
-      run();
-    }
+    if (auto run = pendingEvents) run();  // a copy: the callback may clear itself
     return windowsOpen;
   }
 };
@@ -150,10 +128,7 @@ class FakeSound : public Sound {
   std::vector<std::string> music;  // "play" and "stop", in order
   void PlayCue(Cue cue) override { cues.push_back(cue); }
   bool SoundAvailable() override { return available; }
-  bool PlayMusic() override {
-    music.push_back("play");
-    return canPlay;
-  }
+  bool PlayMusic() override { return music.push_back("play"), canPlay; }
   void StopMusic() override { music.push_back("stop"); }
 };
 
@@ -162,9 +137,7 @@ class FakeRecords : public Records {
   std::vector<int16_t> results;
   std::function<void()> onRanking;
   void RecordResult(int16_t result) override { results.push_back(result); }
-  void ShowRanking() override {
-    if (onRanking) onRanking();
-  }
+  void ShowRanking() override { onRanking ? onRanking() : void(); }
 };
 
 class FakeShell : public Shell {
@@ -179,19 +152,19 @@ class FakeShell : public Shell {
   void ClearWindows() override { calls.push_back("clear windows"); }
   void CloseMusic() override { calls.push_back("close music"); }
   void SaveOptions() override { calls.push_back("save options"); }
-  void ShowOptionsDialog() override {
-    calls.push_back("options dialog");
-    if (onModal) onModal();
-  }
-  void ShowAboutBox() override {
-    calls.push_back("about box");
-    if (onModal) onModal();
-  }
+  void ShowOptionsDialog() override { Modal("options dialog"); }
+  void ShowAboutBox() override { Modal("about box"); }
   void ShowHelpIndex() override { calls.push_back("help index"); }
   void CloseHelp() override { calls.push_back("close help"); }
   void Quit() override {
     calls.push_back("quit");
     if (screen) screen->windowsOpen = false;
+  }
+
+ private:
+  void Modal(const std::string& what) {
+    calls.push_back(what);
+    if (onModal) onModal();
   }
 };
 
@@ -236,21 +209,15 @@ struct GameRig {
 
   // The move of the side to move, the way that side moves: a click or a clock tick.
   void Move(int column = 0, int row = 0) {
-    if (state.DemoMode || options.IsComputer(state.Turn)) {
-      game.comtimer_Timer();
-    } else {
-      game.Form_MouseUp(MouseButton::Left, column * 32 + 5, row * 32 + 5);
-    }
+    state.DemoMode || options.IsComputer(state.Turn)
+        ? game.comtimer_Timer()
+        : game.Form_MouseUp(MouseButton::Left, column * 32 + 5, row * 32 + 5);
   }
   // On the 1 x 1 board: ends the running game with this result (0 A wins, 1 B wins, -1 a
   // draw) by setting the scores just before the one move that fills the board.
-  void EndGameWith(int result, int16_t winnerScore = 5, int16_t loserScore = 0) {
-    state.Score = {loserScore, loserScore};
-    if (result < 0) {
-      state.Score = {winnerScore, winnerScore};
-    } else {
-      state.Score[result] = winnerScore;
-    }
+  void EndGameWith(int result, int16_t winnerScore = 5) {
+    state.Score = {int16_t(result == SideB ? 0 : winnerScore),
+                   int16_t(result == SideA ? 0 : winnerScore)};
     state.PieceQueue[2] = Water;  // no reaction on an empty board: the scores stand
     Move();
   }
