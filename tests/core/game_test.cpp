@@ -90,6 +90,8 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
     if (way < 2) want.insert(want.begin(), "close help");
     EXPECT_EQ(std::tuple(rig.shell.calls, rig.Clocks()), std::tuple(want, "none")) << way;
     // Nothing starts once the program is ending.
+    rig.records.onRanking = [] { ADD_FAILURE() << "a ranking after the end"; };
+    rig.game.hiscore_Click();
     rig.game.NewGame_Click();
     rig.game.comtimer_Timer();
     EXPECT_EQ(rig.screen.reveals, 1);
@@ -134,13 +136,14 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
     rig.options.Check1[0] = format % 2 ? Checked : Unchecked;
     rig.screen.clientWidth = 7 * 32 + 17;   // rounds up to 8 cells
     rig.screen.clientHeight = 3 * 32 + 15;  // rounds down to 3
-    rig.state.Wins = {2, 1};
+    rig.state.Wins = rig.state.SeriesPoints = {2, 1};
     const int preparedBefore = rig.screen.prepareBackground;
     rig.game.NewGame_Click();
     rig.game.NewGame_Click();  // dropped: nothing has ticked or been clicked since
     EXPECT_EQ(std::tuple(rig.screen.reveals, rig.state.BoardCols, rig.state.BoardRows,
                          rig.screen.clientWidth, rig.screen.clientHeight),
               std::tuple(1, 8, 3, 256, 96));
+    EXPECT_EQ(rig.state.SeriesPoints, rig.state.Wins);
     EXPECT_EQ(rig.dialogs.Texts(),
               format == 10
                   ? Texts{}
@@ -382,6 +385,22 @@ TEST(Series, ResultMessagesAndQuestions) {
                        solo.state.GamesPlayed, solo.state.Turn, solo.records.results),
             std::tuple(MsgButtons::YesNo, MsgIcon::Question, false, 0, SideA,
                        std::vector<int16_t>{0, 0}));
+  // The No to going on was for the old series: the new one plays its games.
+  solo.EndGameWith(SideA);
+  EXPECT_EQ(solo.dialogs.Texts().back(), "次は第2試合です。\n頑張りましょう。");
+
+  // A lead of more than twenty is a called win, for either side.
+  for (const auto& [side, lead, shown] : {std::tuple(SideA, 20, "Aliceの勝ち"),
+                                          {SideA, 21, "Aliceのコールド勝ち"},
+                                          {SideB, 20, "Bobの勝ち"},
+                                          {SideB, 21, "Bobのコールド勝ち"}}) {
+    Rig people(1, 1);
+    people.SetPlayers(false, false);
+    people.options.SelectSeriesFormat(2);
+    people.game.NewGame_Click();
+    people.EndGameWith(side, int16_t(lead));
+    EXPECT_EQ(people.screen.message.substr(0, people.screen.message.find('\n')), shown);
+  }
 }
 
 TEST(Moves, NoMoveStartsInsideAnotherMove) {
@@ -396,6 +415,17 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
   EXPECT_EQ(std::tuple(rig.dialogs.boxes.size(), rig.records.results.size(), rig.state.Board[0],
                        rig.state.Turn),
             std::tuple(3u, 1u, Empty, SideA));
+  // A click and a space bar while a new board is being set up start a newer game; the older
+  // set-up gives way to it.
+  Rig again;
+  again.screen.pendingEvents = [&] {
+    again.screen.pendingEvents = nullptr;
+    again.game.Form_MouseUp(MouseButton::Right, 0, 0);
+    again.game.HandleKeyUp(32);
+  };
+  again.game.NewGame_Click();
+  EXPECT_EQ(std::tuple(again.screen.reveals, again.dialogs.boxes.size(), again.Clocks()),
+            std::tuple(1, 1u, "man"));
 }
 
 TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
@@ -417,12 +447,14 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
     EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
     rig.game.ai.ThinkLimit = 6;
+    rig.game.ai.LeadStreakA = rig.game.ai.LeadStreakB = 2;
     rig.game.HandleKeyUp(32);
     EXPECT_EQ(
         std::tuple(rig.state.DemoMode, rig.state.GamesPlayed, rig.state.Wins,
                    rig.state.SeriesPoints, rig.game.ai.ThinkLimit, rig.comtimer.Interval(),
                    rig.Clocks(), rig.screen.scoreCaption[0]),
         std::tuple(false, 0, Pair{0, 0}, Pair{0, 0}, automatic ? 3 : 8, 500, "man", ">A - Alice"));
+    EXPECT_EQ(std::tuple(rig.game.ai.LeadStreakA, rig.game.ai.LeadStreakB), std::tuple(0, 0));
   }
   // A key that ends the demo while the next demo game is being set up wins: one real game.
   GameRig rig;
@@ -435,9 +467,10 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     rig.game.HandleKeyUp(32);
   };
   rig.state.PieceQueue[2] = Water;
+  const int reveals = rig.screen.reveals;
   rig.game.comtimer_Timer();
-  EXPECT_EQ(std::tuple(rig.state.DemoMode, rig.state.Turn, rig.Clocks()),
-            std::tuple(false, SideA, "man"));
+  EXPECT_EQ(std::tuple(rig.state.DemoMode, rig.state.Turn, rig.Clocks(), rig.screen.reveals),
+            std::tuple(false, SideA, "man", reveals + 1));
 }
 
 TEST(Strength, TheCeilingMovesThroughPlayedGames) {
