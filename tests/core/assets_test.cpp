@@ -34,26 +34,20 @@ TEST(BuiltInPictures, SheetMasksAreExactAndPicturesWhiteOutsideThem) {
   ASSERT_EQ(sheet.size(), 118u + 96 * 64);    // 4 bits, 16 colours, 192 x 64
   ASSERT_EQ(title.size(), 118u + 152 * 200);  // 300 x 200
   for (const std::string* bmp : {&sheet, &title}) {
-    EXPECT_EQ(Le(*bmp, 28, 2), 4u);
-    EXPECT_EQ(Le(*bmp, 54 + 4 * 9, 4), 0xFF0000u);  // the standard palette's red
-    EXPECT_EQ(Le(*bmp, 54 + 4 * 15, 4), 0xFFFFFFu);
+    // 4 bits a pixel; the standard palette's red and white.
+    EXPECT_EQ(std::tuple(Le(*bmp, 28, 2), Le(*bmp, 54 + 4 * 9, 4), Le(*bmp, 54 + 4 * 15, 4)),
+              std::tuple(4u, 0xFF0000u, 0xFFFFFFu));
   }
   // Black (0) and white (15) masks. The board shows picture AND background outside the mask,
   // so white there leaves the background alone; only the prohibition sign (slot 4) has a thin
   // fringe just outside its mask. The painter's scratch square (slot 5) is white throughout.
   for (int slot = 0; slot < 6; ++slot) {
     int opaque = 0, fringe = 0;
-    for (int y = 0; y < 32; ++y) {
-      for (int x = 0; x < 32; ++x) {
-        const int mask = Pixel(sheet, 32 * slot + x, 32 + y);
-        const int image = Pixel(sheet, 32 * slot + x, y);
-        ASSERT_TRUE(mask == 0 || mask == 15) << slot << ": " << x << "," << y;
-        opaque += mask == 15;
-        fringe += mask == 0 && image != 15;
-        if (slot == 5) {
-          ASSERT_EQ(image * mask, 15 * 15);
-        }
-      }
+    for (int x = 0, y = 0; y < 32; x = (x + 1) % 32, y += x == 0) {
+      const int mask = Pixel(sheet, 32 * slot + x, 32 + y), image = Pixel(sheet, 32 * slot + x, y);
+      ASSERT_TRUE(mask == 0 || mask == 15) << slot << ": " << x << "," << y;
+      ASSERT_TRUE(slot != 5 || image * mask == 15 * 15) << x << "," << y;
+      opaque += mask == 15, fringe += mask == 0 && image != 15;
     }
     EXPECT_EQ(fringe > 0, slot == 4) << slot;
     EXPECT_LT(fringe, 40);
@@ -63,9 +57,8 @@ TEST(BuiltInPictures, SheetMasksAreExactAndPicturesWhiteOutsideThem) {
 
 TEST(BuiltInPictures, TheGeneratorsCheckNoticesAChangedPixel) {
   TempDir dir;
-  for (const char* name : {"pieces.txt", "pieces.bmp", "title.bmp"}) {
+  for (const char* name : {"pieces.txt", "pieces.bmp", "title.bmp"})
     fs::copy_file(Assets / name, dir.File(name));
-  }
   const fs::path tool = fs::read_symlink("/proc/self/exe").parent_path() / "make_bitmaps";
   auto check = [&] {
     const int status =

@@ -37,16 +37,13 @@ struct DialogRig {
   // A game of the chosen players running, the dialog just opened.
   DialogRig(bool aComputer, bool bComputer, bool demo = false) {
     rig.SetPlayers(aComputer, bComputer);
-    rig.options.Combo1[0].enabled = !aComputer;
-    rig.options.Combo1[1].enabled = !bComputer;
-    rig.game.Form_Load(false, true);
-    rig.game.NewGame_Click();
+    rig.options.Combo1[0].enabled = !aComputer, rig.options.Combo1[1].enabled = !bComputer;
+    rig.game.Form_Load(false, true), rig.game.NewGame_Click();
     // Any release on the board lets the next game start (a right one moves nothing).
     rig.game.Form_MouseUp(MouseButton::Right, 0, 0);
     rig.state.DemoMode = demo;
     rig.state.Wins = {1, 1};  // cleared only by a restart
-    rig.dialogs.boxes.clear();
-    dialog.Form_Activate();
+    rig.dialogs.boxes.clear(), dialog.Form_Activate();
   }
   // Clicks: "F1" series format 1, "P3" side button 3, "L1" level 1, "A=x"/"B=x" names.
   void Click(const std::string& clicks) {
@@ -62,8 +59,7 @@ struct DialogRig {
   Strings Boxes() const {
     Strings shown;
     for (const BoxRecord& box : rig.dialogs.boxes) {
-      EXPECT_EQ(box.title, "Pyra3");
-      EXPECT_EQ(box.buttons, MsgButtons::Ok);
+      EXPECT_TRUE(box.title == "Pyra3" && box.buttons == MsgButtons::Ok);
       shown.push_back((box.icon == MsgIcon::Information ? "i:" : "-:") + box.text);
     }
     return shown;
@@ -75,13 +71,8 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
   const std::string named = "i:プレーヤー名が変更されました。";
   const std::string luck = "-:一番勝負です。頑張りましょう。";
   const std::string three = "-:ゲーム方式が三番勝負に変更されました。";
-  struct Case {
-    const char* clicks;
-    bool bHuman, demo;
-    Strings boxes;        // a restart follows every message here
-    std::string written;  // the name keys, in order
-  };
-  const Case cases[] = {
+  // The clicks, B a person, in the demo; the boxes (a restart follows every one); the name keys.
+  const std::tuple<const char*, bool, bool, Strings, std::string> cases[] = {
       {"", false, false, {}, ""},
       {"F1", false, false, {three, "-:三番勝負です。頑張りましょう。"}, ""},
       {"F1 F0", false, false, {}, ""},
@@ -94,16 +85,15 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
       // The restart ends the demo and starts a real series.
       {"A=Ann", false, true, {luck}, " PlayerNameA=Ann"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.clicks << (c.demo ? " in the demo" : ""));
-    DialogRig d(false, !c.bHuman, c.demo);
-    d.Click(c.clicks);
-    d.dialog.Command1_Click();
-    EXPECT_EQ(d.Boxes(), c.boxes);
-    EXPECT_EQ(d.Restarted(), !c.boxes.empty());
-    std::string written;
-    for (const auto& [at, value] : d.store.values) written += " " + at.second + "=" + value;
-    EXPECT_EQ(written, c.written);
+  for (const auto& [clicks, bHuman, demo, boxes, written] : cases) {
+    SCOPED_TRACE(::testing::Message() << clicks << (demo ? " in the demo" : ""));
+    DialogRig d(false, !bHuman, demo);
+    d.Click(clicks), d.dialog.Command1_Click();
+    EXPECT_EQ(d.Boxes(), boxes);
+    EXPECT_EQ(d.Restarted(), !boxes.empty());
+    std::string stored;
+    for (const auto& [at, value] : d.store.values) stored += " " + at.second + "=" + value;
+    EXPECT_EQ(stored, written);
   }
 }
 
@@ -128,14 +118,9 @@ TEST(GameOption, ChangedBoxesAreAppliedByOk) {
   const std::string noStretch = "i:現在の環境では背景の拡大・縮小はできません。";
   const std::string noSound = "-:現在の環境では効果音を鳴らすことはできません。";
   const std::string noMusic = "-:現在の環境では音楽を鳴らすことはできません。";
-  struct Case {
-    int index, before, after, can;
-    std::string box;  // "" for none
-    int kept;
-    int backgrounds;  // PrepareBackground and a repaint of the board
-    Strings music;
-  };
-  const Case cases[] = {
+  // The box, its value before and after the click, what the machine can; the message ("" for
+  // none), the value kept, PrepareBackground and board repaints, what the music was told.
+  const std::tuple<int, int, int, int, std::string, int, int, Strings> cases[] = {
       {0, Checked, Unchecked, All, "", Unchecked, 1, {}},
       {0, Unchecked, Checked, All, "", Checked, 1, {}},
       {0, Unchecked, Checked, Sound | Music, noStretch, Unchecked, 0, {}},
@@ -149,22 +134,20 @@ TEST(GameOption, ChangedBoxesAreAppliedByOk) {
       {3, Checked, Unchecked, 0, "", Unchecked, 0, {}},
       {2, Checked, Checked, Stretch, "", Checked, 0, {}},  // unchanged: left alone
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "box " << c.index << " " << c.before << "->" << c.after);
+  for (const auto& [index, before, after, can, box, kept, backgrounds, music] : cases) {
+    SCOPED_TRACE(::testing::Message() << "box " << index << " " << before << "->" << after);
     DialogRig d(false, true);
-    d.rig.options.Check1[c.index] = c.before;
-    d.rig.screen.stretch = c.can & Stretch;
-    d.rig.sound.available = c.can & Sound;
-    d.rig.sound.canPlay = c.can & Music;
+    d.rig.options.Check1[index] = before;
+    d.rig.screen.stretch = can & Stretch;
+    d.rig.sound.available = can & Sound, d.rig.sound.canPlay = can & Music;
     d.dialog.Form_Activate();
     d.rig.screen.prepareBackground = d.rig.screen.reveals = 0;
-    d.dialog.Check1_Click(c.index, c.after);
-    d.dialog.Command1_Click();
-    EXPECT_EQ(d.Boxes(), c.box.empty() ? Strings{} : Strings{c.box});
-    EXPECT_EQ(d.rig.options.Check1[c.index], c.kept);
-    EXPECT_EQ(d.rig.screen.prepareBackground, c.backgrounds);
-    EXPECT_EQ(d.rig.screen.reveals, c.backgrounds);
-    EXPECT_EQ(d.rig.sound.music, c.music);
+    d.dialog.Check1_Click(index, after), d.dialog.Command1_Click();
+    EXPECT_EQ(d.Boxes(), box.empty() ? Strings{} : Strings{box});
+    EXPECT_EQ(d.rig.options.Check1[index], kept);
+    EXPECT_EQ(std::pair(d.rig.screen.prepareBackground, d.rig.screen.reveals),
+              std::pair(backgrounds, backgrounds));
+    EXPECT_EQ(d.rig.sound.music, music);
     EXPECT_FALSE(d.Restarted());
   }
 }
@@ -173,13 +156,11 @@ TEST(GameOption, ChangedBoxesAreAppliedByOk) {
 void FillPlayerList(DialogRig& d) {
   for (int i = 0; i < MaxPlayers; ++i) {
     const std::string name = "P" + std::to_string(i);
-    d.store.values[{"Pyra3", ListKey(i)}] = name;
-    d.store.values[{name, "Games"}] = "1";
+    d.store.values[{"Pyra3", ListKey(i)}] = name, d.store.values[{name, "Games"}] = "1";
   }
   d.records.LoadPlayerList();
-  for (NameBox& box : d.rig.options.Combo1) {
+  for (NameBox& box : d.rig.options.Combo1)
     box.list.assign(d.records.PlayerList.begin(), d.records.PlayerList.end());
-  }
 }
 
 TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
@@ -200,8 +181,8 @@ TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
     d.dialog.Form_Activate();
     EXPECT_EQ(d.rig.options.Combo1[0].enabled, !aComputer && !full);
     d.dialog.Option1_Click(click);
-    EXPECT_EQ(d.rig.options.Combo1[0].text, text);
-    EXPECT_EQ(d.rig.options.Combo1[0].enabled, enabled);
+    EXPECT_EQ(std::tie(d.rig.options.Combo1[0].text, d.rig.options.Combo1[0].enabled),
+              std::tuple(text, enabled));
   }
   DialogRig d(false, true);
   FillPlayerList(d);
@@ -211,12 +192,10 @@ TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
     EXPECT_EQ(d.dialog.Command2Enabled(), *name != 0);
   }
   d.dialog.Command2_Click(0);
-  EXPECT_FALSE(d.dialog.Command2Enabled());
-  EXPECT_EQ(d.records.PlayerCount, MaxPlayers - 1);
-  EXPECT_TRUE(d.rig.options.Combo1[0].enabled);   // room for a new name again
-  EXPECT_FALSE(d.rig.options.Combo1[1].enabled);  // the computer's stays closed
-  d.dialog.Command3_Click(1);
-  d.dialog.Command3_Click(0);
+  // Room for a new name again; the computer's box stays closed.
+  EXPECT_TRUE(!d.dialog.Command2Enabled() && d.records.PlayerCount == MaxPlayers - 1 &&
+              d.rig.options.Combo1[0].enabled && !d.rig.options.Combo1[1].enabled);
+  d.dialog.Command3_Click(1), d.dialog.Command3_Click(0);
   EXPECT_EQ(d.windows.choosers, (std::vector<bool>{false, true}));
 }
 

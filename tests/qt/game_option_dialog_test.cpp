@@ -8,58 +8,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <deque>
 
 #include "app/program.h"
+#include "qt_helpers.h"
 #include "store/store_values.h"
 #include "view/image_chooser.h"
 
 namespace pyra {
 namespace {
-
-// Plays a person at the program's modal windows: each step runs once the window of that
-// object name is the one on top. Every message box is answered as Esc answers it (OK, or
-// Cancel) and remembered.
-class ModalScript {
- public:
-  using Step = std::pair<QString, std::function<void(QWidget*)>>;
-  explicit ModalScript(std::deque<Step> steps) : steps_(std::move(steps)) {
-    QObject::connect(&poll_, &QTimer::timeout, [this] {
-      QWidget* top = QApplication::activeModalWidget();
-      if (top == nullptr || !top->isVisible()) return;
-      if (auto* box = qobject_cast<QMessageBox*>(top)) {
-        boxes.push_back(box->text());
-        box->escapeButton()->click();
-      } else if (clock_.hasExpired(20000)) {  // a step that never comes: close, never hang
-        if (auto* dialog = qobject_cast<QDialog*>(top)) dialog->reject();
-      } else if (!steps_.empty() && steps_.front().first == top->objectName()) {
-        const auto step = steps_.front().second;
-        steps_.pop_front();
-        step(top);
-      }
-    });
-    poll_.start(0);
-    clock_.start();
-  }
-  bool Done() const { return steps_.empty(); }
-
-  QStringList boxes;
-
- private:
-  std::deque<Step> steps_;
-  QTimer poll_;
-  QElapsedTimer clock_;
-};
 
 // Clicks once the event loop runs again: a modal window it opens must not block the step.
 void Click(QWidget* window, const char* name) {
@@ -70,7 +33,6 @@ void Click(QWidget* window, const char* name) {
 
 class GameOptionDialogTest : public ::testing::Test {
  protected:
-  GameOptionDialogTest() : cwd_(QDir::currentPath()) {}
   ~GameOptionDialogTest() override { QDir::setCurrent(cwd_); }
 
   // A program on this test's store, started with `stored` in it and no opening demo.
@@ -79,15 +41,14 @@ class GameOptionDialogTest : public ::testing::Test {
     SqliteSettingsStore store(StorePath());
     for (const auto& [key, value] : stored) WriteSetting(store, key, value);
     auto program = std::make_unique<Program>(StorePath());
-    program->TheGame().seedOnLoad = false;
-    program->Screen().SetPacing(false);
+    program->TheGame().seedOnLoad = false, program->Screen().SetPacing(false);
     program->Start(false);
     return program;
   }
   std::string StorePath() const { return folder_.filePath("store.sqlite3").toStdString(); }
 
   QTemporaryDir folder_;
-  QString cwd_;
+  const QString cwd_ = QDir::currentPath();
 };
 
 TEST_F(GameOptionDialogTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption) {
@@ -95,8 +56,7 @@ TEST_F(GameOptionDialogTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaptio
   GameOptionDialog& dialog = program->OptionDialog();
   const double tpp = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
   auto px = [tpp](int twips) { return static_cast<int>(std::lround(twips / tpp)); };
-  EXPECT_EQ(dialog.windowTitle(), QString("ゲームの設定"));
-  EXPECT_EQ(dialog.size(), QSize(px(7920), px(5010)));
+  EXPECT_TRUE(dialog.windowTitle() == "ゲームの設定" && dialog.size() == QSize(px(7920), px(5010)));
   for (const OptionControl& c : OptionControls) {
     SCOPED_TRACE(ControlObjectName(c).toStdString());
     auto* w = dialog.findChild<QWidget*>(ControlObjectName(c));
@@ -115,39 +75,39 @@ TEST_F(GameOptionDialogTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaptio
 
 TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
   auto program = Started({{"PlayerB", "0"}, {"PlayerNameB", "Bob"}});
-  ModalScript script({{"GameOption", [](QWidget* top) { Click(top, "Command3_1"); }},
-                      {"dlg",
-                       [](QWidget* top) {
-                         EXPECT_EQ(top->windowTitle(), QString("駒の変更"));
-                         Click(top, "Command2");  // Cancel
-                       }},
-                      {"GameOption",
-                       [](QWidget* top) {
-                         top->findChild<QAbstractButton*>("Option2_1")->click();
-                         top->findChild<QAbstractButton*>("Option1_3")->click();
-                         Click(top, "Command1");
-                       }},
-                      {"GameOption", [](QWidget* top) {
-                         top->findChild<QAbstractButton*>("Option2_2")->click();
-                         QTest::keyClick(top, Qt::Key_Escape);
-                       }}});
+  testing::ModalAnswerer script({{"GameOption", [](QWidget* top) { Click(top, "Command3_1"); }},
+                                 {"dlg",
+                                  [](QWidget* top) {
+                                    EXPECT_EQ(top->windowTitle(), QString("駒の変更"));
+                                    Click(top, "Command2");  // Cancel
+                                  }},
+                                 {"GameOption",
+                                  [](QWidget* top) {
+                                    top->findChild<QAbstractButton*>("Option2_1")->click();
+                                    top->findChild<QAbstractButton*>("Option1_3")->click();
+                                    Click(top, "Command1");
+                                  }},
+                                 {"GameOption",
+                                  [](QWidget* top) {
+                                    top->findChild<QAbstractButton*>("Option2_2")->click();
+                                    QTest::keyClick(top, Qt::Key_Escape);
+                                  }}},
+                                true);
   program->TheGame().gameset_Click();
-  EXPECT_EQ(script.boxes,
+  EXPECT_EQ(script.Texts(),
             (QStringList{"ゲーム方式が三番勝負に変更されました。", "プレーヤー名が変更されました。",
                          "三番勝負です。頑張りましょう。"}));
   auto* nameB = program->OptionDialog().findChild<QComboBox*>("Combo1_1");
-  EXPECT_EQ(nameB->currentText(), QString("コンピュータ"));
-  EXPECT_FALSE(nameB->isEnabled());
-  EXPECT_EQ(ReadSetting(program->Store(), "PlayerNameB", ""), "コンピュータ");
-
-  script.boxes.clear();
+  EXPECT_TRUE(nameB->currentText() == "コンピュータ" && !nameB->isEnabled() &&
+              ReadSetting(program->Store(), "PlayerNameB", "") == "コンピュータ");
+  script.seen.clear();
   // A click on the board first, as a person makes one: a game that has only just started
   // would not give way to another.
   program->TheGame().Form_MouseUp(MouseButton::Right, 0, 0);
   program->TheGame().gameset_Click();  // closed with Esc: the same as OK
-  EXPECT_EQ(script.boxes, (QStringList{"ゲーム方式が五番勝負に変更されました。",
-                                       "五番勝負です。頑張りましょう。"}));
-  EXPECT_TRUE(script.Done());
+  EXPECT_EQ(script.Texts(), (QStringList{"ゲーム方式が五番勝負に変更されました。",
+                                         "五番勝負です。頑張りましょう。"}));
+  EXPECT_TRUE(script.steps.empty());
 }
 
 TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack) {
@@ -160,12 +120,11 @@ TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack
   sheet.copy(0, 0, 40, 30).save(folder + "/BG.BMP", "BMP");
   ASSERT_TRUE(sheet.save(folder + "/s192.bmp") &&
               sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
-  QFile(folder + "/notes.txt").open(QIODevice::WriteOnly);
-  QDir(folder).mkdir("sub");
+  QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
   QDir::setCurrent(folder);
 
   auto program = Started();
-  ModalScript script({});
+  testing::ModalAnswerer script({}, true);
   program->TheGame().NewGame_Click();  // pieces in the NEXT window
   PictureChooser logic(program->TheGame(), program->Store(), program->QtSettings());
   auto open = [&] {
@@ -179,45 +138,43 @@ TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack
     dlg->File1()->setCurrentItem(dlg->File1()->findItems(file, Qt::MatchExactly).value(0));
     QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
   };
-  EXPECT_EQ(dlg->Label1()->text(), folder);
-  EXPECT_FALSE(dlg->Command1()->isEnabled());
-  EXPECT_FALSE(dlg->Command3()->isEnabled()) << "the built-in sheet is in use";
+  // Nothing chosen, and the built-in sheet in use: neither OK nor Default.
+  EXPECT_TRUE(dlg->Label1()->text() == folder && !dlg->Command1()->isEnabled() &&
+              !dlg->Command3()->isEnabled());
   QStringList files;
   for (int i = 0; i < dlg->File1()->count(); ++i) files << dlg->File1()->item(i)->text();
   EXPECT_EQ(files, (QStringList{"BG.BMP", "s192.bmp", "s193.bmp"}));
-  script.boxes.clear();
+  script.seen.clear();
   choose("s193.bmp");
-  EXPECT_EQ(dlg->Label1()->text(), folder + "/s193.bmp");
-  EXPECT_FALSE(dlg->Preview()->pixmap().isNull());
-  EXPECT_EQ(script.boxes, QStringList{"駒ファイルのサイズが違います。"});
+  EXPECT_TRUE(dlg->Label1()->text() == folder + "/s193.bmp" && !dlg->Preview()->pixmap().isNull());
+  EXPECT_EQ(script.Texts(), QStringList{"駒ファイルのサイズが違います。"});
   EXPECT_NE(dlg->result(), QDialog::Accepted) << "stays open";
   choose("s192.bmp");
   EXPECT_EQ(dlg->result(), QDialog::Accepted);
   const PictureHolder& p = program->Pictures();
   EXPECT_EQ(p.Picture2.copy(0, 0, 160, 64), sheet.copy(0, 0, 160, 64));
   EXPECT_EQ(program->Companions().NextBox().Image().pixel(5, 5), colour);
-  EXPECT_EQ(ReadSetting(program->Store(), "KomaPath", ""), folder.toStdString());
-  EXPECT_EQ(ReadSetting(program->Store(), "KomaName", ""), "s192.bmp");
+  EXPECT_EQ(ReadSetting(program->Store(), "KomaPath", "") + "|" +
+                ReadSetting(program->Store(), "KomaName", ""),
+            folder.toStdString() + "|s192.bmp");
 
   dlg = open();
   dlg->File1()->setCurrentRow(0);
   ASSERT_TRUE(dlg->Dir1_Change(folder + "/sub"));
-  EXPECT_EQ(dlg->Label1()->text(), folder + "/sub");
-  EXPECT_FALSE(dlg->Command1()->isEnabled()) << "no file selected any more";
+  EXPECT_TRUE(dlg->Label1()->text() == folder + "/sub" && !dlg->Command1()->isEnabled())
+      << "no file selected any more";
   QTest::mouseClick(dlg->Command3(), Qt::LeftButton);  // Default
-  EXPECT_TRUE(p.SheetIsBuiltIn());
-  EXPECT_EQ(p.Picture2.copy(0, 0, 160, 64), p.Picture5.copy(0, 0, 160, 64));
-  EXPECT_EQ(ReadSetting(program->Store(), "KomaName", ""), "");
+  EXPECT_TRUE(p.SheetIsBuiltIn() &&
+              p.Picture2.copy(0, 0, 160, 64) == p.Picture5.copy(0, 0, 160, 64) &&
+              ReadSetting(program->Store(), "KomaName", "").empty());
 
   // A place that cannot be read: Cancel takes the lists back to where they were.
   ImageChooser places(&program->Window(), logic, true, true,
                       {{"/", "/"}, {"USB", "/media/gone-for-this-test"}});
-  script.boxes.clear();
-  places.Drive1()->setCurrentIndex(1);
-  places.Drive1_Change(1);
-  EXPECT_EQ(script.boxes.size(), 1);
-  EXPECT_EQ(places.Drive1()->currentIndex(), 0);
-  EXPECT_EQ(QDir::currentPath(), folder + "/sub");
+  script.seen.clear();
+  places.Drive1()->setCurrentIndex(1), places.Drive1_Change(1);
+  EXPECT_TRUE(script.seen.size() == 1 && places.Drive1()->currentIndex() == 0 &&
+              QDir::currentPath() == folder + "/sub");
 }
 
 }  // namespace

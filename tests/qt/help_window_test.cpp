@@ -61,8 +61,7 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
   HelpWindow help(ProgramFolder());
   ASSERT_TRUE(help.Loaded());
   help.ShowIndex();
-  EXPECT_EQ(help.windowTitle(), U("Pyra3 ヘルプ - 目次"));
-  EXPECT_EQ(help.Tabs()->currentIndex(), 0);
+  EXPECT_TRUE(help.windowTitle() == U("Pyra3 ヘルプ - 目次") && help.Tabs()->currentIndex() == 0);
   auto* contents = static_cast<QHelpContentWidget*>(help.Tabs()->widget(0));
   ASSERT_TRUE(QTest::qWaitFor([&] { return contents->model()->rowCount() > 0; }, 5000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return help.Index()->model()->rowCount() > 0; }, 5000));
@@ -85,8 +84,8 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
   QTest::keyClick(help.SearchField(), Qt::Key_Return);
   ASSERT_GT(help.SearchResults()->count(), 1);
   emit help.SearchResults()->itemActivated(help.SearchResults()->item(0));
-  EXPECT_EQ(PageOf(help), QString("truck.html"));
-  EXPECT_EQ(help.Browser()->textCursor().selectedText(), U("トラック"));
+  EXPECT_TRUE(PageOf(help) == "truck.html" &&
+              help.Browser()->textCursor().selectedText() == U("トラック"));
   help.Search(U("どこにもない言葉"));
   ASSERT_EQ(help.SearchResults()->count(), 1);
   EXPECT_EQ(help.SearchResults()->item(0)->text(), U("見つかりませんでした。"));
@@ -112,13 +111,11 @@ TEST(HelpFiles, AMissingOrDamagedFileIsToldInThePageAreaOnly) {
       {[&] { put(qhc, built("pyra3.qhc")), put(qch, QByteArray(4096, 'x')); }, qch + damaged}};
   const QtMessageHandler before = qInstallMessageHandler(Record);
   for (const auto& [prepare, notice] : cases) {
-    prepare();
-    printed.clear();
+    prepare(), printed.clear();
     HelpWindow help(folder.path());
-    help.ShowIndex();
-    QTest::qWait(50);
-    EXPECT_FALSE(help.Loaded());
-    EXPECT_TRUE(help.Browser()->toPlainText().contains(U("ヘルプファイル") + notice))
+    help.ShowIndex(), QTest::qWait(50);
+    EXPECT_TRUE(!help.Loaded() &&
+                help.Browser()->toPlainText().contains(U("ヘルプファイル") + notice))
         << help.Browser()->toPlainText().toStdString();
     EXPECT_TRUE(printed.isEmpty()) << printed.join('\n').toStdString();
   }
@@ -133,10 +130,8 @@ TEST(HelpInTheGame, OpensWithoutHoldingTheClocksAndClosesWithTheGame) {
   ASSERT_TRUE(program.Comtimer().Enabled());  // the demo's computer
   program.Window().HelpMenu()->actions().at(0)->trigger();
   HelpWindow* help = program.Shell().Help();
-  ASSERT_NE(help, nullptr);
-  EXPECT_TRUE(help->isVisible());
-  QApplication::setActiveWindow(help);
-  QApplication::processEvents();
+  ASSERT_TRUE(help != nullptr && help->isVisible());
+  QApplication::setActiveWindow(help), QApplication::processEvents();
   EXPECT_TRUE(program.Comtimer().Enabled());
   program.TheGame().ExitGame_Click();
   EXPECT_FALSE(help->isVisible());

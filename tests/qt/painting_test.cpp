@@ -49,7 +49,7 @@ QImage Transferred(QImage dest, int x, int y, int w, int h, const QImage& src, i
                    int sw, int sh, RasterOp rop) {
   const QImage before = dest;
   const bool reads = rop != BLACKNESS && rop != WHITENESS;
-  for (int py = 0; py < dest.height(); ++py) {
+  for (int py = 0; py < dest.height(); ++py)
     for (int px = 0; px < dest.width(); ++px) {
       const int64_t i = int64_t{px} - x, j = int64_t{py} - y;
       if (i < 0 || j < 0 || i >= w || j >= h) continue;
@@ -61,7 +61,6 @@ QImage Transferred(QImage dest, int x, int y, int w, int h, const QImage& src, i
       dest.setPixel(px, py,
                     Combine(rop, reads ? src.pixel(int(qx), int(qy)) : 0, before.pixel(px, py)));
     }
-  }
   return dest;
 }
 
@@ -95,10 +94,9 @@ QImage WithPiece(QImage under, const QImage& sheet, int code, int x, int y, int 
 }
 
 QImage Tiled(QImage image, const QImage& tile, QRect area) {
-  for (int y = area.top(); y <= area.bottom(); ++y) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x)
       image.setPixel(x, y, tile.pixel(x % tile.width(), y % tile.height()));
-  }
   return image;
 }
 // The background of every other cell over stale pixels, so that a piece spilling over shows.
@@ -116,11 +114,9 @@ struct Board {
   BoardPainter painter{state, pictures};
   Board(int cols, int rows, const QImage& background, bool stretch = false) {
     state.BoardCols = int16_t(cols), state.BoardRows = int16_t(rows);
-    pictures.Picture2 = TestSheet();
-    pictures.Picture3 = background;
+    pictures.Picture2 = TestSheet(), pictures.Picture3 = background;
     painter.PrepareBackground(stretch, QSize(32 * cols, 32 * rows));
-    painter.Resize(QSize(32 * cols, 32 * rows));
-    painter.Image().fill(Stale);
+    painter.Resize(QSize(32 * cols, 32 * rows)), painter.Image().fill(Stale);
   }
   QImage EveryOtherBackground() {  // of a 10 x 8 board
     for (int i = 0; i < 80; ++i)
@@ -142,38 +138,29 @@ using Painted = std::pair<QImage, QImage>;  // what was painted, and what it mus
 TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
   std::vector<std::pair<std::string, std::function<Painted()>>> cases;
   const RasterOp C = SRCCOPY, N = NOTSRCERASE, E = SRCERASE;
-  for (const Blt& b :
-       std::initializer_list<Blt>{{"inside", 'B', C, 1, 1, 3, 2, 2, 2},
-                                  {"rows", 'B', N, 0, 0, 8, 6, 0, 0},
-                                  {"tails", 'B', E, 1, 0, 7, 6, 0, 1},
-                                  {"dest out", 'B', C, -2, -2, 4, 4, 0, 0},
-                                  {"dest out far", 'B', C, 6, 5, 4, 4, 0, 0},
-                                  {"src out", 'B', C, 1, 1, 3, 3, -1, -2},
-                                  {"src out far", 'B', C, 1, 1, 4, 4, 7, 6},
-                                  {"both out", 'B', C, -1, 4, 5, 5, 6, -2},
-                                  {"no width", 'B', C, 1, 1, 0, 3, 0, 0},
-                                  {"negative", 'B', C, 1, 1, 3, -1, 0, 0},
-                                  {"huge", 'B', C, -5, 0, INT_MAX, 2, 0, 0},
-                                  {"far left", 'B', C, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
-                                  {"black", 'B', BLACKNESS, -1, 2, 3, 5, 0, 0},
-                                  {"white", 'S', WHITENESS, 3, 3, 9, 9, 0, 0},
-                                  {"none", 'n', C, 0, 0, 4, 4, 0, 0},
-                                  {"black of none", 'n', BLACKNESS, 2, 1, 4, 4, 0, 0},
-                                  {"3 to 7", 'S', C, 0, 0, 7, 1, 0, 0, 3, 1},
-                                  {"s inverted", 'S', N, 0, 0, 8, 6, 0, 0, 4, 3},
-                                  {"s erased", 'S', E, 0, 0, 8, 6, 1, 1, 5, 5},
-                                  {"s dest out", 'S', C, -4, 0, 8, 6, 0, 0, 4, 3},
-                                  {"s src out", 'S', C, 0, 0, 8, 6, -2, -2, 8, 8},
-                                  {"s src far", 'S', C, 0, 0, 8, 6, 6, 6, 4, 4},
-                                  {"shrink", 'S', C, 0, 0, 3, 3, 0, 0, 8, 8},
-                                  {"no source", 'S', C, 0, 0, 4, 4, 0, 0, 0, 4},
-                                  {"s negative", 'S', C, 0, 0, -4, 4, 0, 0, 4, 4},
-                                  {"s huge", 'S', C, INT_MIN / 2, 0, INT_MAX, 6, 0, 0, 8, 8},
-                                  {"self right", 'b', C, 2, 0, 5, 1, 0, 0},
-                                  {"self left", 'b', C, 0, 0, 5, 1, 2, 0},
-                                  {"self down", 'b', C, 1, 1, 7, 5, 0, 0},
-                                  {"self combined", 'b', N, 0, 0, 8, 6, 0, 0},
-                                  {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}}) {
+  // clang-format off
+  const Blt blts[] = {
+      {"inside", 'B', C, 1, 1, 3, 2, 2, 2}, {"rows", 'B', N, 0, 0, 8, 6, 0, 0},
+      {"tails", 'B', E, 1, 0, 7, 6, 0, 1}, {"dest out", 'B', C, -2, -2, 4, 4, 0, 0},
+      {"dest out far", 'B', C, 6, 5, 4, 4, 0, 0}, {"src out", 'B', C, 1, 1, 3, 3, -1, -2},
+      {"src out far", 'B', C, 1, 1, 4, 4, 7, 6}, {"both out", 'B', C, -1, 4, 5, 5, 6, -2},
+      {"no width", 'B', C, 1, 1, 0, 3, 0, 0}, {"negative", 'B', C, 1, 1, 3, -1, 0, 0},
+      {"huge", 'B', C, -5, 0, INT_MAX, 2, 0, 0},
+      {"far left", 'B', C, INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
+      {"black", 'B', BLACKNESS, -1, 2, 3, 5, 0, 0}, {"white", 'S', WHITENESS, 3, 3, 9, 9, 0, 0},
+      {"none", 'n', C, 0, 0, 4, 4, 0, 0}, {"black of none", 'n', BLACKNESS, 2, 1, 4, 4, 0, 0},
+      {"3 to 7", 'S', C, 0, 0, 7, 1, 0, 0, 3, 1}, {"s inverted", 'S', N, 0, 0, 8, 6, 0, 0, 4, 3},
+      {"s erased", 'S', E, 0, 0, 8, 6, 1, 1, 5, 5}, {"s dest out", 'S', C, -4, 0, 8, 6, 0, 0, 4, 3},
+      {"s src out", 'S', C, 0, 0, 8, 6, -2, -2, 8, 8},
+      {"s src far", 'S', C, 0, 0, 8, 6, 6, 6, 4, 4}, {"shrink", 'S', C, 0, 0, 3, 3, 0, 0, 8, 8},
+      {"no source", 'S', C, 0, 0, 4, 4, 0, 0, 0, 4},
+      {"s negative", 'S', C, 0, 0, -4, 4, 0, 0, 4, 4},
+      {"s huge", 'S', C, INT_MIN / 2, 0, INT_MAX, 6, 0, 0, 8, 8},
+      {"self right", 'b', C, 2, 0, 5, 1, 0, 0}, {"self left", 'b', C, 0, 0, 5, 1, 2, 0},
+      {"self down", 'b', C, 1, 1, 7, 5, 0, 0}, {"self combined", 'b', N, 0, 0, 8, 6, 0, 0},
+      {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}};
+  // clang-format on
+  for (const Blt& b : blts) {
     cases.push_back(
         {b.name, [b] {
            const QImage src = Pattern(8, 8, 1), before = Pattern(8, 6, 2);
@@ -295,8 +282,8 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
   for (const auto& [name, bytes, size, padTo] : files) {
     SCOPED_TRACE(name);
     QFile file(QString::fromStdString(dir.File(name)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    ASSERT_TRUE(padTo == 0 || file.resize(padTo));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                (padTo == 0 || file.resize(padTo)));
     file.close();
     const QImage picture = LoadPictureFile(file.fileName());
     const bool framed = size != QSize(1, 1);

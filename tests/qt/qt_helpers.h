@@ -1,41 +1,59 @@
-// Helpers for tests that drive real windows: a box answerer, a mouse release, and a picture
-// comparison that says where two pictures differ.
+// Helpers for tests that drive real windows: a modal window answerer, a mouse release, and a
+// picture comparison that says where two pictures differ.
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace pyra::testing {
 
-// Answers every message box that opens while it lives (its default button unless told otherwise)
-// and keeps what each showed. It looks on every pass of the event loop: boxes open in handlers.
-struct BoxAnswerer {
+// Plays a person at the program's modal windows, looking on every pass of the event loop (they
+// open in handlers). Every message box is answered, with its default button or as Esc answers
+// it, and remembered; each step runs once the window of that object name is on top. A step that
+// never comes closes its window after 20 s: a test fails rather than hangs.
+struct ModalAnswerer {
   struct Seen {
     QString text, title;
     QMessageBox::Icon icon;
     QPoint offCentre;  // from the middle of the screen
   };
+  using Step = std::pair<QString, std::function<void(QWidget*)>>;
   std::vector<Seen> seen;
-  std::function<void(QMessageBox*)> answer = [](QMessageBox* box) {
-    box->defaultButton()->click();
-  };
+  std::deque<Step> steps;
   QTimer poll;
-  BoxAnswerer() {
-    QObject::connect(&poll, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !box->isVisible()) return;
-      const QPoint offCentre =
-          box->frameGeometry().center() - box->screen()->availableGeometry().center();
-      seen.push_back({box->text(), box->windowTitle(), box->icon(), offCentre}), answer(box);
+  QElapsedTimer clock;
+  explicit ModalAnswerer(std::deque<Step> script = {}, bool byEscape = false)
+      : steps(std::move(script)) {
+    QObject::connect(&poll, &QTimer::timeout, [this, byEscape] {
+      QWidget* top = QApplication::activeModalWidget();
+      if (top == nullptr || !top->isVisible()) return;
+      if (auto* box = qobject_cast<QMessageBox*>(top)) {
+        const QPoint offCentre =
+            box->frameGeometry().center() - box->screen()->availableGeometry().center();
+        seen.push_back({box->text(), box->windowTitle(), box->icon(), offCentre});
+        (byEscape ? box->escapeButton() : box->defaultButton())->click();
+      } else if (clock.hasExpired(20000)) {
+        if (auto* dialog = qobject_cast<QDialog*>(top)) dialog->reject();
+      } else if (!steps.empty() && steps.front().first == top->objectName()) {
+        const auto step = steps.front().second;
+        steps.pop_front(), step(top);
+      }
     });
-    poll.start(0);
+    poll.start(0), clock.start();
+  }
+  QStringList Texts() const {
+    QStringList texts;
+    for (const Seen& box : seen) texts << box.text;
+    return texts;
   }
 };
 

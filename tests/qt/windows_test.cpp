@@ -83,8 +83,7 @@ QImage Printed(const QWidget& w, const QFont& font, QColor ink, const QString& t
   QImage image(w.size(), QImage::Format_RGB32);
   image.fill(w.palette().color(QPalette::Button));
   QPainter painter(&image);
-  painter.setFont(font);
-  painter.setPen(ink);
+  painter.setFont(font), painter.setPen(ink);
   painter.drawText(image.rect(), Qt::AlignLeft | Qt::AlignTop, text);
   return image;
 }
@@ -98,16 +97,14 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
       {&companions.PointBox2(), "B", {155, 37}},
       {&companions.Message(), "Message", {318, 70}}};
   for (const auto& [w, caption, size] : rows) {
-    EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size && w->maximumSize() == size)
+    EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size &&
+                w->maximumSize() == size && w->windowType() == Qt::Tool &&
+                w->windowFlags() & Qt::WindowDoesNotAcceptFocus && companions.IsCompanion(w) &&
+                !w->isVisible())
         << caption;
     EXPECT_EQ(testing::Difference(w->Image(), Printed(*w, QFont(), Qt::black, "")), "") << caption;
-    EXPECT_TRUE(w->windowType() == Qt::Tool && w->windowFlags() & Qt::WindowDoesNotAcceptFocus)
-        << caption;
-    EXPECT_TRUE(companions.IsCompanion(w) && !w->isVisible()) << caption;
   }
-  const std::pair<int16_t, const char*> scores[] = {
-      {0, " 0"}, {7, " 7"}, {-1, "-1"}, {-32768, "-32768"}};
-  for (const auto& [score, text] : scores) EXPECT_EQ(ScoreText(score), text);
+  EXPECT_EQ(ScoreText(0) + ScoreText(7) + ScoreText(-1) + ScoreText(-32768), " 0 7-1-32768");
   const QFontInfo score(ScoreFont()), message(MessageFont());
   EXPECT_TRUE(score.family() == "Liberation Sans" && score.bold() && score.pixelSize() == 32);
   EXPECT_TRUE(message.family() == "IPAGothic" && message.bold() && message.pixelSize() == 18);
@@ -116,10 +113,8 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   for (int i = 0; i < 4; ++i) {
     ScoreBox& box = companions.Score(i / 2);
     box.ShowScore(i % 2 ? 8 : -88);
-    EXPECT_EQ(testing::Difference(
-                  box.Image(), Printed(box, ScoreFont(), inks[i / 2], ScoreText(i % 2 ? 8 : -88))),
-              "")
-        << i;
+    const QImage want = Printed(box, ScoreFont(), inks[i / 2], ScoreText(i % 2 ? 8 : -88));
+    EXPECT_EQ(testing::Difference(box.Image(), want), "") << i;
   }
   const QString text =
       QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
@@ -206,16 +201,12 @@ TEST(QtSettingsWindows, SettleTheMainWindowOnceItsFrameIsKnown) {
       windows.MoveCompanion(Companion(i), placed[i].x() * 15, placed[i].y() * 15);
     window.setWindowFlag(Qt::FramelessWindowHint, false);
     window.show();
-    QtSettingsWindows::FirstRunLayout defaults{firstRun, firstRun, firstRun,
-                                               firstRun, firstRun, firstRun};
-    windows.SettleMainWindow(defaults);
+    windows.SettleMainWindow({firstRun, firstRun, firstRun, firstRun, firstRun, firstRun});
     const QRect frame = window.frameGeometry();
     const QSize grown = frame.size() - window.size();
     EXPECT_EQ(frame, QRect(QPoint(120, 90), firstRun ? QSize(300, 260) + grown : QSize(300, 260)));
-    const QPoint shifts[] = {{grown.width(), 0},
-                             {0, grown.height()},
-                             {grown.width(), grown.height()},
-                             {0, grown.height()}};
+    const QPoint shifts[] = {QPoint(grown.width(), 0), QPoint(0, grown.height()),
+                             QPoint(grown.width(), grown.height()), QPoint(0, grown.height())};
     const CompanionWindow* all[] = {&companions.NextBox(), &companions.PointBox(),
                                     &companions.PointBox2(), &companions.Message()};
     for (int i = 0; i < 4; ++i)

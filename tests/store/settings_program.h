@@ -26,9 +26,8 @@ struct Program final : SettingsWindows {
       const std::string name = item.substr(1, eq - 1);
       store.values[{"Pyra3", ListKey(listed++)}] = name;
       std::istringstream counts(item.substr(eq + 1));
-      for (const char* key : {"Games", "Win", "Lost"}) {
+      for (const char* key : {"Games", "Win", "Lost"})
         if (eq != std::string::npos) std::getline(counts, store.values[{name, key}], '/');
-      }
     }
     options.Option1.fill(true), options.Option2.fill(true), options.Option3.fill(true);
     options.Check1.fill(Greyed), options.Combo1.fill({"junk", false, {"junk"}});

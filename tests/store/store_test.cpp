@@ -121,9 +121,9 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
     testing::WriteFileBytes(path, bytes);
     SqliteSettingsStore store(path);
     EXPECT_EQ(Through(store), "- 000") << bytes.size();
-    EXPECT_TRUE(store.Damaged());
-    EXPECT_TRUE(testing::FileBytes(path) == bytes) << "the file changed";
-    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+    EXPECT_TRUE(store.Damaged() && testing::FileBytes(path) == bytes &&
+                !std::filesystem::exists(path + "-journal"))
+        << "marked damaged; the file unchanged";
   }
   testing::WriteFileBytes(dir.File("Pyra3"), "a file where the folder goes");
   SqliteSettingsStore nowhere(dir.File("Pyra3/store.sqlite3"));
@@ -140,8 +140,8 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   int status = 0;
   waitpid(child, &status, 0);
   EXPECT_EQ(status, 0) << "3: cannot drop root; 4: not read, or written";
-  EXPECT_TRUE(testing::FileBytes(path) == filled) << "the file changed";
-  EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+  EXPECT_TRUE(testing::FileBytes(path) == filled && !std::filesystem::exists(path + "-journal"))
+      << "the file changed";
 }
 
 TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
@@ -180,9 +180,8 @@ TEST(SqliteSettingsStore, EveryWriteThatReturnedSurvivesSigkill) {
   const pid_t writer = fork();
   if (writer == 0) {
     SqliteSettingsStore store(path);  // a stream of writes, each reported once it returned
-    for (int i = 0; store.Write("Kill", std::to_string(i), "v"); ++i) {
+    for (int i = 0; store.Write("Kill", std::to_string(i), "v"); ++i)
       if (write(reports[1], &i, sizeof i) != sizeof i) break;
-    }
     _exit(2);
   }
   close(reports[1]);
