@@ -8,7 +8,14 @@ its own, runs them with a time limit, and puts the file back. A mutant that does
 is replaced by another one. At the end it prints the score and every mutant that no test
 noticed.
 
+A mutant that the test programs miss is then tried against the tests of the whole program
+(CTest's label "system": the real program under a window manager, Wayland, the sound server,
+the install); run the tool under tools/with_sound_server.sh for those, or pass --no-system.
+--replay runs again exactly the survivors listed in an earlier run's output.
+
   tools/mutation.py [-n 150] [--seed 1] [--folders rules,ai,...] [--files a.cpp,b.h]
+  tools/with_sound_server.sh tools/mutation.py -n 150
+  tools/mutation.py --replay earlier-run.log
 """
 
 import argparse
@@ -241,6 +248,19 @@ class Runner:
                            capture_output=True, text=True)
         return r.returncode == 0, r.stdout[-3000:]
 
+    def run_system(self):
+        """Builds everything and runs the whole-program tests; the first failure, or None."""
+        r = subprocess.run(["ninja", "-C", str(self.build)], capture_output=True, text=True)
+        if r.returncode != 0:
+            return None  # the test programs built, so the mutant stands
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        r = subprocess.run(["ctest", "--test-dir", str(self.build), "-L", "system", "-j2",
+                            "--timeout", "180"], env=env, capture_output=True, text=True)
+        if r.returncode == 0:
+            return None
+        failed = re.findall(r"^\s*\d+ - (\S+) \(", r.stdout, re.M)
+        return "system: " + (failed[0] if failed else f"ctest exit {r.returncode}")
+
     def run_tests(self, order):
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen", GTEST_FAIL_FAST="1")
         for name in order:
@@ -257,6 +277,24 @@ class Runner:
         return None
 
 
+def replayed(log):
+    """The survivors listed in an earlier run's output, as one queue a folder."""
+    text = log.read_text(encoding="utf-8")
+    listed = text.split("\nsurvivors:\n", 1)[1] if "\nsurvivors:\n" in text else ""
+    found = re.findall(r"^(\S+):(\d+) \[(\w+)\]\n  - (.*)\n  \+ (.*)$", listed, re.M)
+    queues = {}
+    for where, line, kind, original, mutated in found:
+        path = ROOT / where
+        current = path.read_text(encoding="utf-8").split("\n")[int(line) - 1]
+        if current.strip() != original:
+            print(f"{where}:{line} has changed since; left out", flush=True)
+            continue
+        indent = current[: len(current) - len(current.lstrip())]
+        m = Mutant(path, int(line), current, indent + mutated, kind)
+        queues.setdefault(where.split("/")[0], []).append(m)
+    return {f: len(q) for f, q in queues.items()}, queues
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("-n", type=int, default=150, help="mutants to run (default 150)")
@@ -268,6 +306,9 @@ def main():
                     help="a test program may take this many times its normal time")
     ap.add_argument("--tests", default="", help="only these test programs (default: every *_tests)")
     ap.add_argument("--list", action="store_true", help="print the chosen mutants and stop")
+    ap.add_argument("--no-system", action="store_true",
+                    help="only the test programs, not the whole-program tests")
+    ap.add_argument("--replay", default="", help="run the survivors listed in this earlier output")
     args = ap.parse_args()
 
     folders = [f for f in args.folders.split(",") if f]
@@ -277,6 +318,8 @@ def main():
     if not all_candidates:
         sys.exit("no mutable lines found")
     share, queues = choose(all_candidates, args.n, rng, folders)
+    if args.replay:
+        share, queues = replayed(Path(args.replay))
     if args.list:
         for f, q in queues.items():
             for m in q[: share[f]]:
@@ -297,6 +340,11 @@ def main():
         if failure:
             sys.exit(f"the tests fail without any mutant: {failure}")
     print("test programs: " + ", ".join(f"{b} ({runner.baseline[b]:.1f} s)" for b in runner.binaries), flush=True)
+    if not args.no_system:
+        failure = runner.run_system()
+        if failure:
+            sys.exit(f"the whole-program tests fail without any mutant ({failure}); "
+                     "run under tools/with_sound_server.sh, or pass --no-system")
 
     # Put the file back whatever happens, also on Ctrl-C.
     current = {}
@@ -343,6 +391,8 @@ def main():
                     continue
                 started = time.monotonic()
                 failure = runner.run_tests(order_for(m))
+                if not failure and not args.no_system:
+                    failure = runner.run_system()
                 taken += 1
                 done += 1
                 results.append((m, failure))
@@ -353,6 +403,8 @@ def main():
                 restore()
     # Rebuild the unchanged program so that the folder is left as it was found.
     runner.compile()
+    if not args.no_system:
+        subprocess.run(["ninja", "-C", str(runner.build)], capture_output=True)
 
     killed = sum(1 for _, f in results if f)
     survivors = [m for m, f in results if not f]
