@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include "app/program.h"
+#include "app/qt_settings_windows.h"
 #include "qt_helpers.h"
 #include "store/store_values.h"
 #include "view/image_chooser.h"
@@ -74,25 +75,36 @@ TEST_F(GameOptionDialogTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaptio
 }
 
 TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
-  auto program = Started({{"PlayerB", "0"}, {"PlayerNameB", "Bob"}});
-  testing::ModalAnswerer script({{"GameOption", [](QWidget* top) { Click(top, "Command3_1"); }},
-                                 {"dlg",
-                                  [](QWidget* top) {
-                                    EXPECT_EQ(top->windowTitle(), QString("駒の変更"));
-                                    Click(top, "Command2");  // Cancel
-                                  }},
-                                 {"GameOption",
-                                  [](QWidget* top) {
-                                    top->findChild<QAbstractButton*>("Option2_1")->click();
-                                    top->findChild<QAbstractButton*>("Option1_3")->click();
-                                    Click(top, "Command1");
-                                  }},
-                                 {"GameOption",
-                                  [](QWidget* top) {
-                                    top->findChild<QAbstractButton*>("Option2_2")->click();
-                                    QTest::keyClick(top, Qt::Key_Escape);
-                                  }}},
-                                true);
+  WriteStoreValue(*std::make_unique<SqliteSettingsStore>(StorePath()), "Ann", "Games", "1");
+  auto program = Started({{"PlayerB", "0"}, {"PlayerNameB", "Bob"}, {"Player00", "Ann"}});
+  testing::ModalAnswerer script(
+      {{"GameOption",
+        [](QWidget* top) {
+          // Centred, showing the settings and the players known.
+          const QPoint off = top->frameGeometry().center() - QtSettingsWindows::WorkArea().center();
+          auto* names = top->findChild<QComboBox*>("Combo1_0");
+          EXPECT_TRUE(off.manhattanLength() < 40 && names->count() == 1 &&
+                      names->itemText(0) == "Ann" &&
+                      top->findChild<QAbstractButton*>("Option1_0")->isChecked());
+          Click(top, "Command3_1");
+        }},
+       {"dlg",
+        [](QWidget* top) {
+          EXPECT_EQ(top->windowTitle(), QString("駒の変更"));
+          Click(top, "Command2");  // Cancel
+        }},
+       {"GameOption",
+        [](QWidget* top) {
+          top->findChild<QAbstractButton*>("Option2_1")->click();
+          top->findChild<QAbstractButton*>("Option1_3")->click();
+          Click(top, "Command1");
+        }},
+       {"GameOption",
+        [](QWidget* top) {
+          top->findChild<QAbstractButton*>("Option2_2")->click();
+          QTest::keyClick(top, Qt::Key_Escape);
+        }}},
+      true);
   program->TheGame().gameset_Click();
   EXPECT_EQ(script.Texts(),
             (QStringList{"ゲーム方式が三番勝負に変更されました。", "プレーヤー名が変更されました。",

@@ -158,7 +158,7 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
       {"s huge", 'S', C, INT_MIN / 2, 0, INT_MAX, 6, 0, 0, 8, 8},
       {"self right", 'b', C, 2, 0, 5, 1, 0, 0}, {"self left", 'b', C, 0, 0, 5, 1, 2, 0},
       {"self down", 'b', C, 1, 1, 7, 5, 0, 0}, {"self combined", 'b', N, 0, 0, 8, 6, 0, 0},
-      {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}};
+      {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}, {"indexed", 'i', C, 1, 1, 3, 2, 2, 2}};
   // clang-format on
   for (const Blt& b : blts) {
     cases.push_back(
@@ -167,7 +167,10 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
            QImage dest = before;
            const bool self = b.kind == 'b' || b.kind == 's',
                       stretch = b.kind == 'S' || b.kind == 's';
-           const QImage from = b.kind == 'n' ? QImage() : self ? before : src;
+           const QImage from = b.kind == 'n'   ? QImage()
+                               : self          ? before
+                               : b.kind == 'i' ? src.convertToFormat(QImage::Format_Indexed8)
+                                               : src;
            if (stretch)
              StretchBlt(dest, b.x, b.y, b.w, b.h, self ? dest : src, b.sx, b.sy, b.sw, b.sh, b.rop);
            if (!stretch) BitBlt(dest, b.x, b.y, b.w, b.h, self ? dest : from, b.sx, b.sy, b.rop);
@@ -189,7 +192,11 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
                board.painter.Image().fill(Stale);
                board.state.Board[CellIndex(board.state, at.x(), at.y())] = int16_t(code);
                const QImage before = board.painter.Image();
+               QRect told;
+               board.painter.SetCellPaintedHook([&](const QRect& r) { told = r; });
                board.painter.PaintCell(int16_t(at.x()), int16_t(at.y()), int16_t(step));
+               EXPECT_EQ(told, QRect(at * 32, QSize(32, 32)));  // for the pacing
+               board.painter.SetCellPaintedHook({});
                const int inset = step >= 1 && step <= 15 ? step : 0;
                const QImage under =
                    Tiled(before, board.pictures.Picture1, QRect(at * 32, QSize(32, 32)));

@@ -47,10 +47,12 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrder) {
         metrics.boundingRect(QRect(), flags, text).width() + MenuCaptionStyle::Room(text, metrics);
     EXPECT_EQ(metrics.elidedText(text, Qt::ElideMiddle, room, flags), text);
   }
-  QMenu plain;
+  QMenu plain, plainGame;
   plain.addAction(window.AboutAction()->text());
   EXPECT_EQ(window.HelpMenu()->sizeHint().width() - plain.sizeHint().width(),
             MenuCaptionStyle::Room(window.AboutAction()->text(), metrics));
+  for (QAction* a : window.GameMenu()->actions()) plainGame.addAction(a->text());
+  EXPECT_GT(window.GameMenu()->sizeHint().width(), plainGame.sizeHint().width());
 }
 
 // Narrow boards wrap the menu titles onto more lines; every title stays where a click finds it
@@ -100,7 +102,8 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
     EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size &&
                 w->maximumSize() == size && w->windowType() == Qt::Tool &&
                 w->windowFlags() & Qt::WindowDoesNotAcceptFocus && companions.IsCompanion(w) &&
-                !w->isVisible())
+                !w->isVisible() && !companions.IsCompanion(&window) &&
+                !companions.IsCompanion(nullptr))
         << caption;
     EXPECT_EQ(testing::Difference(w->Image(), Printed(*w, QFont(), Qt::black, "")), "") << caption;
   }
