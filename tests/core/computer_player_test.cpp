@@ -19,9 +19,8 @@ GameState RandomPosition(Random& rng, int emptyPercent) {
   const bool wide = rng.Below(4) == 0;
   s.BoardCols = static_cast<int16_t>(wide ? 51 + rng.Below(20) : 1 + rng.Below(9));
   s.BoardRows = static_cast<int16_t>(wide ? 1 + rng.Below(3) : 1 + rng.Below(7));
-  for (int i = 0; i < s.CellCount(); ++i) {
+  for (int i = 0; i < s.CellCount(); ++i)
     s.Board[i] = static_cast<int16_t>(rng.Below(100) < emptyPercent ? 0 : 1 + rng.Below(5));
-  }
   s.Board[s.CellCount()] = Oil;  // beyond the board: must never count
   s.PieceQueue[2] = static_cast<int16_t>(1 + rng.Below(4));
   return s;
@@ -42,8 +41,7 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
       if (v < low) lowest.clear(), low = v;
       if (v == low) lowest.push_back(i);
     }
-    AiState ai;
-    ai.ThinkLimit = static_cast<int16_t>(1 + n % 8);
+    AiState ai{.ThinkLimit = static_cast<int16_t>(1 + n % 8)};
     const ReferenceChoice want = ReferenceComputerChoice(s, ai.ThinkLimit);
     Random rng(static_cast<uint32_t>(n));
     const int16_t cell = ChooseComputerCell(s, ai, rng);
@@ -64,8 +62,7 @@ TEST(ComputerPlayer, TiesAreSpreadEvenly) {
   // Water on a board with two fires: four cells beside a fire are valued 2, the rest 1.
   GameState s = MakeState({"F....", ".....", "....F"}, Water);
   for (auto [ceiling, count] : {std::pair{8, 6}, {1, 7}}) {
-    AiState ai;
-    ai.ThinkLimit = static_cast<int16_t>(ceiling);
+    AiState ai{.ThinkLimit = static_cast<int16_t>(ceiling)};
     Random rng(5);
     std::map<int, int> chosen;
     for (int n = 0; n < 7000; ++n) ++chosen[ChooseComputerCell(s, ai, rng)];
@@ -88,13 +85,7 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
       {"three are not enough", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}}, 3},
       {"ten resets", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}, {10, 0}, {11, 0}}, 3},
       {"B leads three times", true, true, false, 5, std::vector<Pair>(3, {0, 11}), 5},
-      {"level scores reset B",
-       true,
-       true,
-       false,
-       5,
-       {{0, 11}, {0, 11}, {0, 11}, {0, 0}, {0, 11}},
-       5},
+      {"level resets B", true, true, false, 5, {{0, 11}, {0, 11}, {0, 11}, {0, 0}, {0, 11}}, 5},
       {"B leads four times", true, true, false, 5, std::vector<Pair>(4, {0, 11}), 4},
       {"B leads eight times", true, true, false, 3, std::vector<Pair>(8, {0, 11}), 1},
       {"never above 8", true, false, true, 8, std::vector<Pair>(4, {30, 0}), 8},
@@ -106,15 +97,10 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
   for (const auto& k : cases) {
     GameOptions o = GameOptions::Defaults();
     o.Option3 = {k.automatic, !k.automatic};
-    o.SetPlayerKind(SideA, k.aComputer);
-    o.SetPlayerKind(SideB, k.bComputer);
-    AiState ai;
-    ai.ThinkLimit = k.start;
+    o.SetPlayerKind(SideA, k.aComputer), o.SetPlayerKind(SideB, k.bComputer);
+    AiState ai{.ThinkLimit = k.start};
     GameState s;
-    for (Pair score : k.scores) {
-      s.Score = score;
-      AdjustThinkLimit(s, ai, o);
-    }
+    for (Pair score : k.scores) s.Score = score, AdjustThinkLimit(s, ai, o);
     EXPECT_EQ(ai.ThinkLimit, k.end) << k.name;
   }
   // The strength at start-up and after the demo.

@@ -57,8 +57,7 @@ class EventStorm {
     games += static_cast<int>(rig_->records.results.size());
   }
 
-  int liveEvents = 0;
-  int games = 0;
+  int liveEvents = 0, games = 0;
 
  private:
   bool Chance(double p) { return std::uniform_real_distribution<>(0, 1)(random_) < p; }
@@ -143,8 +142,7 @@ class EventStorm {
 
   std::unique_ptr<GameRig> rig_;
   std::mt19937 random_;
-  int depth_ = 0;
-  int moving_ = 0;
+  int depth_ = 0, moving_ = 0;
 };
 
 TEST(EventOrder, RandomEventsNeverLeaveTheGameInconsistent) {
@@ -153,8 +151,7 @@ TEST(EventOrder, RandomEventsNeverLeaveTheGameInconsistent) {
     SCOPED_TRACE("seed " + std::to_string(seed) + " (deterministic: rerun to reproduce)");
     EventStorm storm(seed);
     storm.Run(3000);
-    games += storm.games;
-    live += storm.liveEvents;
+    games += storm.games, live += storm.liveEvents;
   }
   // The storm must really play: many events reach a running program and games end.
   EXPECT_GT(live, 150000);

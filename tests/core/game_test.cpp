@@ -91,9 +91,7 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
     EXPECT_EQ(std::tuple(rig.shell.calls, rig.Clocks()), std::tuple(want, "none")) << way;
     // Nothing starts once the program is ending.
     rig.records.onRanking = [] { ADD_FAILURE() << "a ranking after the end"; };
-    rig.game.hiscore_Click();
-    rig.game.NewGame_Click();
-    rig.game.comtimer_Timer();
+    rig.game.hiscore_Click(), rig.game.NewGame_Click(), rig.game.comtimer_Timer();
     EXPECT_EQ(rig.screen.reveals, 1);
   }
 }
@@ -194,10 +192,8 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
   EXPECT_EQ(std::tuple(seen, rig.Clocks()), std::tuple(Texts(4, "none"), "man"));
 
   // Holds nest: each must end before the clock runs again.
-  rig.game.Form_LostFocus();
-  rig.game.SuspendClocks();
-  rig.game.Form_LostFocus();
-  rig.game.Form_GotFocus();
+  rig.game.Form_LostFocus(), rig.game.SuspendClocks();
+  rig.game.Form_LostFocus(), rig.game.Form_GotFocus();
   EXPECT_EQ(rig.Clocks(), "none");
   rig.game.ResumeClocks();
   EXPECT_EQ(rig.Clocks(), "man");
@@ -248,10 +244,8 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
         std::tuple("再開(&R&ｽ)", "ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。",
                    std::tuple(false, false, false), "none"));
     // Keys, clicks and ticks do nothing while paused.
-    rig.game.HandleKeyUp(32);
-    rig.game.HandleKeyUp(27);
-    rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
-    rig.game.mantimer_Timer();
+    rig.game.HandleKeyUp(32), rig.game.HandleKeyUp(27);
+    rig.game.Form_MouseUp(MouseButton::Left, 5, 5), rig.game.mantimer_Timer();
     EXPECT_TRUE(rig.state.Board == board && !rig.game.closing);
     rig.game.pause_Click();
     EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.ManTicks,
@@ -499,21 +493,11 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
 TEST(Sound, CuesFollowTheEffectsBoxAndTheMusicBoxItsOwn) {
   for (auto [effects, music] : {std::pair{Checked, Unchecked}, {Unchecked, Checked}}) {
     Rig rig(1, 1);
-    rig.options.Check1[1] = effects;
-    rig.options.Check1[2] = music;
+    rig.options.Check1[1] = effects, rig.options.Check1[2] = music;
     rig.game.NewGame_Click();
     rig.EndGameWith(SideA);
     EXPECT_EQ(rig.sound.cues, effects == Checked ? std::vector<Cue>{Cue::Ton} : std::vector<Cue>{});
   }
-  Rig rig;
-  EXPECT_TRUE(rig.game.StartMusic());
-  rig.sound.canPlay = false;
-  EXPECT_FALSE(rig.game.StartMusic());
-  rig.game.StopMusic();
-  EXPECT_EQ(rig.sound.music, (Texts{"play", "play", "stop"}));
-  ASSERT_EQ(rig.dialogs.Texts(), Texts{"現在の環境では音楽を鳴らすことはできません。"});
-  EXPECT_EQ(std::tuple(rig.dialogs.boxes[0].buttons, rig.dialogs.boxes[0].icon),
-            std::tuple(MsgButtons::Ok, MsgIcon::None));
 }
 
 }  // namespace

@@ -24,11 +24,8 @@ inline GameState MakeState(std::initializer_list<std::string_view> rows, int16_t
   GameState s;
   s.BoardRows = static_cast<int16_t>(rows.size());
   s.BoardCols = static_cast<int16_t>(rows.begin()->size());
-  for (int r = 0; r < s.BoardRows; ++r) {
-    for (int c = 0; c < s.BoardCols; ++c) {
-      s.Board[c * s.BoardRows + r] = static_cast<int16_t>(Letters.find(rows.begin()[r][c]));
-    }
-  }
+  for (int i = 0; i < s.CellCount(); ++i)
+    s.Board[i] = static_cast<int16_t>(Letters.find(rows.begin()[i % s.BoardRows][i / s.BoardRows]));
   s.PieceQueue = {Water, Oil, current};
   s.Turn = SideA;
   return s;
@@ -53,19 +50,15 @@ inline PairOutcome Outcome(int16_t placed, int16_t n) {
 // Calls f(index) for each neighbour of (column, row) on the board.
 template <typename F>
 void ForNeighbours(const GameState& s, int column, int row, F f) {
-  for (int c = column - 1; c <= column + 1; ++c) {
-    for (int r = row - 1; r <= row + 1; ++r) {
-      if ((c != column || r != row) && c >= 0 && r >= 0 && c < s.BoardCols && r < s.BoardRows) {
+  for (int c = column - 1; c <= column + 1; ++c)
+    for (int r = row - 1; r <= row + 1; ++r)
+      if ((c != column || r != row) && c >= 0 && r >= 0 && c < s.BoardCols && r < s.BoardRows)
         f(c * s.BoardRows + r);
-      }
-    }
-  }
 }
 
 struct Expected {
   std::array<int16_t, BoardCapacity> board{};
-  int gains = 0;
-  int losses = 0;
+  int gains = 0, losses = 0;
   std::vector<std::string> cues;
 };
 
@@ -77,16 +70,12 @@ inline Expected Predict(const GameState& s, int column, int row, int16_t placed)
   std::string heard;
   ForNeighbours(s, column, row, [&](int i) {
     const PairOutcome o = Outcome(placed, s.Board[i]);
-    e.board[i] = o.neighbourAfter;
-    e.gains += o.gains;
-    e.losses += o.losses;
-    heard += o.cue;
+    e.board[i] = o.neighbourAfter, e.gains += o.gains, e.losses += o.losses, heard += o.cue;
   });
   int16_t& target = e.board[column * s.BoardRows + row];
   target = placed == Truck || e.gains > 0 ? int16_t{Empty} : e.losses > 0 ? int16_t{Fire} : placed;
-  for (const char* cue : {"JAN", "JU", "BO"}) {
+  for (const char* cue : {"JAN", "JU", "BO"})
     if (heard.find(cue) != std::string::npos) e.cues.push_back(cue);
-  }
   if (placed != Truck && e.gains == 0 && e.losses == 0) e.cues.push_back("TON");
   return e;
 }
@@ -124,10 +113,15 @@ inline ReferenceChoice ReferenceComputerChoice(const GameState& s, int ceiling) 
   }
 }
 
+// A paint call as RecordingHost writes it down.
+inline std::string Painted(int c, int r, int step, int code) {
+  return "paint " + std::to_string(c) + "," + std::to_string(r) + " step " + std::to_string(step) +
+         " code " + std::to_string(code);
+}
+
 // Every call a placement makes, in order: "paint c,r step s code k", "cue JU", "score 0",
 // "stop clock", "next pieces", "caption", "finish", "hand over".
-class RecordingHost : public PlacementHost {
- public:
+struct RecordingHost : PlacementHost {
   explicit RecordingHost(GameState& s) : state(s) {}
   GameState& state;
   std::vector<std::string> trace;
@@ -136,9 +130,7 @@ class RecordingHost : public PlacementHost {
   bool finishStops = false;
 
   void PaintCell(int16_t c, int16_t r, int16_t step) override {
-    trace.push_back("paint " + std::to_string(c) + "," + std::to_string(r) + " step " +
-                    std::to_string(step) + " code " +
-                    std::to_string(state.Board[c * state.BoardRows + r]));
+    trace.push_back(Painted(c, r, step, state.Board[c * state.BoardRows + r]));
   }
   bool RasterCanStretch() override { return stretch[std::min(asked++, stretch.size() - 1)] == 'Y'; }
   void PlayCue(Cue cue) override { trace.push_back(std::string("cue ") + CueName(cue)); }
@@ -150,10 +142,7 @@ class RecordingHost : public PlacementHost {
     trace.push_back("next pieces, turn " + std::to_string(state.Turn));
   }
   void RestoreCaption() override { trace.push_back("caption"); }
-  bool FinishGame() override {
-    trace.push_back("finish");
-    return finishStops;
-  }
+  bool FinishGame() override { return trace.push_back("finish"), finishStops; }
   void HandOverTurn() override { trace.push_back("hand over"); }
 };
 

@@ -42,9 +42,8 @@ TEST(Placement, EveryMoveOnRandomPositionsIsWhatTheRulesPredict) {
     Pair score = before.Score;
     score[before.Turn] += e.gains - e.losses;
     Trace cues;
-    for (const auto& t : host.trace) {
-      if (t.rfind("cue ", 0) == 0) cues.push_back(t.substr(4));
-    }
+    for (const auto& t : host.trace)
+      if (t.starts_with("cue ")) cues.push_back(t.substr(4));
     // The queue moved on by one piece; a withheld truck never stays current.
     EXPECT_EQ(std::tuple(s.Score, cues, s.PieceQueue[2]),
               std::tuple(score, e.cues, before.PieceQueue[1]));
@@ -53,10 +52,7 @@ TEST(Placement, EveryMoveOnRandomPositionsIsWhatTheRulesPredict) {
 
 // The whole conversation of one placement with the rest of the program, in order.
 TEST(Placement, CallsInOrderWithTheDrawingSteps) {
-  auto paint = [](int c, int r, int step, int code) {
-    return "paint " + std::to_string(c) + "," + std::to_string(r) + " step " +
-           std::to_string(step) + " code " + std::to_string(code);
-  };
+  const auto paint = Painted;
   // What a move says first; every move ends the same way.
   auto calls = [](auto... first) {
     return Trace{first..., "stop clock", "next pieces, turn 1", "caption", "hand over"};
@@ -90,8 +86,7 @@ TEST(Placement, CallsInOrderWithTheDrawingSteps) {
   for (const auto& k : cases) {
     SCOPED_TRACE(k.name);
     GameState s = MakeState({k.top, "...", "O.."}, k.piece);
-    s.Turn = SideB;
-    s.Score = {0, 2};
+    s.Turn = SideB, s.Score = {0, 2};
     RecordingHost host(s);
     host.stretch = k.stretch;
     Random rng(3);
@@ -155,8 +150,7 @@ TEST(Placement, GameEndsOnAFullBoardOrALeadOfMoreThanTwenty) {
 TEST(Board, AddressingRingAndSizes) {
   GameState s;
   for (auto [cols, rows] : {std::pair{6, 5}, {1, 4}, {4, 1}, {1, 1}, {60, 10}}) {
-    s.BoardCols = static_cast<int16_t>(cols);
-    s.BoardRows = static_cast<int16_t>(rows);
+    s.BoardCols = static_cast<int16_t>(cols), s.BoardRows = static_cast<int16_t>(rows);
     for (int c = 0; c < cols; ++c) {
       for (int r = 0; r < rows; ++r) {
         const int index = CellIndex(s, c, r);
@@ -191,10 +185,10 @@ TEST(Board, AddressingRingAndSizes) {
   };
   for (const auto& k : sizes) {
     SCOPED_TRACE(::testing::Message() << k.width << " x " << k.height);
-    const BoardSize fit = FitBoardSize(k.width, k.height);
-    EXPECT_EQ(fit.cols * 10000 + fit.rows, k.fitCols * 10000 + k.fitRows);
-    const BoardSize start = BoardSizeFromClient(k.width, k.height);
-    EXPECT_EQ(start.cols * 10000 + start.rows, k.startCols * 10000 + k.startRows);
+    const BoardSize fit = FitBoardSize(k.width, k.height),
+                    at = BoardSizeFromClient(k.width, k.height);
+    EXPECT_EQ(std::tuple(fit.cols, fit.rows, at.cols, at.rows),
+              std::tuple(k.fitCols, k.fitRows, k.startCols, k.startRows));
   }
 }
 
@@ -207,13 +201,11 @@ TEST(Supply, DealtPiecesAndOpeningPositions) {
   const std::map<int16_t, double> share = {
       {Fire, 19.0 / 60}, {Oil, 19.0 / 60}, {Water, 19.0 / 60}, {Truck, 1.0 / 20}};
   ASSERT_EQ(dealt.size(), 4u);
-  for (auto [piece, p] : share) {
+  for (auto [piece, p] : share)
     EXPECT_NEAR(dealt[piece], deals * p, 5 * std::sqrt(deals * p * (1 - p))) << piece;
-  }
 
   GameState s;
-  s.BoardCols = 10;
-  s.BoardRows = 1;  // ten cells: at least two must be empty
+  s.BoardCols = 10, s.BoardRows = 1;  // ten cells: at least two must be empty
   std::map<int16_t, int> codes;
   for (int n = 0; n < 2000; ++n) {
     s.Board[10] = Truck;
@@ -244,9 +236,7 @@ TEST(Supply, CatchUpRuleAndTheQueue) {
   };
   for (const auto& k : cases) {
     GameState s;
-    s.Turn = k.turn;
-    s.Score = k.score;
-    s.PieceQueue = k.before;
+    s.Turn = k.turn, s.Score = k.score, s.PieceQueue = k.before;
     ApplyCatchUpRule(s);
     EXPECT_EQ(s.PieceQueue, k.after) << k.turn << " " << k.score[0] << ":" << k.score[1];
   }

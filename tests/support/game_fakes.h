@@ -15,17 +15,14 @@
 
 namespace pyra::testing {
 
-class FakeClock : public Clock {
- public:
-  explicit FakeClock(int interval) : interval_(interval) {}
-  void SetEnabled(bool on) override { enabled_ = on; }
-  bool Enabled() const override { return enabled_; }
-  void SetInterval(int ms) override { interval_ = ms; }
-  int Interval() const override { return interval_; }
-
- private:
-  bool enabled_ = false;
-  int interval_;
+struct FakeClock : Clock {
+  explicit FakeClock(int ms) : interval(ms) {}
+  void SetEnabled(bool on) override { enabled = on; }
+  bool Enabled() const override { return enabled; }
+  void SetInterval(int ms) override { interval = ms; }
+  int Interval() const override { return interval; }
+  bool enabled = false;
+  int interval;
 };
 
 struct BoxRecord {
@@ -34,8 +31,7 @@ struct BoxRecord {
   MsgIcon icon;
 };
 
-class FakeDialogs : public Dialogs {
- public:
+struct FakeDialogs : Dialogs {
   // Answers in order; when none is scripted, Ok for OK boxes, Yes for Yes/No, Retry for
   // Retry/Cancel.
   std::deque<MsgAnswer> answers;
@@ -60,8 +56,7 @@ class FakeDialogs : public Dialogs {
   }
 };
 
-class FakeScreen : public Screen {
- public:
+struct FakeScreen : Screen {
   explicit FakeScreen(const GameState& s) : state(s) {}
   const GameState& state;
 
@@ -120,11 +115,9 @@ class FakeScreen : public Screen {
   }
 };
 
-class FakeSound : public Sound {
- public:
+struct FakeSound : Sound {
   std::vector<Cue> cues;
-  bool available = true;
-  bool canPlay = true;
+  bool available = true, canPlay = true;
   std::vector<std::string> music;  // "play" and "stop", in order
   void PlayCue(Cue cue) override { cues.push_back(cue); }
   bool SoundAvailable() override { return available; }
@@ -132,16 +125,14 @@ class FakeSound : public Sound {
   void StopMusic() override { music.push_back("stop"); }
 };
 
-class FakeRecords : public Records {
- public:
+struct FakeRecords : Records {
   std::vector<int16_t> results;
   std::function<void()> onRanking;
   void RecordResult(int16_t result) override { results.push_back(result); }
   void ShowRanking() override { onRanking ? onRanking() : void(); }
 };
 
-class FakeShell : public Shell {
- public:
+struct FakeShell : Shell {
   std::vector<std::string> calls;
   FakeScreen* screen = nullptr;
   std::function<void()> onModal;  // runs inside the options dialog and the about box
@@ -152,19 +143,15 @@ class FakeShell : public Shell {
   void ClearWindows() override { calls.push_back("clear windows"); }
   void CloseMusic() override { calls.push_back("close music"); }
   void SaveOptions() override { calls.push_back("save options"); }
-  void ShowOptionsDialog() override { Modal("options dialog"); }
-  void ShowAboutBox() override { Modal("about box"); }
+  void ShowOptionsDialog() override {
+    calls.push_back("options dialog"), onModal ? onModal() : void();
+  }
+  void ShowAboutBox() override { calls.push_back("about box"), onModal ? onModal() : void(); }
   void ShowHelpIndex() override { calls.push_back("help index"); }
   void CloseHelp() override { calls.push_back("close help"); }
   void Quit() override {
     calls.push_back("quit");
     if (screen) screen->windowsOpen = false;
-  }
-
- private:
-  void Modal(const std::string& what) {
-    calls.push_back(what);
-    if (onModal) onModal();
   }
 };
 
@@ -185,21 +172,17 @@ struct GameRig {
   Game game{state, options, rng, Ports{screen, dialogs, comtimer, mantimer, sound, records, shell}};
 
   GameRig() {
-    options.Check1[3] = Unchecked;
-    options.Combo1[0].text = "Alice";
-    shell.screen = &screen;
-    game.seedOnLoad = false;
+    options.Check1[3] = Unchecked, options.Combo1[0].text = "Alice";
+    shell.screen = &screen, game.seedOnLoad = false;
   }
 
   void SetPlayers(bool aComputer, bool bComputer) {
-    options.SetPlayerKind(SideA, aComputer);
-    options.SetPlayerKind(SideB, bComputer);
+    options.SetPlayerKind(SideA, aComputer), options.SetPlayerKind(SideB, bComputer);
     options.Combo1[0].text = aComputer ? "コンピュータ" : "Alice";
     options.Combo1[1].text = bComputer ? "コンピュータ" : "Bob";
   }
   void SetBoard(int cols, int rows) {
-    screen.clientWidth = cols * CellPixels;
-    screen.clientHeight = rows * CellPixels;
+    screen.clientWidth = cols * CellPixels, screen.clientHeight = rows * CellPixels;
   }
   // Which clocks run: "com", "man", "both" or "none".
   std::string Clocks() const {

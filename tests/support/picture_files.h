@@ -13,8 +13,7 @@ inline void Put16(QByteArray& out, int v) {
   out.append(static_cast<char>(v & 0xFF)).append(static_cast<char>((v >> 8) & 0xFF));
 }
 inline void Put32(QByteArray& out, uint32_t v) {
-  Put16(out, static_cast<int>(v & 0xFFFF));
-  Put16(out, static_cast<int>(v >> 16));
+  Put16(out, int(v & 0xFFFF)), Put16(out, int(v >> 16));
 }
 
 // A bitmap file's headers for width x height pixels at `bits` per pixel with a grey palette;
@@ -27,10 +26,10 @@ inline QByteArray BitmapFile(int width, int height, int bits, bool withPixels) {
   QByteArray bmp("BM");
   Put32(bmp, static_cast<uint32_t>(offset + pixels));
   for (uint32_t v : {0u, uint32_t(offset), 40u, uint32_t(width), uint32_t(height)}) Put32(bmp, v);
-  Put16(bmp, 1);
-  Put16(bmp, bits);
+  Put16(bmp, 1), Put16(bmp, bits);
   for (uint32_t v : {0u, uint32_t(pixels), 3780u, 3780u, uint32_t(colours), 0u}) Put32(bmp, v);
-  for (int i = 0; i < colours; ++i) Put32(bmp, 0x010101u * uint32_t(i * 255 / std::max(1, colours - 1)));
+  for (int i = 0; i < colours; ++i)
+    Put32(bmp, 0x010101u * uint32_t(i * 255 / std::max(1, colours - 1)));
   if (withPixels) bmp.append(QByteArray(pixels, '\0'));
   return bmp;
 }
@@ -45,8 +44,7 @@ inline QByteArray MetafileFile(int width, int height, int perInch, int left = 0,
   auto record = [&](int function, std::initializer_list<int> params) {
     const int words = 3 + static_cast<int>(params.size());
     largest = std::max(largest, words);
-    Put32(records, static_cast<uint32_t>(words));
-    Put16(records, function);
+    Put32(records, static_cast<uint32_t>(words)), Put16(records, function);
     for (int p : params) Put16(records, p);
   };
   if (setOrigin) record(0x020B, {top, left});  // SetWindowOrg(y, x)
@@ -56,24 +54,20 @@ inline QByteArray MetafileFile(int width, int height, int perInch, int left = 0,
   record(0x02FA, {5, 0, 0, 0, 0});             // CreatePenIndirect: no pen
   record(0x012D, {1});                         // SelectObject(pen)
   record(0x041B, {top + height + 1, left + width / 2 + 1, top, left});  // Rectangle
-  record(0x0000, {});                                                    // end of file
+  record(0x0000, {});                                                   // end of file
 
   QByteArray wmf;
   Put32(wmf, 0x9AC6CDD7u);
   for (int v : {0, left, top, left + width, top + height, perInch}) Put16(wmf, v);
   Put32(wmf, 0);
   uint16_t checksum = 0;
-  for (int i = 0; i < 20; i += 2) {
-    checksum ^= static_cast<uint16_t>(static_cast<uint8_t>(wmf[i]) |
-                                      (static_cast<uint8_t>(wmf[i + 1]) << 8));
-  }
+  for (int i = 0; i < 20; i += 2)
+    checksum ^= static_cast<uint16_t>(uint8_t(wmf[i]) | uint8_t(wmf[i + 1]) << 8);
   Put16(wmf, checksum);
   const int words = 9 + static_cast<int>(records.size()) / 2;
   for (int v : {1, 9, 0x0300}) Put16(wmf, v);  // on disk, header words, version
-  Put32(wmf, static_cast<uint32_t>(words));
-  Put16(wmf, 2);  // objects
-  Put32(wmf, static_cast<uint32_t>(largest));
-  Put16(wmf, 0);
+  Put32(wmf, uint32_t(words)), Put16(wmf, 2);  // 2 objects
+  Put32(wmf, uint32_t(largest)), Put16(wmf, 0);
   wmf.append(records);
   return wmf;
 }

@@ -9,8 +9,7 @@
 namespace pyra::testing {
 
 // Logs each command ("open f", "play 0-960", "seek 0"...), keeps position and mode as MCI does.
-class FakeSequencer : public Sequencer {
- public:
+struct FakeSequencer : Sequencer {
   std::vector<std::string> log;
   bool canPlay = true, open = false;
   int32_t length = 960, position = 0, mode = ModeStopped;
@@ -30,8 +29,7 @@ class FakeSequencer : public Sequencer {
   int32_t Mode() override { return CanPlay() ? mode : ModeNotReady; }
 };
 
-class FakeWaveOut : public WaveOut {
- public:
+struct FakeWaveOut : WaveOut {
   std::vector<std::string> played;
   int devices = 1, deviceQueries = 0;
   void PlaySound(const std::string& file) override { played.push_back(file); }
