@@ -383,14 +383,16 @@ TEST(Series, ResultMessagesAndQuestions) {
   solo.EndGameWith(SideA);
   EXPECT_EQ(solo.dialogs.Texts().back(), "次は第2試合です。\n頑張りましょう。");
 
-  // A lead of more than twenty is a called win, for either side.
-  for (const auto& [side, lead, shown] : {std::tuple(SideA, 20, "Aliceの勝ち"),
-                                          {SideA, 21, "Aliceのコールド勝ち"},
-                                          {SideB, 20, "Bobの勝ち"},
-                                          {SideB, 21, "Bobのコールド勝ち"}}) {
+  // A lead of more than twenty is a called win, for either side; a one-game series shows no
+  // result message.
+  for (const auto& [side, lead, format, shown] : {std::tuple(SideA, 20, 1, "Aliceの勝ち"),
+                                                  {SideA, 21, 2, "Aliceのコールド勝ち"},
+                                                  {SideB, 20, 2, "Bobの勝ち"},
+                                                  {SideB, 21, 1, "Bobのコールド勝ち"},
+                                                  {SideB, 21, 0, ""}}) {
     Rig people(1, 1);
     people.SetPlayers(false, false);
-    people.options.SelectSeriesFormat(2);
+    people.options.SelectSeriesFormat(format);
     people.game.NewGame_Click();
     people.EndGameWith(side, int16_t(lead));
     EXPECT_EQ(people.screen.message.substr(0, people.screen.message.find('\n')), shown);
