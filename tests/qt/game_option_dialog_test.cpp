@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -86,7 +87,9 @@ TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
           auto* names = top->findChild<QComboBox*>("Combo1_0");
           EXPECT_TRUE(off.manhattanLength() < 40 && names->count() == 1 &&
                       names->itemText(0) == "Ann" &&
-                      top->findChild<QAbstractButton*>("Option1_0")->isChecked());
+                      top->findChild<QAbstractButton*>("Option1_0")->isChecked() &&
+                      top->findChild<QCheckBox*>("Check1_0")->checkState() == Qt::Checked &&
+                      top->findChild<QCheckBox*>("Check1_3")->checkState() == Qt::Unchecked);
           Click(top, "Command3_1");
         }},
        {"dlg",
