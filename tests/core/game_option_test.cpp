@@ -91,6 +91,7 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
     d.Click(clicks), d.dialog.Command1_Click();
     EXPECT_EQ(d.Boxes(), boxes);
     EXPECT_EQ(d.Restarted(), !boxes.empty());
+    EXPECT_EQ(d.rig.options.Option3[1], std::string(clicks) == "L1");  // the level is kept
     std::string stored;
     for (const auto& [at, value] : d.store.values) stored += " " + at.second + "=" + value;
     EXPECT_EQ(stored, written);

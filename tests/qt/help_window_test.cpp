@@ -62,6 +62,10 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
   ASSERT_TRUE(help.Loaded());
   help.ShowIndex();
   EXPECT_TRUE(help.windowTitle() == U("Pyra3 ヘルプ - 目次") && help.Tabs()->currentIndex() == 0);
+  // The page beside the tabs, and wider.
+  const QRect page(help.Browser()->mapTo(&help, QPoint()), help.Browser()->size()),
+      tabs(help.Tabs()->mapTo(&help, QPoint()), help.Tabs()->size());
+  EXPECT_TRUE(page.left() > tabs.right() && page.width() > tabs.width() && page.height() > 100);
   auto* contents = static_cast<QHelpContentWidget*>(help.Tabs()->widget(0));
   ASSERT_TRUE(QTest::qWaitFor([&] { return contents->model()->rowCount() > 0; }, 5000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return help.Index()->model()->rowCount() > 0; }, 5000));
