@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "app/program.h"
 #include "app/qt_settings_windows.h"
@@ -157,6 +158,13 @@ TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack
   // Nothing chosen, and the built-in sheet in use: neither OK nor Default.
   EXPECT_TRUE(dlg->Label1()->text() == folder && !dlg->Command1()->isEnabled() &&
               !dlg->Command3()->isEnabled());
+  // The path across the top; below it the files, then the folders from the root down, all at
+  // a fixed size.
+  const QRect path = dlg->Label1()->geometry(), list = dlg->File1()->geometry(),
+              tree = dlg->Dir1()->geometry();
+  EXPECT_TRUE(path.left() == list.left() && tree.top() > path.bottom() &&
+              tree.left() > list.right() && dlg->minimumSize() == dlg->maximumSize() &&
+              dlg->Dir1()->topLevelItem(0)->text(0) == "/");
   QStringList files;
   for (int i = 0; i < dlg->File1()->count(); ++i) files << dlg->File1()->item(i)->text();
   EXPECT_EQ(files, (QStringList{"BG.BMP", "s192.bmp", "s193.bmp"}));
