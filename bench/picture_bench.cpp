@@ -77,8 +77,7 @@ BENCHMARK_CAPTURE(Load, wmf_8192x2048_largest_wide, MetafileFile(8192, 2048, 96)
 // Bitmaps: headers that promise more than the file holds, and the largest real ones.
 BENCHMARK_CAPTURE(Load, bmp_8192x8192_1bit, BitmapFile(8192, 8192, 1, true), "big.bmp")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Load, bmp_30000x30000_header_only, BitmapFile(30000, 30000, 24, false),
-                  "big.bmp")
+BENCHMARK_CAPTURE(Load, bmp_30000x30000_header_only, BitmapFile(30000, 30000, 24, false), "big.bmp")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Load, bmp_4096x4096_header_only, BitmapFile(4096, 4096, 24, false), "cut.bmp")
     ->Unit(benchmark::kMillisecond);
