@@ -285,7 +285,8 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
       {"moved.wmf", MetafileFile(64, 32, 96, 100, 50), {64, 32}, 0},
       {"no origin.wmf", MetafileFile(64, 32, 96, 0, 0, false), {64, 32}, 0},
       {"coarse.wmf", MetafileFile(32, 16, 48), {64, 32}, 0},
-      {"plain.pic", plain, {1, 1}, 0}};
+      {"plain.pic", plain, {1, 1}, 0},
+      {"disk.pic", QByteArray(plain).replace(0, 1, "\2"), {1, 1}, 0}};
   for (const auto& [name, bytes, size, padTo] : files) {
     SCOPED_TRACE(name);
     QFile file(QString::fromStdString(dir.File(name)));
