@@ -401,9 +401,11 @@ def main():
                       f"({time.monotonic() - started:.0f} s){'  ' + failure if failure else ''}", flush=True)
             finally:
                 restore()
-    # Rebuild the unchanged program so that the folder is left as it was found.
-    runner.compile()
-    if not args.no_system:
+    # Rebuild the unchanged program so that the folder is left as it was found (all of it
+    # where the whole-program tests ran).
+    if args.no_system:
+        runner.compile()
+    else:
         subprocess.run(["ninja", "-C", str(runner.build)], capture_output=True)
 
     killed = sum(1 for _, f in results if f)

@@ -78,7 +78,10 @@ TEST_F(GameOptionDialogTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaptio
 }
 
 TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
-  WriteStoreValue(*std::make_unique<SqliteSettingsStore>(StorePath()), "Ann", "Games", "1");
+  {
+    SqliteSettingsStore store(StorePath());
+    WriteStoreValue(store, "Ann", "Games", "1");  // a known player
+  }
   auto program = Started({{"PlayerB", "0"}, {"PlayerNameB", "Bob"}, {"Player00", "Ann"}});
   testing::ModalAnswerer script(
       {{"GameOption",
