@@ -7,6 +7,7 @@
 #include "app/platform_choice.h"
 #include "app/program.h"
 #include "app/single_instance.h"
+#include "app/termination_signals.h"
 #include "store/store_path.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   const bool anotherInstanceRuns = instance.AnotherInstanceRuns();
 
   pyra::Program program(pyra::DefaultStorePath());
+  pyra::TerminationSignals termination([&program] { program.Terminate(); });
   // A refused start has shown its message; the program ends without writing anything.
   if (!program.Start(anotherInstanceRuns)) return 0;
   return app.exec();

@@ -23,12 +23,12 @@ Program::Program(const std::string& storePath)
       records_(store_, options_, dialogs_),
       settingsWindows_(window_, companions_, pictures_, painter_),
       session_(settingsWindows_, store_, state_, options_, records_),
-      shell_(window_, companions_, screen_, pictures_, comtimer_, mantimer_, store_, session_,
+      shell_(window_, companions_, screen_, pictures_, comtimer_, mantimer_, session_,
              settingsWindows_),
       game_(state_, options_, rng_,
             Ports{screen_, dialogs_, comtimer_, mantimer_, sound_, records_, shell_}),
       inputs_(game_),
-      optionDialog_(std::make_unique<GameOptionDialog>(&window_, game_, records_, store_,
+      optionDialog_(std::make_unique<GameOptionDialog>(&window_, game_, records_, store_, session_,
                                                        settingsWindows_, companions_, pictures_)) {
   shell_.SetOptionsDialog([this] { optionDialog_->Run(); });
   window_.SetInputs(&inputs_);
@@ -47,8 +47,20 @@ Program::Program(const std::string& storePath)
 }
 
 bool Program::Start(bool anotherInstanceRuns) {
+  starting_ = true;
   // This platform always has bit-block transfers.
-  return game_.Form_Load(anotherInstanceRuns, true) && !shell_.Quitting();
+  const bool started = game_.Form_Load(anotherInstanceRuns, true);
+  starting_ = false;
+  if (started && terminateAsked_) game_.ExitGame_Click();
+  return started && !shell_.Quitting();
+}
+
+void Program::Terminate() {
+  if (starting_) {
+    terminateAsked_ = true;
+    return;
+  }
+  game_.ExitGame_Click();
 }
 
 }  // namespace pyra

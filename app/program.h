@@ -30,8 +30,12 @@ class Program {
   // DefaultStorePath()).
   explicit Program(const std::string& storePath);
 
-  // The main window's start-up; false when the start was refused (another copy runs).
+  // The main window's start-up; false when the start was refused (another copy runs), or
+  // when the program was told to end meanwhile.
   bool Start(bool anotherInstanceRuns);
+  // The system asks the program to end (a signal): it ends as its own exit does, asking
+  // nothing; during the start-up, once that is done.
+  void Terminate();
 
   GameState& State() { return state_; }
   GameOptions& Options() { return options_; }
@@ -79,6 +83,8 @@ class Program {
   GameInputs inputs_;
   // Made hidden at start and kept for the run; goes before the main window it belongs to.
   std::unique_ptr<GameOptionDialog> optionDialog_;
+  bool starting_ = false;
+  bool terminateAsked_ = false;
 };
 
 }  // namespace pyra

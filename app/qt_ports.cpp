@@ -14,7 +14,6 @@
 #include "app/qt_settings_windows.h"
 #include "sound/music.h"
 #include "store/load_settings.h"
-#include "store/store_values.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
 #include "view/gdi.h"
@@ -269,29 +268,19 @@ bool QtScreen::ProcessPendingEvents() {
 
 QtShell::QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
                  PictureHolder& pictures, QtClock& comtimer, QtClock& mantimer,
-                 SettingsStore& store, SettingsSession& session, QtSettingsWindows& settingsWindows)
+                 SettingsSession& session, QtSettingsWindows& settingsWindows)
     : window_(window),
       companions_(companions),
       screen_(screen),
       pictures_(pictures),
       comtimer_(comtimer),
       mantimer_(mantimer),
-      store_(store),
       session_(session),
       settingsWindows_(settingsWindows) {}
 
 QtShell::~QtShell() = default;
 
 void QtShell::LoadSettings() {
-  // What comes from the first-run defaults decides how the window settles once its frame
-  // is known (ShowMainWindow).
-  auto unset = [this](const char* key) { return ReadSetting(store_, key, "").empty(); };
-  firstRun_.width = unset("Width");
-  firstRun_.height = unset("Height");
-  firstRun_.next = unset("NextTop") && unset("NextLeft");
-  firstRun_.point = unset("PointTop") && unset("PointLeft");
-  firstRun_.point2 = unset("Point2Top") && unset("Point2Left");
-  firstRun_.message = unset("MesTop") && unset("MesLeft");
   session_.LoadSettings();
   screen_.PrepareBackground();
 }
@@ -300,7 +289,9 @@ void QtShell::ShowMainWindow() {
   window_.show();
   window_.raise();
   window_.activateWindow();
-  settingsWindows_.SettleMainWindow(firstRun_);
+  // What comes from the first-run defaults decides how the window settles once its frame
+  // is known.
+  settingsWindows_.SettleMainWindow(session_.FirstRun());
 }
 
 void QtShell::OpenMusic() {

@@ -21,7 +21,6 @@ class MainWindow;
 class Music;
 class PictureHolder;
 class SettingsSession;
-class SettingsStore;
 
 // A window timer: ticks call the handler while it is enabled.
 class QtClock : public Clock {
@@ -119,8 +118,8 @@ class QtScreen : public Screen {
 class QtShell : public Shell {
  public:
   QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
-          PictureHolder& pictures, QtClock& comtimer, QtClock& mantimer, SettingsStore& store,
-          SettingsSession& session, QtSettingsWindows& settingsWindows);
+          PictureHolder& pictures, QtClock& comtimer, QtClock& mantimer, SettingsSession& session,
+          QtSettingsWindows& settingsWindows);
   ~QtShell() override;
 
   // The stored settings: window geometry, board size, companion positions, options, names,
@@ -155,11 +154,8 @@ class QtShell : public Shell {
   PictureHolder& pictures_;
   QtClock& comtimer_;
   QtClock& mantimer_;
-  SettingsStore& store_;
   SettingsSession& session_;
   QtSettingsWindows& settingsWindows_;
-  // What the load took from the first-run defaults.
-  QtSettingsWindows::FirstRunLayout firstRun_;
   AboutBox* about_ = nullptr;         // made on first use, owned by the main window
   std::unique_ptr<HelpWindow> help_;  // a window of its own, like the platform's help viewer
   std::function<void()> optionsDialog_;

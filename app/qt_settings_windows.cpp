@@ -194,6 +194,20 @@ bool QtSettingsWindows::SetNextBoxClientPixels(int width, int height) {
   return next.size() == QSize(width, height);
 }
 
+void QtSettingsWindows::ShowWhileWaiting() {
+  window_.show();
+  window_.raise();
+}
+
+void QtSettingsWindows::Wait(int milliseconds) {
+  // The windows paint; keys and clicks wait until the game has started.
+  const QDeadlineTimer deadline(milliseconds);
+  while (!deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(5);
+  }
+}
+
 bool QtSettingsWindows::RasterCanStretch() { return painter_.RasterCanStretch(); }
 
 bool QtSettingsWindows::SoundAvailable() { return sound_ != nullptr && sound_->SoundAvailable(); }

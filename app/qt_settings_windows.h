@@ -41,6 +41,9 @@ class QtSettingsWindows final : public SettingsWindows {
   bool MoveCompanion(Companion which, double left, double top) override;
   bool SetNextBoxClientPixels(int width, int height) override;
 
+  void ShowWhileWaiting() override;
+  void Wait(int milliseconds) override;
+
   bool RasterCanStretch() override;
   // The sound port's answer; no sound until one is given.
   bool SoundAvailable() override;
@@ -60,12 +63,6 @@ class QtSettingsWindows final : public SettingsWindows {
 
   // What the picture chooser shows as the path of the picture last loaded from a file.
   const std::string& ChooserPathLabel() const { return chooserPathLabel_; }
-
-  // What the load took from the first-run defaults because nothing was stored.
-  struct FirstRunLayout {
-    bool width = false, height = false;                                 // of the main window
-    bool next = false, point = false, point2 = false, message = false;  // companion places
-  };
 
   // Called once, right after the main window has been shown. Where the window system tells
   // the frame only now (an X11 window manager), the load sized the window by a guess: the

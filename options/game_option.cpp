@@ -2,7 +2,6 @@
 
 #include "match/messages.h"
 #include "options/option_texts.h"
-#include "store/store_values.h"
 
 namespace pyra {
 
@@ -32,9 +31,24 @@ std::string WithoutFirstCharacters(const std::string& text, size_t count) {
   return text.substr(start);
 }
 
-const char* NameKey(int side) { return side == SideA ? "PlayerNameA" : "PlayerNameB"; }
-
 }  // namespace
+
+std::string WithoutControlCharacters(const std::string& text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 || byte == 0x7F) continue;
+    // U+0080..U+009F, the second set of control characters, in UTF-8.
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      ++i;
+      continue;
+    }
+    kept += text[i];
+  }
+  return kept;
+}
 
 std::string FitNameToScoreBox(int side, const std::string& name, OptionWindows& windows) {
   std::string ruler = side == SideA ? SideAMarker + name : name;
@@ -43,9 +57,9 @@ std::string FitNameToScoreBox(int side, const std::string& name, OptionWindows& 
   return side == SideA ? WithoutFirstCharacters(ruler, SideAMarkerLength) : ruler;
 }
 
-GameOption::GameOption(Game& game, PlayerRecords& records, SettingsStore& store,
+GameOption::GameOption(Game& game, PlayerRecords& records, ChoicesKeeper& keeper,
                        OptionWindows& windows)
-    : game_(game), options_(game.options), records_(records), store_(store), windows_(windows) {}
+    : game_(game), options_(game.options), records_(records), keeper_(keeper), windows_(windows) {}
 
 void GameOption::EnableNameBoxes() {
   // Once disabled by a full list, a box takes names again as soon as the list has room.
@@ -97,11 +111,14 @@ void GameOption::Check1_Click(int index, int state) {
 
 void GameOption::Combo1_Change(int index, const std::string& text) {
   if (index < 0 || index > 2) return;
-  options_.Combo1[index].text = text;
-  if (index == 2) command2Enabled_ = !text.empty();
+  std::string& name = options_.Combo1[index].text;
+  name = WithoutControlCharacters(text);
+  if (index == 2) command2Enabled_ = !name.empty();
 }
 
 void GameOption::Command1_Click() {
+  // The program is ending (a signal closed the dialog): the exit has kept the live settings.
+  if (game_.closing) return;
   bool restart = false;
   if (SeriesFormatChosen != SeriesFormatAtOpen && !game_.state.DemoMode) {
     game_.state.SeriesFormat = options_.SelectedSeriesFormat();
@@ -111,24 +128,26 @@ void GameOption::Command1_Click() {
               MsgButtons::Ok, MsgIcon::None);
     restart = true;
   }
-  if (options_.Combo1[0].text != NameAAtOpen) {
-    ApplyName(SideA);
-    restart = true;
-  }
-  if (options_.Combo1[1].text != NameBAtOpen) {
-    ApplyName(SideB);
-    restart = true;
+  DialogChoices changed;
+  const std::string* atOpen[2] = {&NameAAtOpen, &NameBAtOpen};
+  for (int side : {SideA, SideB}) {
+    std::string& name = options_.Combo1[side].text;
+    if (name.empty()) name = *atOpen[side];  // nothing is not a new name
+    if (name == *atOpen[side]) continue;
+    ApplyName(side);
+    changed.names[side] = restart = true;
   }
   for (int i = 0; i < static_cast<int>(options_.Check1.size()); ++i) {
     if (options_.Check1[i] != BoxStateAtOpen[i]) chkshori(i);
+    changed.switches[i] = options_.Check1[i] != BoxStateAtOpen[i];
   }
+  keeper_.KeepChoices(changed);
   if (restart) game_.RestartFromSettings();
 }
 
 void GameOption::ApplyName(int side) {
   std::string& name = options_.Combo1[side].text;
   name = FitNameToScoreBox(side, name, windows_);
-  WriteSetting(store_, NameKey(side), name);
   const bool toMove = side == SideA ? game_.state.Turn != SideB : game_.state.Turn == SideB;
   game_.ports.screen.SetScoreCaption(side, game_.ScoreCaption(side, name, toMove));
   if (!game_.state.DemoMode) {

@@ -9,8 +9,8 @@
 
 #include "match/game.h"
 #include "options/game_options.h"
+#include "store/dialog_choices.h"
 #include "store/player_records.h"
-#include "store/settings_store.h"
 
 namespace pyra {
 
@@ -27,13 +27,17 @@ class OptionWindows {
   virtual void ShowChooser(bool backgroundMode) = 0;
 };
 
+// A typed or pasted name without its control characters (tabs, line breaks and the like),
+// which a name never holds.
+std::string WithoutControlCharacters(const std::string& text);
+
 // The name cut so that it fits a side's score box caption: after ">A - " for side A, on its
 // own for side B. Characters are dropped from the end.
 std::string FitNameToScoreBox(int side, const std::string& name, OptionWindows& windows);
 
 class GameOption {
  public:
-  GameOption(Game& game, PlayerRecords& records, SettingsStore& store, OptionWindows& windows);
+  GameOption(Game& game, PlayerRecords& records, ChoicesKeeper& keeper, OptionWindows& windows);
 
   // Each time the dialog is shown.
   void Form_Activate();
@@ -45,9 +49,11 @@ class GameOption {
   void Option3_Click(int index);
   // Check1: a box changed its state; it is applied by OK.
   void Check1_Click(int index, int state);
-  // The text of a name box changed, typed or picked from its list.
+  // The text of a name box changed, typed or picked from its list; it keeps no control
+  // characters.
   void Combo1_Change(int index, const std::string& text);
-  // OK, once the dialog has closed (by OK, its close button or Esc).
+  // OK, once the dialog has closed (by OK, its close button or Esc). A name box left empty
+  // keeps the name it had. The changes are kept in the store at once.
   void Command1_Click();
   // Delete (0) or clear the record of (1) the player named in the third name box.
   void Command2_Click(int index);
@@ -76,7 +82,7 @@ class GameOption {
   Game& game_;
   GameOptions& options_;
   PlayerRecords& records_;
-  SettingsStore& store_;
+  ChoicesKeeper& keeper_;
   OptionWindows& windows_;
   bool command2Enabled_ = false;
 };

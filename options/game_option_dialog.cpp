@@ -89,11 +89,12 @@ QString ControlObjectName(const OptionControl& control) {
 }
 
 GameOptionDialog::GameOptionDialog(QWidget* mainWindow, Game& game, PlayerRecords& records,
-                                   SettingsStore& store, SettingsWindows& settingsWindows,
-                                   CompanionWindows& companions, PictureHolder& pictures)
+                                   SettingsStore& store, ChoicesKeeper& keeper,
+                                   SettingsWindows& settingsWindows, CompanionWindows& companions,
+                                   PictureHolder& pictures)
     : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      logic_(game, records, store, *this),
+      logic_(game, records, keeper, *this),
       chooser_(game, store, settingsWindows),
       companions_(companions),
       pictures_(pictures),
@@ -174,7 +175,8 @@ void GameOptionDialog::Bind(const OptionControl& c, QWidget* widget) {
     combo->setCompleter(nullptr);
     connect(combo, &QComboBox::editTextChanged, this, [this, i](const QString& text) {
       logic_.Combo1_Change(i, text.toStdString());
-      if (i == 2) Refresh();
+      // The box shows what the name keeps: a pasted control character is gone at once.
+      if (i == 2 || QString::fromStdString(logic_.Options().Combo1[i].text) != text) Refresh();
     });
   } else if (name == "Command1") {
     auto* ok = static_cast<QPushButton*>(widget);

@@ -48,8 +48,8 @@ class GameOptionDialog : public QDialog, public OptionWindows {
 
  public:
   GameOptionDialog(QWidget* mainWindow, Game& game, PlayerRecords& records, SettingsStore& store,
-                   SettingsWindows& settingsWindows, CompanionWindows& companions,
-                   PictureHolder& pictures);
+                   ChoicesKeeper& keeper, SettingsWindows& settingsWindows,
+                   CompanionWindows& companions, PictureHolder& pictures);
 
   // Shows the dialog modally; however it is closed (OK, its close button, Esc), what
   // changed is then applied as OK applies it.

@@ -1,6 +1,7 @@
 #include "store/load_settings.h"
 
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@ constexpr int NextBoxClientHeight = 32;
 // The first-run board.
 constexpr int DefaultCols = 8;
 constexpr int DefaultRows = 6;
+constexpr const char* PlayerNameKeys[2] = {"PlayerNameA", "PlayerNameB"};
 
 // A geometry value: the stored number, or the default when nothing is stored. Either one
 // outside 16 bits makes the read fail.
@@ -35,9 +37,35 @@ SettingsSession::SettingsSession(SettingsWindows& windows, SettingsStore& store,
                                  GameOptions& options, PlayerRecords& records)
     : windows_(windows), store_(store), state_(state), options_(options), records_(records) {}
 
+void SettingsSession::WaitForStore() {
+  bool shown = false;
+  for (int waited = 0; waited < LockWaitMs && store_.Locked(); waited += LockPollMs) {
+    if (!shown && waited >= LockMomentMs) {
+      windows_.ShowWhileWaiting();
+      windows_.SetBusyCursor(true);
+      shown = true;
+    }
+    windows_.Wait(LockPollMs);
+  }
+  if (shown) windows_.SetBusyCursor(false);
+}
+
+void SettingsSession::NoteFirstRun() {
+  auto unset = [this](const char* key) { return ReadSetting(store_, key, "").empty(); };
+  firstRun_.width = unset("Width");
+  firstRun_.height = unset("Height");
+  firstRun_.next = unset("NextTop") && unset("NextLeft");
+  firstRun_.point = unset("PointTop") && unset("PointLeft");
+  firstRun_.point2 = unset("Point2Top") && unset("Point2Left");
+  firstRun_.message = unset("MesTop") && unset("MesLeft");
+}
+
 void SettingsSession::LoadSettings() {
+  WaitForStore();
+  const int failures = store_.ReadFailures();
   options_ = GameOptions{};
   loaded_ = true;
+  NoteFirstRun();
   const TwipSize screen = windows_.ScreenSize();
   const double tppx = windows_.TwipsPerPixelX();
   const double tppy = windows_.TwipsPerPixelY();
@@ -152,31 +180,33 @@ void SettingsSession::LoadSettings() {
   LoadBackground();
   LoadPieceSheet();
 
-  const char* nameKeys[2] = {"PlayerNameA", "PlayerNameB"};
   for (int side = SideA; side <= SideB; ++side) {
     NameBox& box = options_.Combo1[side];
     if (options_.IsHuman(side)) {
-      box.text = ReadSetting(store_, nameKeys[side], DefaultPlayerNames[side]);
+      box.text = ReadSetting(store_, PlayerNameKeys[side], DefaultPlayerNames[side]);
     } else {
       box.text = ComputerName;
       box.enabled = false;
     }
   }
 
+  // The sound switches show what this machine can honour; the player's choice is kept apart.
   options_.Check1[1] = Unchecked;
-  {
-    const auto effects = ReadNumberSetting(store_, "SoundEffect", 1);
-    if (effects == int16_t{1} && windows_.SoundAvailable()) options_.Check1[1] = Checked;
-  }
+  soundWish_[0] = ReadNumberSetting(store_, "SoundEffect", 1) == int16_t{1} ? Checked : Unchecked;
+  if (soundWish_[0] == Checked && windows_.SoundAvailable()) options_.Check1[1] = Checked;
 
   records_.LoadPlayerList();
 
-  if (ReadNumberSetting(store_, "Music", 1) == int16_t{1}) options_.Check1[2] = Checked;
+  soundWish_[1] = ReadNumberSetting(store_, "Music", 1) == int16_t{1} ? Checked : Unchecked;
+  options_.Check1[2] = soundWish_[1];
   if (ReadNumberSetting(store_, "OpeningDemo", 1) == int16_t{1}) options_.Check1[3] = Checked;
 
   for (int i = 0; i < records_.PlayerCount; ++i) {
     for (NameBox& box : options_.Combo1) box.list.push_back(records_.PlayerList[i]);
   }
+
+  wholly_ = store_.ReadFailures() == failures;
+  for (const StoreWrite& option : OptionWrites()) kept_[option.key] = option.value;
 }
 
 void SettingsSession::LoadBackground() {
@@ -249,58 +279,100 @@ void SettingsSession::PlacePointBox2() {
                  main.top + main.height, main.left + pointBoxWidth);
 }
 
-bool SettingsSession::WriteTwips(const char* key, double twips) {
+void SettingsSession::AddTwips(const char* key, double twips) {
   const double whole = RoundHalfEven(twips);
-  if (!std::isfinite(whole)) return false;
-  return WriteSetting(store_, key, std::to_string(static_cast<long long>(whole)));
+  if (std::isfinite(whole)) {
+    pending_.push_back({MainSection, key, std::to_string(static_cast<long long>(whole))});
+  }
 }
 
-bool SettingsSession::SaveWindowPositions() {
-  if (!loaded_ || !windows_.MainWindowIsNormal()) return true;
+void SettingsSession::SaveWindowPositions() {
+  // Places the load could not read are not known to be the player's.
+  if (!loaded_ || !wholly_ || !windows_.MainWindowIsNormal()) return;
   const TwipRect main = windows_.MainWindow();
-  bool ok = true;
   // Positions a window system keeps to itself would be made up: the stored ones stay.
   if (!windows_.CanPlaceWindows()) {
-    ok &= WriteTwips("Width", main.width);
-    ok &= WriteTwips("Height", main.height);
-    return ok;
+    AddTwips("Width", main.width);
+    AddTwips("Height", main.height);
+    return;
   }
   const TwipRect next = windows_.CompanionWindow(Companion::NextBox);
   const TwipRect point = windows_.CompanionWindow(Companion::PointBox);
   const TwipRect point2 = windows_.CompanionWindow(Companion::PointBox2);
   const TwipRect message = windows_.CompanionWindow(Companion::Message);
-  ok &= WriteTwips("Top", main.top);
-  ok &= WriteTwips("Left", main.left);
-  ok &= WriteTwips("Width", main.width);
-  ok &= WriteTwips("Height", main.height);
-  ok &= WriteTwips("NextTop", next.top);
-  ok &= WriteTwips("NextLeft", next.left);
-  ok &= WriteTwips("PointTop", point.top);
-  ok &= WriteTwips("PointLeft", point.left);
-  ok &= WriteTwips("Point2Top", point2.top);
-  ok &= WriteTwips("Point2Left", point2.left);
-  ok &= WriteTwips("MesTop", message.top);
-  return ok;
+  AddTwips("Top", main.top);
+  AddTwips("Left", main.left);
+  AddTwips("Width", main.width);
+  AddTwips("Height", main.height);
+  AddTwips("NextTop", next.top);
+  AddTwips("NextLeft", next.left);
+  AddTwips("PointTop", point.top);
+  AddTwips("PointLeft", point.left);
+  AddTwips("Point2Top", point2.top);
+  AddTwips("Point2Left", point2.left);
+  AddTwips("MesTop", message.top);
+}
+
+std::vector<StoreWrite> SettingsSession::OptionWrites() const {
+  auto option = [](const char* key, const std::string& value) {
+    return StoreWrite{MainSection, key, value};
+  };
+  std::vector<StoreWrite> writes{
+      option("FormOfGame", std::to_string(options_.SelectedSeriesFormat())),
+      option("SoundEffect", std::to_string(soundWish_[0])),
+      option("Music", std::to_string(soundWish_[1])),
+      option("OpeningDemo", std::to_string(options_.Check1[3])),
+      option("PlayerA", options_.Option1[0] ? "0" : "1"),
+      option("PlayerB", options_.Option1[2] ? "0" : "1"),
+  };
+  if (options_.Check1[0] == Unchecked) writes.push_back(option("BitmapStretch", "0"));
+  if (options_.Check1[0] == Checked) writes.push_back(option("BitmapStretch", "1"));
+  writes.push_back(option("Level", options_.Option3[0] ? "0" : "1"));
+  return writes;
+}
+
+void SettingsSession::AddOptions(bool all) {
+  for (StoreWrite& option : OptionWrites()) {
+    const auto kept = kept_.find(option.key);
+    if (all || kept == kept_.end() || kept->second != option.value) {
+      pending_.push_back(std::move(option));
+    }
+  }
+}
+
+bool SettingsSession::Commit() {
+  std::vector<StoreWrite> writes;
+  writes.swap(pending_);
+  if (!store_.WriteAll(writes)) {
+    std::fprintf(stderr, "%s\n", SaveFailureLine(store_).c_str());
+    return false;
+  }
+  for (const StoreWrite& write : writes) kept_[write.key] = write.value;
+  return true;
 }
 
 bool SettingsSession::SaveOptions() {
   if (!loaded_) return true;
-  bool ok = true;
   // The message window's left edge is a window position like the others: kept only from a
   // normal main window, together with its top, and only where it can be known.
-  if (windows_.MainWindowIsNormal() && windows_.CanPlaceWindows()) {
-    ok &= WriteTwips("MesLeft", windows_.CompanionWindow(Companion::Message).left);
+  if (wholly_ && windows_.MainWindowIsNormal() && windows_.CanPlaceWindows()) {
+    AddTwips("MesLeft", windows_.CompanionWindow(Companion::Message).left);
   }
-  ok &= WriteSetting(store_, "FormOfGame", std::to_string(options_.SelectedSeriesFormat()));
-  ok &= WriteSetting(store_, "SoundEffect", std::to_string(options_.Check1[1]));
-  ok &= WriteSetting(store_, "Music", std::to_string(options_.Check1[2]));
-  ok &= WriteSetting(store_, "OpeningDemo", std::to_string(options_.Check1[3]));
-  ok &= WriteSetting(store_, "PlayerA", options_.Option1[0] ? "0" : "1");
-  ok &= WriteSetting(store_, "PlayerB", options_.Option1[2] ? "0" : "1");
-  if (options_.Check1[0] == Unchecked) ok &= WriteSetting(store_, "BitmapStretch", "0");
-  if (options_.Check1[0] == Checked) ok &= WriteSetting(store_, "BitmapStretch", "1");
-  ok &= WriteSetting(store_, "Level", options_.Option3[0] ? "0" : "1");
-  return ok;
+  AddOptions(wholly_);
+  return Commit();
+}
+
+void SettingsSession::KeepChoices(const DialogChoices& changed) {
+  if (!loaded_) return;
+  if (changed.switches[1]) soundWish_[0] = options_.Check1[1];
+  if (changed.switches[2]) soundWish_[1] = options_.Check1[2];
+  for (int side : {SideA, SideB}) {
+    if (changed.names[side]) {
+      pending_.push_back({MainSection, PlayerNameKeys[side], options_.Combo1[side].text});
+    }
+  }
+  AddOptions(false);
+  Commit();
 }
 
 }  // namespace pyra

@@ -1,19 +1,30 @@
 // The settings of one run: applied to the windows and the live settings at start-up, and
-// the window positions and options written back at exit.
+// written back when the player confirms the settings dialog and at exit.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "options/game_options.h"
 #include "rules/game_state.h"
+#include "store/dialog_choices.h"
 #include "store/player_records.h"
 #include "store/settings_store.h"
 #include "store/settings_windows.h"
 
 namespace pyra {
 
-class SettingsSession {
+class SettingsSession final : public ChoicesKeeper {
  public:
+  // How long the start-up waits for another program's lock on the store, and how long it
+  // waits before it shows the main window meanwhile, in milliseconds.
+  static constexpr int LockWaitMs = 5000;
+  static constexpr int LockMomentMs = 300;
+  static constexpr int LockPollMs = 50;
+
   SettingsSession(SettingsWindows& windows, SettingsStore& store, GameState& state,
                   GameOptions& options, PlayerRecords& records);
 
@@ -27,21 +38,37 @@ class SettingsSession {
   void PlacePointBox();
   void PlacePointBox2();
 
-  // At exit. Both write only after LoadSettings has run (a refused start writes nothing), and
-  // window positions only while the main window is neither minimised nor maximised, and
-  // only where the windows can be placed (otherwise just the main window's size). False
-  // when something that should have been written was not.
-  bool SaveWindowPositions();
+  // At exit: SaveWindowPositions notes the window places, SaveOptions writes them with the
+  // options in one transaction. Both write only after LoadSettings has run (a refused start
+  // writes nothing), window positions only while the main window is neither minimised nor
+  // maximised, and only where the windows can be placed (otherwise just the main window's
+  // size). After a load that could not read the store, only what the player changed in this
+  // run is written. False, with one line on standard error, when the save failed.
+  void SaveWindowPositions();
   bool SaveOptions();
 
+  // The settings dialog's OK: the changed names and the options are written at once.
+  void KeepChoices(const DialogChoices& changed) override;
+
   bool Loaded() const { return loaded_; }
+  // The load read everything it asked the store for.
+  bool LoadedWholly() const { return wholly_; }
+  const FirstRunLayout& FirstRun() const { return firstRun_; }
 
  private:
+  void WaitForStore();
+  void NoteFirstRun();
   void PlaceCompanion(Companion which, bool& placed, const char* topKey, const char* leftKey,
                       double defaultTop, double defaultLeft);
   void LoadBackground();
   void LoadPieceSheet();
-  bool WriteTwips(const char* key, double twips);
+  void AddTwips(const char* key, double twips);
+  // The option keys as the live settings would be stored, in their order; the sound
+  // switches as the player last chose them, which this run's machine may not honour.
+  std::vector<StoreWrite> OptionWrites() const;
+  // The options to write: all of them, or after a partial load those the player changed.
+  void AddOptions(bool all);
+  bool Commit();
 
   SettingsWindows& windows_;
   SettingsStore& store_;
@@ -49,9 +76,16 @@ class SettingsSession {
   GameOptions& options_;
   PlayerRecords& records_;
   bool loaded_ = false;
+  bool wholly_ = false;
   bool nextBoxPlaced_ = false;
   bool pointBoxPlaced_ = false;
   bool pointBox2Placed_ = false;
+  FirstRunLayout firstRun_;
+  // The player's choice of sound effects and music, as stored.
+  std::array<int, 2> soundWish_{};
+  // The option values this run has read or written, to tell the player's changes.
+  std::map<std::string, std::string> kept_;
+  std::vector<StoreWrite> pending_;
 };
 
 }  // namespace pyra

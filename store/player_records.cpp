@@ -45,14 +45,23 @@ void PlayerRecords::LoadPlayerList() {
   aligned_ = true;
   const std::string nameA = SideName(0);
   const std::string nameB = SideName(1);
+  const int failures = store_.ReadFailures();
   int key = 0;
   int gapsClosed = 0;
   while (key < MaxPlayers && PlayerCount < MaxPlayers) {
+    // A list the store would not let us read whole is neither mended nor added to.
+    auto unread = [&] {
+      if (store_.ReadFailures() == failures) return false;
+      aligned_ = false;
+      return true;
+    };
     const std::string name = ReadSetting(store_, ListKey(key), "");
-    if (name.empty()) break;
+    if (unread() || name.empty()) break;
     const auto listedEnd = PlayerList.begin() + PlayerCount;
     const bool listedTwice = std::find(PlayerList.begin(), listedEnd, name) != listedEnd;
-    if (!listedTwice && !ReadStoreValue(store_, name, "Games", "").empty()) {
+    const bool recorded = !listedTwice && !ReadStoreValue(store_, name, "Games", "").empty();
+    if (unread()) break;
+    if (recorded) {
       if (name == nameA) SidePlayerIndex[0] = PlayerCount;
       if (name == nameB) SidePlayerIndex[1] = PlayerCount;
       PlayerList[PlayerCount] = name;
@@ -91,7 +100,11 @@ int16_t PlayerRecords::FindOrAddPlayer(const std::string& name, int side) {
   if (stored.empty() || !aligned_ || ListFull()) return -1;
   // Never write over another player's list key.
   const std::string key = ListKey(PlayerCount);
-  if (!ReadSetting(store_, key, "").empty() || !WriteSetting(store_, key, stored)) return -1;
+  const int failures = store_.ReadFailures();
+  if (!ReadSetting(store_, key, "").empty() || store_.ReadFailures() != failures ||
+      !WriteSetting(store_, key, stored)) {
+    return -1;
+  }
 
   const int16_t index = PlayerCount;
   PlayerList[index] = stored;
@@ -108,17 +121,19 @@ void PlayerRecords::RecordResult(int16_t result) {
     const std::string name = SideName(side);
     if (name.empty()) continue;
     // Read back from the store each time: the same name may play both sides.
+    const int failures = store_.ReadFailures();
     int64_t games = ReadCount(name, "Games");
     int64_t wins = ReadCount(name, "Win");
     int64_t losses = ReadCount(name, "Lost");
+    if (store_.ReadFailures() != failures) continue;  // a record unread is not written over
     ++games;
     if (result == side) ++wins;
     if (result == 1 - side) ++losses;
     const int16_t i = FindOrAddPlayer(name, side);
     if (i < 0) continue;  // a new name with no room in the list is not recorded
-    WriteStoreValue(store_, name, "Games", std::to_string(games));
-    WriteStoreValue(store_, name, "Win", std::to_string(wins));
-    WriteStoreValue(store_, name, "Lost", std::to_string(losses));
+    store_.WriteAll({{name, "Games", std::to_string(games)},
+                     {name, "Win", std::to_string(wins)},
+                     {name, "Lost", std::to_string(losses)}});
     PlayerGames[i] = games;
     PlayerWins[i] = wins;
     PlayerRate[i] = WinRate(wins, games);
@@ -126,15 +141,21 @@ void PlayerRecords::RecordResult(int16_t result) {
 }
 
 void PlayerRecords::ShowRanking() {
-  if (PlayerCount == 0) {
+  // A player whose record was cleared stays listed, but has no results to rank.
+  std::vector<std::string> names;
+  std::vector<int64_t> rates;
+  std::vector<int64_t> games;
+  for (int i = 0; i < PlayerCount; ++i) {
+    if (PlayerGames[i] == 0) continue;
+    names.push_back(PlayerList[i]);
+    rates.push_back(PlayerRate[i]);
+    games.push_back(PlayerGames[i]);
+  }
+  if (names.empty()) {
     dialogs_.MessageBox("まだどのプレーヤーの記録も保存されていません。", ProductName,
                         MsgButtons::Ok, MsgIcon::Error);
     return;
   }
-  const auto count = static_cast<size_t>(PlayerCount);
-  const std::span<const int64_t> rates(PlayerRate.data(), count);
-  const std::span<const int64_t> games(PlayerGames.data(), count);
-  const std::span<const std::string> names(PlayerList.data(), count);
   dialogs_.MessageBox(RankingText(RankSlots(rates, games), names, rates, games), "番付",
                       MsgButtons::Ok, MsgIcon::None);
 }
@@ -178,7 +199,12 @@ bool PlayerRecords::Command2_Click(int index) {
       options_.Combo1[1].text = DefaultPlayerNames[1];
     }
   }
-  DeleteStoreSection(store_, sel);
+  if (index == 0) {
+    DeleteStoreSection(store_, sel);
+  } else {
+    // Cleared, the player stays listed with no games, and the next game starts a new record.
+    store_.WriteAll({{sel, "Games", "0"}, {sel, "Win", "0"}, {sel, "Lost", "0"}});
+  }
   LoadPlayerList();
   // The lists follow the reloaded list, which no longer holds a cleared player either.
   FillNameBoxLists();

@@ -46,6 +46,11 @@ bool Bind(sqlite3_stmt* statement, int index, const std::string& text) {
 
 }  // namespace
 
+std::string SaveFailureLine(const SettingsStore& store) {
+  return std::string(StoreApplication) + ": the settings could not be saved in " +
+         store.Location() + ": " + store.LastError();
+}
+
 SqliteSettingsStore::SqliteSettingsStore(std::string path, std::string application)
     : path_(std::move(path)), application_(std::move(application)) {
   Connect();
@@ -74,6 +79,7 @@ bool SqliteSettingsStore::Connect() {
   const int rc =
       sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc != SQLITE_OK) {
+    lastError_ = sqlite3_errstr(rc);
     sqlite3_close_v2(db);
     return false;
   }
@@ -84,12 +90,14 @@ bool SqliteSettingsStore::Connect() {
 }
 
 void SqliteSettingsStore::NoteResult(int code) {
+  const bool ok = code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE;
+  if (!ok) lastError_ = sqlite3_errstr(code);
   if (IsLockCode(code)) {
     // Someone holds the file: the next operations try once instead of each waiting in turn,
     // so that a start-up with dozens of reads is not held up for minutes.
     if (waiting_) sqlite3_busy_timeout(db_, 0);
     waiting_ = false;
-  } else if (code == SQLITE_OK || code == SQLITE_ROW || code == SQLITE_DONE) {
+  } else if (ok) {
     if (!waiting_) sqlite3_busy_timeout(db_, BusyTimeoutMs);
     waiting_ = true;
   } else if (IsDamageCode(code)) {
@@ -119,6 +127,7 @@ bool SqliteSettingsStore::Check() {
   NoteResult(SQLITE_OK);
   if (verdict != "ok") {
     state_ = State::Damaged;
+    lastError_ = sqlite3_errstr(SQLITE_CORRUPT);
     return false;
   }
   // A rollback journal with full syncs: a write that has returned survives a killed process
@@ -163,12 +172,32 @@ bool SqliteSettingsStore::Execute(sqlite3_stmt* statement) {
   return rc == SQLITE_DONE;
 }
 
+void SqliteSettingsStore::NoteReadFailure() {
+  // A new store has no table until the first write: its values are missing, not unreadable.
+  if (db_ != nullptr && state_ == State::Verified && !tableReady_) {
+    sqlite3_stmt* table = nullptr;
+    const int rc = sqlite3_prepare_v2(
+        db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'store'", -1, &table,
+        nullptr);
+    const int step = rc == SQLITE_OK ? sqlite3_step(table) : rc;
+    sqlite3_finalize(table);
+    if (step == SQLITE_DONE) return;
+  }
+  ++readFailures_;
+}
+
 std::optional<std::string> SqliteSettingsStore::Read(const std::string& section,
                                                      const std::string& key) {
   Check();
-  if (db_ == nullptr || state_ == State::Damaged) return std::nullopt;
+  if (db_ == nullptr || state_ != State::Verified) {
+    NoteReadFailure();
+    return std::nullopt;
+  }
   sqlite3_stmt* statement = Prepared(SelectValue);
-  if (statement == nullptr) return std::nullopt;
+  if (statement == nullptr) {
+    NoteReadFailure();
+    return std::nullopt;
+  }
   std::optional<std::string> value;
   if (Bind(statement, 1, application_) && Bind(statement, 2, section) && Bind(statement, 3, key)) {
     const int rc = sqlite3_step(statement);
@@ -178,23 +207,63 @@ std::optional<std::string> SqliteSettingsStore::Read(const std::string& section,
       value = text != nullptr ? std::string(text, static_cast<size_t>(bytes)) : std::string();
     }
     NoteResult(rc);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) NoteReadFailure();
+  } else {
+    NoteReadFailure();
   }
   sqlite3_reset(statement);
   sqlite3_clear_bindings(statement);
   return value;
 }
 
-bool SqliteSettingsStore::Write(const std::string& section, const std::string& key,
-                                const std::string& value) {
-  if (!Writable()) return false;
+bool SqliteSettingsStore::Locked() {
+  if (!Connect()) return false;
+  sqlite3_busy_timeout(db_, 0);
+  sqlite3_stmt* probe = nullptr;
+  int rc = sqlite3_prepare_v2(db_, "SELECT count(*) FROM sqlite_master", -1, &probe, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(probe);
+  sqlite3_finalize(probe);
+  NoteResult(rc);
+  sqlite3_busy_timeout(db_, waiting_ ? BusyTimeoutMs : 0);
+  return IsLockCode(rc);
+}
+
+bool SqliteSettingsStore::Upsert(const StoreWrite& write) {
   sqlite3_stmt* statement = Prepared(UpsertValue);
   if (statement == nullptr) return false;
-  if (!Bind(statement, 1, application_) || !Bind(statement, 2, section) ||
-      !Bind(statement, 3, key) || !Bind(statement, 4, value)) {
+  if (!Bind(statement, 1, application_) || !Bind(statement, 2, write.section) ||
+      !Bind(statement, 3, write.key) || !Bind(statement, 4, write.value)) {
     sqlite3_clear_bindings(statement);
     return false;
   }
   return Execute(statement);
+}
+
+bool SqliteSettingsStore::Run(const char* sql) {
+  const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+  NoteResult(rc);
+  return rc == SQLITE_OK;
+}
+
+bool SqliteSettingsStore::Write(const std::string& section, const std::string& key,
+                                const std::string& value) {
+  return Writable() && Upsert({section, key, value});
+}
+
+bool SqliteSettingsStore::WriteAll(const std::vector<StoreWrite>& writes) {
+  if (writes.empty()) return true;
+  // One journal and one sync for all of them; a full disk or a lock leaves the store as it was.
+  if (!Writable() || !Run("BEGIN IMMEDIATE")) return false;
+  auto rollBack = [this] {
+    const std::string reason = lastError_;  // the failure's, not the rollback's
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    lastError_ = reason;
+    return false;
+  };
+  for (const StoreWrite& write : writes) {
+    if (!Upsert(write)) return rollBack();
+  }
+  return Run("COMMIT") || rollBack();
 }
 
 bool SqliteSettingsStore::DeleteKey(const std::string& section, const std::string& key) {

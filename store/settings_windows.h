@@ -27,6 +27,12 @@ struct PixelSize {
 
 enum class Companion { NextBox, PointBox, PointBox2, Message };
 
+// What the load took from the first-run defaults because nothing was stored.
+struct FirstRunLayout {
+  bool width = false, height = false;                                 // of the main window
+  bool next = false, point = false, point2 = false, message = false;  // companion places
+};
+
 class SettingsWindows {
  public:
   virtual ~SettingsWindows() = default;
@@ -54,6 +60,11 @@ class SettingsWindows {
   virtual bool MoveCompanion(Companion which, double left, double top) = 0;
   // Sizes NextBox so that its client area has this many pixels.
   virtual bool SetNextBoxClientPixels(int width, int height) = 0;
+
+  // While another program holds the store at start-up: the main window is shown at once,
+  // and the windows are kept painted (no input reaches the game) for a number of milliseconds.
+  virtual void ShowWhileWaiting() = 0;
+  virtual void Wait(int milliseconds) = 0;
 
   virtual bool RasterCanStretch() = 0;
   virtual bool SoundAvailable() = 0;

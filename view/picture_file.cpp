@@ -82,6 +82,33 @@ bool PlaceableFrame(const QByteArray& bytes, wmfD_Rect& frame) {
   return frame.BR.x > frame.TL.x && frame.BR.y > frame.TL.y;
 }
 
+// Whether a bitmap file holds all the pixel data its header promises: Qt's reader fills
+// what is missing with black, so a cut-off file would otherwise pass for a picture. Other
+// kinds, and headers it cannot read, are left to their decoders (libwmf refuses a metafile
+// that ends early).
+bool HoldsWhatItPromises(const QByteArray& head, qint64 fileSize) {
+  if (head.size() < 38 || !head.startsWith("BM")) return true;
+  const auto u16 = [&](qsizetype at) { return qint64{static_cast<uint16_t>(Read16(head, at))}; };
+  const qint64 offset = Read32(head, 10);
+  const uint32_t infoSize = Read32(head, 14);
+  qint64 width = 0, height = 0, bits = 0, compression = 0, imageBytes = 0;
+  if (infoSize == 12) {
+    width = u16(18), height = u16(20), bits = u16(24);
+  } else if (infoSize >= 40) {
+    width = static_cast<int32_t>(Read32(head, 18));
+    height = static_cast<int32_t>(Read32(head, 22));
+    bits = u16(28), compression = Read32(head, 30), imageBytes = Read32(head, 34);
+  } else {
+    return true;
+  }
+  constexpr int Rgb = 0, BitFields = 3, AlphaBitFields = 6;
+  if (compression == Rgb || compression == BitFields || compression == AlphaBitFields) {
+    const qint64 rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+    return fileSize >= offset + rowBytes * std::abs(height);
+  }
+  return fileSize >= offset + imageBytes;  // compressed: the header tells the data's size
+}
+
 // The gd image that libwmf hands over is the caller's to free, but libwmf does not export
 // gd's own destructor; its parts come from malloc.
 void FreeGdImage(void* handle) {
@@ -160,7 +187,9 @@ bool PictureSizeAllowed(qint64 width, qint64 height) {
 QImage LoadPictureFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureFileBytes) return QImage();
-  if (LooksLikeMetafile(path, file.peek(4))) return RenderMetafile(file.readAll());
+  const QByteArray head = file.peek(38);
+  if (!HoldsWhatItPromises(head, file.size())) return QImage();
+  if (LooksLikeMetafile(path, head)) return RenderMetafile(file.readAll());
 
   // Qt's own limit on what a reader may allocate follows the same rule, so that neither
   // refuses a picture the other accepts.

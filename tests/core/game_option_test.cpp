@@ -27,12 +27,27 @@ struct FakeOptionWindows : OptionWindows {
   void ShowChooser(bool backgroundMode) override { choosers.push_back(backgroundMode); }
 };
 
+// What OK hands on: " A=name" and " B=name" for changed names, then the changed switches.
+struct FakeKeeper : ChoicesKeeper {
+  const GameOptions& options;
+  std::string kept;
+  explicit FakeKeeper(const GameOptions& o) : options(o) {}
+  void KeepChoices(const DialogChoices& changed) override {
+    for (int side : {SideA, SideB})
+      if (changed.names[side])
+        kept += std::string(side == SideA ? " A=" : " B=") + options.Combo1[side].text;
+    kept += " switches ";
+    for (bool on : changed.switches) kept += on ? '1' : '0';
+  }
+};
+
 struct DialogRig {
   GameRig rig;
   MemoryStore store;
   PlayerRecords records{store, rig.options, rig.dialogs};
   FakeOptionWindows windows;
-  GameOption dialog{rig.game, records, store, windows};
+  FakeKeeper keeper{rig.options};
+  GameOption dialog{rig.game, records, keeper, windows};
 
   // A game of the chosen players running, the dialog just opened.
   DialogRig(bool aComputer, bool bComputer, bool demo = false) {
@@ -71,7 +86,8 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
   const std::string named = "i:プレーヤー名が変更されました。";
   const std::string luck = "-:一番勝負です。頑張りましょう。";
   const std::string three = "-:ゲーム方式が三番勝負に変更されました。";
-  // The clicks, B a person, in the demo; the boxes (a restart follows every one); the name keys.
+  // The clicks, B a person, in the demo; the boxes (a restart follows every one); the names
+  // kept.
   const std::tuple<const char*, bool, bool, Strings, std::string> cases[] = {
       {"", false, false, {}, ""},
       {"F1", false, false, {three, "-:三番勝負です。頑張りましょう。"}, ""},
@@ -79,11 +95,13 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
       {"F10", false, false, {"-:ゲーム方式が無制限に変更されました。"}, ""},
       {"F1", false, true, {}, ""},  // the demo: the format waits for the next series
       {"L1", false, false, {}, ""},
-      {"P3", true, false, {named, luck}, " PlayerNameB=コンピュータ"},
-      {"A=Ann B=Ben", true, false, {named, named, luck}, " PlayerNameA=Ann PlayerNameB=Ben"},
-      {"A=ABCDEFGHIJKLMNOP", false, false, {named, luck}, " PlayerNameA=ABCDEFGHIJ"},
+      {"P3", true, false, {named, luck}, " B=コンピュータ"},
+      {"A=Ann B=Ben", true, false, {named, named, luck}, " A=Ann B=Ben"},
+      {"A=ABCDEFGHIJKLMNOP", false, false, {named, luck}, " A=ABCDEFGHIJ"},
+      // Control characters never enter a name; a name left empty is no new name.
+      {"A=A\x01n\x1bn\x7f B=\xc2\x85", true, false, {named, luck}, " A=Ann"},
       // The restart ends the demo and starts a real series.
-      {"A=Ann", false, true, {luck}, " PlayerNameA=Ann"},
+      {"A=Ann", false, true, {luck}, " A=Ann"},
   };
   for (const auto& [clicks, bHuman, demo, boxes, written] : cases) {
     SCOPED_TRACE(::testing::Message() << clicks << (demo ? " in the demo" : ""));
@@ -92,9 +110,7 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
     EXPECT_EQ(d.Boxes(), boxes);
     EXPECT_EQ(d.Restarted(), !boxes.empty());
     EXPECT_EQ(d.rig.options.Option3[1], std::string(clicks) == "L1");  // the level is kept
-    std::string stored;
-    for (const auto& [at, value] : d.store.values) stored += " " + at.second + "=" + value;
-    EXPECT_EQ(stored, written);
+    EXPECT_EQ(d.keeper.kept, written + " switches 0000");
   }
 }
 
@@ -149,6 +165,9 @@ TEST(GameOption, ChangedBoxesAreAppliedByOk) {
     EXPECT_EQ(std::pair(d.rig.screen.prepareBackground, d.rig.screen.reveals),
               std::pair(backgrounds, backgrounds));
     EXPECT_EQ(d.rig.sound.music, music);
+    std::string switches = "0000";  // the store hears of a switch the player changed
+    switches[index] = kept != before ? '1' : '0';
+    EXPECT_EQ(d.keeper.kept, " switches " + switches);
     EXPECT_FALSE(d.Restarted());
   }
 }

@@ -267,6 +267,7 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
       {"empty.bmp", "", {}, 0},
       {"junk.bmp", "no picture at all", {}, 0},
       {"cut.bmp", BitmapFile(3, 2, 24, true).left(40), {}, 0},
+      {"truncated.bmp", BitmapFile(2000, 2000, 24, true).left(100000), {}, 0},
       {"junk.wmf", QByteArray(64, 'x'), {}, 0},
       {"cut.WMF", MetafileFile(64, 32, 96).left(30), {}, 0},
       {"noise", QByteArray::fromHex("d7cdc69a00"), {}, 0},

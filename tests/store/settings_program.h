@@ -2,7 +2,9 @@
 // records: a fake for the store's tests.
 #pragma once
 
+#include <chrono>
 #include <sstream>
+#include <thread>
 
 #include "game_fakes.h"
 #include "store/load_settings.h"
@@ -13,8 +15,10 @@ namespace pyra {
 // A run of the program on a 1920 by 1080 pixel screen at 15 twips a pixel, with a log.
 struct Program final : SettingsWindows {
   // Loads "key=value;..." over a scrambled dialog; "#name[=games/win/lost]" lists a player.
-  explicit Program(const std::string& stored, bool can = true, bool place = true)
-      : can(can), place(place) {
+  // A real store in place of the one in memory: `stored` then seeds nothing.
+  explicit Program(const std::string& stored, bool can = true, bool place = true,
+                   SettingsStore* real = nullptr)
+      : can(can), place(place), used(real != nullptr ? *real : store) {
     std::istringstream items(stored);
     int listed = 0;
     for (std::string item; std::getline(items, item, ';');) {
@@ -49,6 +53,11 @@ struct Program final : SettingsWindows {
   }
   bool SetNextBoxClientPixels(int w, int h) override {
     return (boxes[0].width = 120 + w * 15, boxes[0].height = 450 + h * 15, true);
+  }
+  void ShowWhileWaiting() override { Note("shown"); }
+  void Wait(int ms) override {
+    waited += ms;
+    if (&used != &store) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   }
   bool RasterCanStretch() override { return can; }
   bool SoundAvailable() override { return can; }
@@ -114,12 +123,14 @@ struct Program final : SettingsWindows {
       {{0, 0, 500, 500}, {0, 0, 2445, 1020}, {0, 0, 2445, 1005}, {0, 0, 4890, 1500}}};
   bool normal = true, can, place;  // can stretch and has sound; can place windows
   std::string cwd = "/home/user", log;
+  int waited = 0;
   testing::MemoryStore store;
+  SettingsStore& used;
   GameState state;
   GameOptions options;
   testing::FakeDialogs dialogs;
-  PlayerRecords records{store, options, dialogs};
-  SettingsSession session{*this, store, state, options, records};
+  PlayerRecords records{used, options, dialogs};
+  SettingsSession session{*this, used, state, options, records};
 };
 
 }  // namespace pyra

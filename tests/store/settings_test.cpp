@@ -84,37 +84,90 @@ std::string Saved(const testing::MemoryStore& store) {
   return s;
 }
 
-TEST(SaveSettings, WindowsAndOptionsAsDigitStrings) {
+TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
   Program p("");
   p.boxes[3].left = 1234.5, p.main.top = 1235.5;  // twips need not be whole: halves to even
   p.options.SelectSeriesFormat(9), p.options.Check1 = {Checked, Greyed, Unchecked, Checked};
-  EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
+  p.session.SaveWindowPositions();
+  EXPECT_TRUE(p.store.values.empty()) << "the window places wait for the options";
+  EXPECT_TRUE(p.session.SaveOptions());
+  // The sound switches are stored as the player chose them, whatever this machine could play.
   EXPECT_EQ(
       Saved(p.store),
       " BitmapStretch=1 FormOfGame=9 Height=3600 Left=11865 Level=0 MesLeft=1234 MesTop=9150 "
-      "Music=0 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
-      "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=2 Top=1236 Width=4080");
+      "Music=1 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
+      "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=1 Top=1236 Width=4080");
+  EXPECT_EQ(p.store.transactions, 1);
   // Minimised: no window position. No format selected counts as 0; greyed writes nothing.
   p.store.values.clear(), p.normal = false;
   p.options = {.Check1 = {Greyed, Checked, Checked, Unchecked}};
-  EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
+  p.session.SaveWindowPositions();
+  EXPECT_TRUE(p.session.SaveOptions());
   EXPECT_EQ(Saved(p.store),
             " FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 SoundEffect=1");
   p.options.Check1[0] = Unchecked;
   EXPECT_TRUE(p.session.SaveOptions() && p.store.Read("Pyra3", "BitmapStretch") == "0");
   testing::MemoryStore none;  // a refused start, which never loaded, writes nothing
   SettingsSession refused(p, none, p.state, p.options, p.records);
-  EXPECT_TRUE(refused.SaveWindowPositions() && refused.SaveOptions() && none.values.empty());
+  refused.SaveWindowPositions();
+  EXPECT_TRUE(refused.SaveOptions() && none.values.empty());
+  // A save the store refuses leaves one line naming the file and the reason.
+  p.store.failWrites = true;
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(p.session.SaveOptions());
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Pyra3: the settings could not be saved in /home/user/store: disk full\n");
 }
 
-TEST(SaveSettings, WhereWindowsCannotBePlacedOnlySizesAreUsed) {
-  Program p("Left=800;NextTop=100;MesLeft=750;Width=30000", true, false);
-  EXPECT_EQ(p.Shown().substr(0, 48), "1500,1500,28800,3600 0,0 0,0 0,0 0,0 59x6 | 1001");
-  p.main = {0, 0, 20000, 9000}, p.store.values.clear();  // a made-up position
-  EXPECT_TRUE(p.session.SaveWindowPositions() && p.session.SaveOptions());
-  EXPECT_EQ(Saved(p.store),
-            " BitmapStretch=1 FormOfGame=0 Height=9000 Level=0 Music=1 OpeningDemo=1 PlayerA=0 "
-            "PlayerB=1 SoundEffect=1 Width=20000");
+TEST(SaveSettings, TheDialogsChoicesAreKeptAtOnceAndTheSoundAsThePlayerChoseIt) {
+  Program p("SoundEffect=1;Music=0;PlayerNameA=Ann", false);  // no sound on this machine
+  EXPECT_EQ(p.options.Check1[1], Unchecked);
+  p.options.Check1[2] = Checked, p.options.Combo1[0].text = "Bob";
+  p.options.Option3 = {false, true};
+  p.session.KeepChoices({.names = {true, false}, .switches = {false, false, true, false}});
+  EXPECT_EQ(Saved(p.store), " Level=1 Music=1 PlayerNameA=Bob SoundEffect=1");
+  p.options.Check1[2] = Unchecked;  // a device that could not play unchecked it: not the player
+  p.session.KeepChoices({});
+  p.session.SaveWindowPositions(), p.session.SaveOptions();
+  EXPECT_EQ(p.store.values.at({"Pyra3", "Music"}) + p.store.values.at({"Pyra3", "SoundEffect"}),
+            "11");
+  p.session.KeepChoices({.switches = {false, true, false, false}});  // the player unchecked it
+  EXPECT_EQ(p.store.values.at({"Pyra3", "SoundEffect"}), "0");
+}
+
+TEST(SaveSettings, AfterALoadThatCouldNotReadTheStoreOnlyThePlayersChangesAreWritten) {
+  Program p("FormOfGame=3;OpeningDemo=0;Level=1;Width=6000");
+  const auto before = p.store.values;
+  p.store.failReads = true, p.session.LoadSettings(), p.store.failReads = false;
+  EXPECT_FALSE(p.session.LoadedWholly());
+  EXPECT_EQ(p.options.Check1[3], Checked) << "the defaults stand in";
+  p.session.SaveWindowPositions(), p.session.SaveOptions();
+  EXPECT_EQ(p.store.values, before);
+  p.options.SelectSeriesFormat(5);  // the player's choice in the dialog
+  p.session.KeepChoices({});
+  p.session.SaveWindowPositions(), p.session.SaveOptions();
+  EXPECT_EQ(Saved(p.store), " FormOfGame=5 Level=1 OpeningDemo=0 Width=6000");
+  // A list that could not be read is neither mended nor added to, a record not written over.
+  Program r("#Ann=3/2/1;PlayerNameA=Cid");
+  r.store.values[{"Pyra3", "Player01"}] = "Bob";  // listed, without a record
+  r.store.failReads = true, r.records.LoadPlayerList(), r.store.failReads = false;
+  r.records.RecordResult(0);
+  EXPECT_EQ(r.Stored({"Cid"}), "Ann,Bob, -/-/-");
+  Program q("#Ann=3/2/1;PlayerNameA=Ann");
+  q.store.failReads = true, q.records.RecordResult(0), q.store.failReads = false;
+  EXPECT_EQ(q.Stored({"Ann"}), "Ann, 3/2/1");
+}
+
+TEST(LoadSettings, WaitsForALockedStoreShowingTheWindowAfterAMoment) {
+  // Calls that find the store locked; milliseconds waited, whether the window was shown.
+  const std::tuple<int, int, bool> cases[] = {
+      {0, 0, false}, {6, 300, false}, {7, 350, true}, {1000, 5000, true}};
+  for (const auto& [locked, waited, shown] : cases) {
+    Program p("");
+    p.store.locked = locked, p.log.clear(), p.session.LoadSettings();
+    EXPECT_EQ(p.waited, waited) << locked;
+    EXPECT_EQ(p.log.starts_with("shown, busy, idle, "), shown) << p.log;
+  }
 }
 
 TEST(PlayerRecords, FirstWinOnAnEmptyStore) {
@@ -197,8 +250,9 @@ TEST(PlayerRecords, DeletingAndClearing) {
       // The computer's box keeps its text even where a person has taken that name.
       {0, "コンピュータ ", nullptr, "Ann,Bob, -/-/-",
        " Ann,Ann,Bob コンピュータ*,Ann,Bob ,Ann,Bob"},
-      {1, "Bob", "Bob", "Ann,コンピュータ, -/-/-",
-       " Ann,Ann,コンピュータ Bob,Ann,コンピュータ ,Ann,コンピュータ"},
+      // A cleared player stays listed, with no games.
+      {1, "Bob", "Bob", "Ann,Bob,コンピュータ, 0/0/0",
+       " Ann,Ann,Bob,コンピュータ Bob,Ann,Bob,コンピュータ ,Ann,Bob,コンピュータ"},
       {1, "ann", "Bob", "Ann,Bob,コンピュータ, -/-/-"},
       {2, "Bob", "Bob", "Ann,Bob,コンピュータ, 2/1/1"},
   };
@@ -210,6 +264,15 @@ TEST(PlayerRecords, DeletingAndClearing) {
     EXPECT_EQ(p.Stored({c.chosen}), c.stored);
     EXPECT_TRUE(c.boxes == nullptr || p.Boxes() == c.boxes) << p.Boxes();
   }
+  // Out of the ranking until the next game starts a new record.
+  Program p("#Ann=3/2/1;#Bob=2/1/1;PlayerNameA=Ann;PlayerB=0;PlayerNameB=Bob");
+  p.options.Combo1[2].text = "Bob", p.records.Command2_Click(1), p.records.ShowRanking();
+  EXPECT_EQ(p.dialogs.boxes.at(0).text, "1位 Ann\n勝率 .666; 試合数3\n");
+  p.records.RecordResult(1);
+  EXPECT_EQ(p.Stored({"Bob"}), "Ann,Bob, 1/1/0");
+  p.options.Combo1[2].text = "Ann", p.records.Command2_Click(1);
+  p.options.Combo1[2].text = "Bob", p.records.Command2_Click(1), p.records.ShowRanking();
+  EXPECT_EQ(p.dialogs.boxes.at(1).text, "まだどのプレーヤーの記録も保存されていません。");
 }
 
 TEST(Ranking, BestFiveByRateThenGamesThenLaterInTheList) {

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "env_guard.h"
+#include "settings_program.h"
 #include "store/number_reading.h"
 #include "store/store_path.h"
 #include "store/store_values.h"
@@ -169,6 +170,43 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
   EXPECT_EQ(store.Read("Pyra3", "Width"), "7");
   ASSERT_TRUE(lock());
   EXPECT_EQ((unlockAfter(200), Through(store)), "7 111");
+  sqlite3_close(other);
+}
+
+TEST(SqliteSettingsStore, AStoreLockedAtStartUpIsWaitedForOrNeverWrittenOver) {
+  testing::TempDir dir;
+  const std::string path = dir.File("store.sqlite3");
+  {
+    SqliteSettingsStore seed(path);
+    seed.Write("Pyra3", "FormOfGame", "3"), seed.Write("Pyra3", "OpeningDemo", "0");
+    seed.Write("Pyra3", "Level", "1");
+  }
+  const std::string keys = "SELECT key || '=' || value FROM store ORDER BY key";
+  sqlite3* other = nullptr;  // another program's connection, holding the file
+  sqlite3_open(path.c_str(), &other);
+  for (const bool brief : {false, true}) {
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", 0, 0, 0), SQLITE_OK);
+    std::jthread unlock;
+    if (brief)
+      unlock = std::jthread([=] { usleep(2'000'000), sqlite3_exec(other, "COMMIT", 0, 0, 0); });
+    SqliteSettingsStore store(path);
+    Program p("", true, true, &store);
+    EXPECT_TRUE(p.log.starts_with("shown, busy, idle, ")) << p.log;
+    EXPECT_EQ(p.session.LoadedWholly(), brief);
+    // The player's settings, read once the lock was gone; else the first-run ones.
+    const auto shown = std::tuple(int{p.options.SelectedSeriesFormat()}, p.options.Check1[3],
+                                  p.options.Option3[1]);
+    EXPECT_EQ(shown, brief ? std::tuple(3, Unchecked, true) : std::tuple(0, Checked, false));
+    if (!brief) sqlite3_exec(other, "COMMIT", 0, 0, 0);
+    unlock = {};
+    p.session.SaveWindowPositions(), p.session.SaveOptions();
+    const std::string saved = Query(path, keys);
+    if (brief) {
+      EXPECT_EQ(saved.substr(0, 15), "BitmapStretch=1") << "a whole save";
+    } else {
+      EXPECT_EQ(saved, "FormOfGame=3;Level=1;OpeningDemo=0;") << "written over";
+    }
+  }
   sqlite3_close(other);
 }
 

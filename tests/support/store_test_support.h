@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "store/settings_store.h"
 
@@ -12,11 +13,17 @@ namespace pyra::testing {
 struct MemoryStore final : SettingsStore {
   using Text = const std::string&;
   std::optional<std::string> Read(Text section, Text key) override {
+    if (failReads) return ++readFailures, std::nullopt;
     const auto it = values.find({section, key});
     return it == values.end() ? std::nullopt : std::optional(it->second);
   }
   bool Write(Text section, Text key, Text value) override {
     return !failWrites && (values[{section, key}] = value, true);
+  }
+  bool WriteAll(const std::vector<StoreWrite>& writes) override {
+    ++transactions;
+    for (const StoreWrite& w : writes) Write(w.section, w.key, w.value);
+    return !failWrites;
   }
   bool DeleteKey(Text section, Text key) override {
     return !failWrites && (values.erase({section, key}), true);
@@ -25,8 +32,15 @@ struct MemoryStore final : SettingsStore {
     return !failWrites &&
            (std::erase_if(values, [&](auto& v) { return v.first.first == section; }), true);
   }
+  int ReadFailures() const override { return readFailures; }
+  bool Locked() override { return locked > 0 && locked--; }
+  std::string Location() const override { return "/home/user/store"; }
+  std::string LastError() const override { return "disk full"; }
   std::map<std::pair<std::string, std::string>, std::string> values;
   bool failWrites = false;  // every change fails and changes nothing
+  bool failReads = false;   // every read fails
+  int readFailures = 0, transactions = 0;
+  int locked = 0;  // the next calls of Locked() that find the store locked
 };
 
 }  // namespace pyra::testing

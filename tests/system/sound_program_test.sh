@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program's sound, under tests/system/with_display.sh: sound_program_test.sh <pyra3>
 # server (beside tools/with_sound_server.sh: music, cues, silence each heard as switched) or
-# no-server (a silent start that prints nothing and saves both switches off).
+# no-server (a silent start that prints nothing and keeps both switches as the player set them).
 set -euo pipefail
 program=$1 mode=$2 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -44,8 +44,8 @@ loud() { awk "BEGIN { exit !($heard > 0.002) }"; }  # music and cues measure far
 
 if [ "$mode" = no-server ]; then
   run 1 1 1 2
-  [ "$(stored Music)$(stored SoundEffect)" = 00 ] || fail "Music or SoundEffect saved on"
-  echo "no server: silent start, nothing printed, Music=0 and SoundEffect=0 saved" && exit 0
+  [ "$(stored Music)$(stored SoundEffect)" = 11 ] || fail "the player's Music or SoundEffect turned off"
+  echo "no server: silent start, nothing printed, Music=1 and SoundEffect=1 kept" && exit 0
 fi
 run 1 0 0 2
 loud && [ "$(stored Music)" = 1 ] && echo "music on: RMS $heard within 2 s of the start" ||
