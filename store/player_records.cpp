@@ -49,18 +49,17 @@ void PlayerRecords::LoadPlayerList() {
   int key = 0;
   int gapsClosed = 0;
   while (key < MaxPlayers && PlayerCount < MaxPlayers) {
-    // A list the store would not let us read whole is neither mended nor added to.
-    auto unread = [&] {
-      if (store_.ReadFailures() == failures) return false;
-      aligned_ = false;
-      return true;
-    };
     const std::string name = ReadSetting(store_, ListKey(key), "");
-    if (unread() || name.empty()) break;
     const auto listedEnd = PlayerList.begin() + PlayerCount;
     const bool listedTwice = std::find(PlayerList.begin(), listedEnd, name) != listedEnd;
-    const bool recorded = !listedTwice && !ReadStoreValue(store_, name, "Games", "").empty();
-    if (unread()) break;
+    const bool recorded =
+        !name.empty() && !listedTwice && !ReadStoreValue(store_, name, "Games", "").empty();
+    // A list the store would not let us read whole is neither mended nor added to.
+    if (store_.ReadFailures() != failures) {
+      aligned_ = false;
+      break;
+    }
+    if (name.empty()) break;
     if (recorded) {
       if (name == nameA) SidePlayerIndex[0] = PlayerCount;
       if (name == nameB) SidePlayerIndex[1] = PlayerCount;

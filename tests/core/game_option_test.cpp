@@ -99,7 +99,7 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
       {"A=Ann B=Ben", true, false, {named, named, luck}, " A=Ann B=Ben"},
       {"A=ABCDEFGHIJKLMNOP", false, false, {named, luck}, " A=ABCDEFGHIJ"},
       // Control characters never enter a name; a name left empty is no new name.
-      {"A=A\x01n\x1bn\x7f B=\xc2\x85", true, false, {named, luck}, " A=Ann"},
+      {"A=A\x01n\x1fn\x7f B=\xc2\x85", true, false, {named, luck}, " A=Ann"},
       // The restart ends the demo and starts a real series.
       {"A=Ann", false, true, {luck}, " A=Ann"},
   };
@@ -112,6 +112,10 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
     EXPECT_EQ(d.rig.options.Option3[1], std::string(clicks) == "L1");  // the level is kept
     EXPECT_EQ(d.keeper.kept, written + " switches 0000");
   }
+  DialogRig d(false, false);  // the program is ending: the exit has kept everything
+  d.Click("F1 A=Ann"), d.rig.game.ExitGame_Click(), d.dialog.Command1_Click();
+  EXPECT_EQ(d.Boxes(), Strings{});
+  EXPECT_EQ(d.keeper.kept, "");
 }
 
 TEST(GameOption, NamesAreCutToTheirScoreBox) {

@@ -148,14 +148,16 @@ TEST(SaveSettings, AfterALoadThatCouldNotReadTheStoreOnlyThePlayersChangesAreWri
   p.session.SaveWindowPositions(), p.session.SaveOptions();
   EXPECT_EQ(Saved(p.store), " FormOfGame=5 Level=1 OpeningDemo=0 Width=6000");
   // A list that could not be read is neither mended nor added to, a record not written over.
-  Program r("#Ann=3/2/1;PlayerNameA=Cid");
-  r.store.values[{"Pyra3", "Player01"}] = "Bob";  // listed, without a record
-  r.store.failReads = true, r.records.LoadPlayerList(), r.store.failReads = false;
+  Program r("#Ann=3/2/1;#Bob=1/0/1;PlayerNameA=Cid");
+  r.store.failKey = "Games", r.records.LoadPlayerList(), r.store.failKey.clear();
   r.records.RecordResult(0);
   EXPECT_EQ(r.Stored({"Cid"}), "Ann,Bob, -/-/-");
   Program q("#Ann=3/2/1;PlayerNameA=Ann");
   q.store.failReads = true, q.records.RecordResult(0), q.store.failReads = false;
   EXPECT_EQ(q.Stored({"Ann"}), "Ann, 3/2/1");
+  q.options.Combo1[0].text = "Cid", q.store.values[{"Pyra3", "Player01"}] = "Dan";
+  q.store.failKey = "Player01", q.records.RecordResult(0), q.store.failKey.clear();
+  EXPECT_EQ(q.Stored({"Cid"}), "Ann,Dan, -/-/-") << "a list key that could not be read";
 }
 
 TEST(LoadSettings, WaitsForALockedStoreShowingTheWindowAfterAMoment) {

@@ -160,6 +160,7 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
   EXPECT_TRUE((unlockAfter(200), fresh.Write("Pyra3", "Width", "7")));
   const std::string before = testing::FileBytes(path);
   ASSERT_TRUE(lock());
+  EXPECT_EQ((fresh.Read("Pyra3", "Width"), fresh.ReadFailures()), 1) << "a read the lock kept out";
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 9; ++i) EXPECT_EQ(Through(store), "- 000");
   const auto waited = std::chrono::steady_clock::now() - start;  // one wait, not one a read

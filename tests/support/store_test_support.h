@@ -13,7 +13,7 @@ namespace pyra::testing {
 struct MemoryStore final : SettingsStore {
   using Text = const std::string&;
   std::optional<std::string> Read(Text section, Text key) override {
-    if (failReads) return ++readFailures, std::nullopt;
+    if (failReads || key == failKey) return ++readFailures, std::nullopt;
     const auto it = values.find({section, key});
     return it == values.end() ? std::nullopt : std::optional(it->second);
   }
@@ -39,6 +39,7 @@ struct MemoryStore final : SettingsStore {
   std::map<std::pair<std::string, std::string>, std::string> values;
   bool failWrites = false;  // every change fails and changes nothing
   bool failReads = false;   // every read fails
+  std::string failKey;      // reads of this key fail
   int readFailures = 0, transactions = 0;
   int locked = 0;  // the next calls of Locked() that find the store locked
 };
