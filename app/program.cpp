@@ -41,6 +41,7 @@ Program::Program(const std::string& storePath)
   comtimer_.SetTickHandler([this] { game_.comtimer_Timer(); });
   mantimer_.SetTickHandler([this] { game_.mantimer_Timer(); });
   settingsWindows_.SetSound(&sound_);
+  settingsWindows_.SetTitleShow([this] { screen_.ShowTitlePicture(); });
   shell_.SetMusic(&music_);
   timer1_.SetTickHandler([this] { music_.Timer1_Timer(); });
   timer1_.SetEnabled(true);

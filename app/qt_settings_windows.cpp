@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/main_window.h"
+#include "rules/board.h"
 #include "store/companion_placement.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
@@ -195,8 +196,10 @@ bool QtSettingsWindows::SetNextBoxClientPixels(int width, int height) {
 }
 
 void QtSettingsWindows::ShowWhileWaiting() {
+  window_.SetClientSize(QSize(FirstRunBoard.cols * CellPixels, FirstRunBoard.rows * CellPixels));
   window_.show();
   window_.raise();
+  if (showTitle_) showTitle_();
 }
 
 void QtSettingsWindows::Wait(int milliseconds) {

@@ -5,6 +5,7 @@
 
 #include <QMargins>
 #include <QRect>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,7 +42,9 @@ class QtSettingsWindows final : public SettingsWindows {
   bool MoveCompanion(Companion which, double left, double top) override;
   bool SetNextBoxClientPixels(int width, int height) override;
 
+  // Shown while waiting: the first-run window with what `showTitle` draws on it.
   void ShowWhileWaiting() override;
+  void SetTitleShow(std::function<void()> showTitle) { showTitle_ = std::move(showTitle); }
   void Wait(int milliseconds) override;
 
   bool RasterCanStretch() override;
@@ -96,6 +99,7 @@ class QtSettingsWindows final : public SettingsWindows {
   QMargins requestedFrame_;
   int busy_ = 0;
   Sound* sound_ = nullptr;
+  std::function<void()> showTitle_;
 };
 
 }  // namespace pyra

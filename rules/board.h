@@ -38,6 +38,9 @@ struct BoardSize {
   int16_t rows;
 };
 
+// The board of a first run, before any window size is stored.
+inline constexpr BoardSize FirstRunBoard{8, 6};
+
 // The board for a client area of this many pixels: the nearest whole number of cells
 // (halves up), at most 50 each way, 6 by 5 when either way rounds to nothing.
 BoardSize FitBoardSize(int clientWidth, int clientHeight);

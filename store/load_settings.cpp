@@ -15,9 +15,6 @@ namespace {
 
 constexpr int NextBoxClientWidth = 58;
 constexpr int NextBoxClientHeight = 32;
-// The first-run board.
-constexpr int DefaultCols = 8;
-constexpr int DefaultRows = 6;
 constexpr const char* PlayerNameKeys[2] = {"PlayerNameA", "PlayerNameB"};
 
 // A geometry value: the stored number, or the default when nothing is stored. Either one
@@ -79,8 +76,8 @@ void SettingsSession::LoadSettings() {
   {
     TwipRect main = windows_.MainWindow();
     const TwipSize client = windows_.MainClient();
-    main.width += DefaultCols * CellPixels * tppx - client.width;
-    main.height += DefaultRows * CellPixels * tppy - client.height;
+    main.width += FirstRunBoard.cols * CellPixels * tppx - client.width;
+    main.height += FirstRunBoard.rows * CellPixels * tppy - client.height;
     windows_.SetMainWindow(main);
   }
   {
