@@ -24,13 +24,13 @@ constexpr std::array<WorthRow, WorthCodes> Worth = [] {
 }  // namespace
 
 int16_t EvaluateCell(const GameState& s, int index) {
-  const int rows = s.BoardRows;
+  const int rows = s.boardRows;
   const int column = index / rows;
   const int row = index % rows;
-  const auto placed = static_cast<uint16_t>(s.PieceQueue[2]);
+  const auto placed = static_cast<uint16_t>(s.pieceQueue[2]);
   const WorthRow& worth = Worth[placed < WorthCodes ? placed : 0];
   auto count = [&](int neighbour) -> int {
-    const auto code = static_cast<uint16_t>(s.Board[neighbour]);
+    const auto code = static_cast<uint16_t>(s.board[neighbour]);
     return code < WorthCodes ? worth[code] : 0;  // codes outside the table never react
   };
   // The neighbour ring with each edge tested once: off-board neighbours never count.
@@ -45,7 +45,7 @@ int16_t EvaluateCell(const GameState& s, int index) {
   }
   if (up) value += count(index - 1);
   if (down) value += count(index + 1);
-  if (column < s.BoardCols - 1) {
+  if (column < s.boardCols - 1) {
     const int right = index + rows;
     if (up) value += count(right - 1);
     value += count(right);
@@ -65,7 +65,7 @@ int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng) {
   int lowest = 127;
   int n = 0;
   for (int index = 0; index < cells; ++index) {
-    if (s.Board[index] != Empty) continue;
+    if (s.board[index] != Empty) continue;
     anyEmpty = true;
     const int v = EvaluateCell(s, index);
     values[index] = static_cast<int8_t>(v);
@@ -82,7 +82,7 @@ int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng) {
   if (n == 0) {
     ai.ThinkLimit = static_cast<int16_t>(lowest);
     for (int i = 0; i < cells; ++i) {
-      if (s.Board[i] == Empty && values[i] == lowest) {
+      if (s.board[i] == Empty && values[i] == lowest) {
         ai.CandidateCells[n++] = static_cast<int16_t>(i);
       }
     }
@@ -96,7 +96,7 @@ int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng) {
   int n = 0;
   bool anyEmpty = false;
   for (int index = 0; index < cells; ++index) {
-    if (s.Board[index] != Empty) continue;
+    if (s.board[index] != Empty) continue;
     anyEmpty = true;
     const int v = EvaluateCell(s, index);
     if (v < best) {
@@ -111,7 +111,7 @@ int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng) {
   if (n == 0) {
     // Every empty cell is valued 9: all of them are equally bad.
     for (int i = 0; i < cells; ++i) {
-      if (s.Board[i] == Empty) ai.CandidateCells[n++] = static_cast<int16_t>(i);
+      if (s.board[i] == Empty) ai.CandidateCells[n++] = static_cast<int16_t>(i);
     }
   }
   return ai.CandidateCells[rng.Below(n)];
@@ -141,7 +141,7 @@ void TimeoutMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host) {
 
 void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& options) {
   if (!options.AutomaticLevel() || !options.OneHuman()) return;
-  if (s.Score[0] > s.Score[1] + 10) {
+  if (s.score[0] > s.score[1] + 10) {
     if (ai.LeadStreakA > 2) {
       ai.ThinkLimit = static_cast<int16_t>(ai.ThinkLimit + 1);
       if (ai.ThinkLimit > 8) ai.ThinkLimit = 8;
@@ -149,7 +149,7 @@ void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& option
     } else {
       ++ai.LeadStreakA;
     }
-  } else if (s.Score[1] > s.Score[0] + 10) {
+  } else if (s.score[1] > s.score[0] + 10) {
     if (ai.LeadStreakB > 2) {
       ai.ThinkLimit = static_cast<int16_t>(ai.ThinkLimit - 1);
       if (ai.ThinkLimit < 1) ai.ThinkLimit = 1;

@@ -7,7 +7,7 @@ void Game::StartDemoGame() {
   const unsigned generation = ++setupGeneration;
   if (!ports.screen.ProcessPendingEvents() || closing) return;
   // A key may have ended the demo while window events ran.
-  if (!state.DemoMode || generation != setupGeneration) return;
+  if (!state.demoMode || generation != setupGeneration) return;
   DealOpening();  // the score boxes keep their captions in the demo
   StopHumanClock();
   SetCom(true);

@@ -37,11 +37,11 @@ void Game::ArmClocks() {
   bool com = false;
   bool man = false;
   if (!closing) {
-    if (state.DemoMode) {
+    if (state.demoMode) {
       com = true;
-    } else if (state.Turn == SideA || state.Turn == SideB) {
-      com = options.IsComputer(state.Turn);
-      man = options.IsHuman(state.Turn);
+    } else if (state.turn == SideA || state.turn == SideB) {
+      com = options.IsComputer(state.turn);
+      man = options.IsHuman(state.turn);
     }
   }
   comArmed = com;

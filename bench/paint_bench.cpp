@@ -29,9 +29,9 @@ QImage NoisePicture(int w, int h, uint32_t seed) {
 // A full 50 x 50 board of pieces over a tiled background, painted into a 1600 x 1600 client.
 struct Scene {
   explicit Scene(int tileSize) : painter(state, pictures) {
-    state.BoardCols = MaxBoardCols;
-    state.BoardRows = MaxBoardRows;
-    for (int i = 0; i < state.CellCount(); ++i) state.Board[i] = static_cast<int16_t>(1 + i % 5);
+    state.boardCols = MaxBoardCols;
+    state.boardRows = MaxBoardRows;
+    for (int i = 0; i < state.CellCount(); ++i) state.board[i] = static_cast<int16_t>(1 + i % 5);
     pictures.Picture2 = PictureHolder::GeneratedSheet();
     pictures.Picture3 = NoisePicture(tileSize, tileSize, 7);
     const QSize client(MaxBoardCols * CellPixels, MaxBoardRows * CellPixels);

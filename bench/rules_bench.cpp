@@ -25,13 +25,13 @@ class QuietHost : public PlacementHost {
   void RestoreCaption() override {}
   bool FinishGame() override {
     for (int i = 0; i < s_.CellCount(); ++i) {
-      if (s_.Board[i] == Empty) return false;
+      if (s_.board[i] == Empty) return false;
     }
-    s_.Turn = TurnNone;
+    s_.turn = TurnNone;
     return true;
   }
   void HandOverTurn() override {
-    if (s_.Turn != TurnNone) s_.Turn = static_cast<int16_t>(1 - s_.Turn);
+    if (s_.turn != TurnNone) s_.turn = static_cast<int16_t>(1 - s_.turn);
   }
 
  private:
@@ -39,17 +39,17 @@ class QuietHost : public PlacementHost {
 };
 
 void StartGame(GameState& s, Random& rng) {
-  s.BoardCols = MaxBoardCols;
-  s.BoardRows = MaxBoardRows;
+  s.boardCols = MaxBoardCols;
+  s.boardRows = MaxBoardRows;
   NewBoard(s, rng);
-  s.Score = {0, 0};
-  s.Turn = SideA;
+  s.score = {0, 0};
+  s.turn = SideA;
   AdvanceQueue(s, rng);
 }
 
 int EmptyCells(const GameState& s) {
   int n = 0;
-  for (int i = 0; i < s.CellCount(); ++i) n += s.Board[i] == Empty;
+  for (int i = 0; i < s.CellCount(); ++i) n += s.board[i] == Empty;
   return n;
 }
 
@@ -92,9 +92,9 @@ BENCHMARK(BM_ChooseComputerCell_Opening);
 
 void BM_ChooseComputerCell_EmptyBoard(benchmark::State& state) {
   GameState s;
-  s.BoardCols = MaxBoardCols;
-  s.BoardRows = MaxBoardRows;
-  s.PieceQueue = {Fire, Fire, Oil};
+  s.boardCols = MaxBoardCols;
+  s.boardRows = MaxBoardRows;
+  s.pieceQueue = {Fire, Fire, Oil};
   AiState ai;
   Random rng(3);
   for (auto _ : state) {
@@ -109,24 +109,24 @@ BENCHMARK(BM_ChooseComputerCell_EmptyBoard);
 // ceiling of 1 has to rise four times or more before any cell qualifies.
 void BM_ChooseComputerCell_CeilingRises(benchmark::State& state) {
   GameState s;
-  s.BoardCols = MaxBoardCols;
-  s.BoardRows = MaxBoardRows;
-  s.PieceQueue = {Fire, Fire, Water};
-  s.Board.fill(Fire);
+  s.boardCols = MaxBoardCols;
+  s.boardRows = MaxBoardRows;
+  s.pieceQueue = {Fire, Fire, Water};
+  s.board.fill(Fire);
   // Each hole is the middle of its own 3 by 3 block; block k spends k % 5 of its fires.
   static constexpr int8_t around[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
   int block = 0;
-  for (int c = 1; c + 1 < s.BoardCols; c += 3) {
-    for (int r = 1; r + 1 < s.BoardRows; r += 3, ++block) {
-      s.Board[CellIndex(s, c, r)] = Empty;
+  for (int c = 1; c + 1 < s.boardCols; c += 3) {
+    for (int r = 1; r + 1 < s.boardRows; r += 3, ++block) {
+      s.board[CellIndex(s, c, r)] = Empty;
       for (int k = 0; k < block % 5; ++k) {
-        s.Board[CellIndex(s, c + around[k][0], r + around[k][1])] = Blocked;
+        s.board[CellIndex(s, c + around[k][0], r + around[k][1])] = Blocked;
       }
     }
   }
   int16_t lowest = 99;
   for (int i = 0; i < s.CellCount(); ++i) {
-    if (s.Board[i] == Empty) lowest = std::min(lowest, EvaluateCell(s, i));
+    if (s.board[i] == Empty) lowest = std::min(lowest, EvaluateCell(s, i));
   }
   AiState ai;
   Random rng(5);
@@ -149,7 +149,7 @@ void BM_WholeGame50x50(benchmark::State& state) {
   for (auto _ : state) {
     StartGame(s, rng);
     ai.ThinkLimit = 8;
-    while (s.Turn != TurnNone) {
+    while (s.turn != TurnNone) {
       ComputerMove(s, ai, rng, host);
       ++placements;
     }

@@ -33,9 +33,9 @@ void Game::PlayCue(Cue cue) {
   if (options.Check1[1] == Checked) ports.sound.PlayCue(cue);
 }
 
-void Game::ShowScore(int side) { ports.screen.ShowScore(side, state.Score[side]); }
+void Game::ShowScore(int side) { ports.screen.ShowScore(side, state.score[side]); }
 
-void Game::DrawNextPieces() { ports.screen.DrawNextPieces(state.PieceQueue); }
+void Game::DrawNextPieces() { ports.screen.DrawNextPieces(state.pieceQueue); }
 
 void Game::RestoreCaption() {
   if (ports.screen.Caption() != ProductName) ports.screen.SetCaption(ProductName);
@@ -51,7 +51,7 @@ void Game::ShowMessage(const std::string& message) {
 std::string Game::ScoreCaption(int side, const std::string& name, bool toMove) const {
   std::string caption = toMove ? ">" : " ";
   caption += side == SideA ? "A" : "B";
-  if (!name.empty() && !state.DemoMode) caption += " - " + name;
+  if (!name.empty() && !state.demoMode) caption += " - " + name;
   return caption;
 }
 

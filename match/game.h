@@ -47,6 +47,9 @@ struct MinimiseMemory {
   std::string savedCaption;
 };
 
+// The name of a series format, "" for the unlimited one.
+std::string SeriesFormatName(int format);
+
 class Game : public PlacementHost {
  public:
   Game(GameState& state, GameOptions& options, Random& rng, Ports ports);
@@ -96,7 +99,6 @@ class Game : public PlacementHost {
   bool FinishGame() override;
   bool EndOfGameDialog(bool seriesOver);
   std::string SeriesResultText() const;
-  std::string SeriesFormatName() const;
   void ResetSeries();
   std::string DisplayName(int side) const;
 

@@ -17,22 +17,22 @@ bool Game::Form_Load(bool anotherInstanceRuns, bool canBitBlt) {
   }
   ports.screen.SetCaption(ProductName);
   ports.shell.LoadSettings();
-  state.Turn = TurnNone;
+  state.turn = TurnNone;
   ports.shell.ShowMainWindow();
   ports.shell.OpenMusic();
   if (seedOnLoad) rng.SeedFromClock();
-  state.GamesPlayed = 0;
+  state.gamesPlayed = 0;
   ai.ThinkLimit = InitialThinkLimit(options);
   ports.screen.ShowCompanions();
 
   const bool anyHuman = options.IsHuman(SideA) || options.IsHuman(SideB);
   if (options.Check1[3] == Checked && anyHuman) {
     NewGameGuard = true;
-    state.DemoMode = true;
+    state.demoMode = true;
     ports.comtimer.SetInterval(250);
     ShowMessage(text::DemoNotice);
     StartDemoGame();
-    if (state.DemoMode && !closing) AdvanceQueue();
+    if (state.demoMode && !closing) AdvanceQueue();
   } else if (options.IsComputer(SideA) && options.IsComputer(SideB)) {
     if (BeginGame()) AdvanceQueue();
   } else {
@@ -57,15 +57,15 @@ void Game::Form_Unload() {
 }
 
 void Game::Form_MouseUp(MouseButton button, int x, int y) {
-  if (state.DemoMode || closing) return;
+  if (state.demoMode || closing) return;
   NewGameGuard = false;
-  if (button != MouseButton::Left || state.Turn == TurnNone) return;
+  if (button != MouseButton::Left || state.turn == TurnNone) return;
   if (Paused()) return;
   // The cell under the pointer: the board is drawn from the client origin.
   const int column = x >= 0 ? x / CellPixels : -1;
   const int row = y >= 0 ? y / CellPixels : -1;
-  if (state.Turn == SideA && !options.Option1[0]) return;
-  if (state.Turn == SideB && !options.Option1[2]) return;
+  if (state.turn == SideA && !options.Option1[0]) return;
+  if (state.turn == SideB && !options.Option1[2]) return;
   // Positions beyond 16 bits cannot be cells; anything else off the board PlacePiece refuses.
   if (column > INT16_MAX || row > INT16_MAX) return;
   PlacePiece(static_cast<int16_t>(column), static_cast<int16_t>(row));

@@ -18,42 +18,41 @@ std::string Game::DisplayName(int side) const {
   return side == SideA ? "A" : "B";
 }
 
-std::string Game::SeriesFormatName() const {
-  const int format = state.SeriesFormat;
+std::string SeriesFormatName(int format) {
   if (format < 0 || format > 10) return "";
   return text::SeriesFormatNames[format];
 }
 
 void Game::ResetSeries() {
-  state.GamesPlayed = 0;
+  state.gamesPlayed = 0;
   AskContinue = true;
-  state.Wins = {0, 0};
-  state.SeriesPoints = {0, 0};
+  state.wins = {0, 0};
+  state.seriesPoints = {0, 0};
 }
 
 std::string Game::SeriesResultText() const {
-  if (state.GamesPlayed == 0) return "";
+  if (state.gamesPlayed == 0) return "";
   const std::string names[2] = {DisplayName(SideA), DisplayName(SideB)};
   int winner = -1;
-  if (state.Wins[0] != state.Wins[1]) {
-    winner = state.Wins[0] > state.Wins[1] ? SideA : SideB;
-  } else if (state.SeriesPoints[0] != state.SeriesPoints[1]) {
-    winner = state.SeriesPoints[0] > state.SeriesPoints[1] ? SideA : SideB;
+  if (state.wins[0] != state.wins[1]) {
+    winner = state.wins[0] > state.wins[1] ? SideA : SideB;
+  } else if (state.seriesPoints[0] != state.seriesPoints[1]) {
+    winner = state.seriesPoints[0] > state.seriesPoints[1] ? SideA : SideB;
   }
   std::string out = "\n";
   if (winner >= 0) {
     const int loser = 1 - winner;
     out += names[winner] + text::Of + text::Win + "\n";
-    out += Number(state.GamesPlayed) + text::Games + Number(state.Wins[winner]) + text::Wins +
-           Number(state.Wins[loser]) + text::Losses + "\n";
-    out += std::string(text::Points) + names[winner] + Number(state.SeriesPoints[winner]) + "," +
-           names[loser] + Number(state.SeriesPoints[loser]);
+    out += Number(state.gamesPlayed) + text::Games + Number(state.wins[winner]) + text::Wins +
+           Number(state.wins[loser]) + text::Losses + "\n";
+    out += std::string(text::Points) + names[winner] + Number(state.seriesPoints[winner]) + "," +
+           names[loser] + Number(state.seriesPoints[loser]);
   } else {
     out += std::string(text::Draw) + "\n";
-    out += Number(state.GamesPlayed) + text::Games + names[0] + Number(state.Wins[0]) + text::Wins +
-           "," + names[1] + Number(state.Wins[1]) + text::Wins + "\n";
-    out += std::string(text::Points) + names[0] + Number(state.SeriesPoints[0]) + "," + names[1] +
-           Number(state.SeriesPoints[1]);
+    out += Number(state.gamesPlayed) + text::Games + names[0] + Number(state.wins[0]) + text::Wins +
+           "," + names[1] + Number(state.wins[1]) + text::Wins + "\n";
+    out += std::string(text::Points) + names[0] + Number(state.seriesPoints[0]) + "," + names[1] +
+           Number(state.seriesPoints[1]);
   }
   return out;
 }
@@ -61,14 +60,14 @@ std::string Game::SeriesResultText() const {
 bool Game::FinishGame() {
   // The format is read at the start, so that the result message and the series rules of
   // this game go by the same format.
-  state.SeriesFormat = options.SelectedSeriesFormat();
+  const int format = options.SelectedSeriesFormat();
   for (int side : {SideA, SideB}) {
-    state.SeriesPoints[side] = static_cast<int16_t>(state.SeriesPoints[side] + state.Score[side]);
+    state.seriesPoints[side] = static_cast<int16_t>(state.seriesPoints[side] + state.score[side]);
   }
-  ++state.GamesPlayed;
+  ++state.gamesPlayed;
   const std::string a = DisplayName(SideA);
   const std::string b = DisplayName(SideB);
-  const auto& score = state.Score;
+  const auto& score = state.score;
   const bool called = score[0] + 20 < score[1] || score[1] + 20 < score[0];
   const std::string mark = called ? text::Called : "";
 
@@ -79,39 +78,38 @@ bool Game::FinishGame() {
            Number(other) + text::Losses + "\n" + text::PressSpace;
   };
   if (score[0] > score[1]) {
-    ++state.Wins[0];
+    ++state.wins[0];
     result = 0;
-    message = winLines(a, state.Wins[0], state.Wins[1]);
+    message = winLines(a, state.wins[0], state.wins[1]);
   } else if (score[0] == score[1]) {
     result = -1;
-    message = std::string(text::Draw) + "\n" + a + Number(state.Wins[0]) + text::Wins + "," + b +
-              Number(state.Wins[1]) + text::Wins + "\n" + text::PressSpace;
+    message = std::string(text::Draw) + "\n" + a + Number(state.wins[0]) + text::Wins + "," + b +
+              Number(state.wins[1]) + text::Wins + "\n" + text::PressSpace;
   } else {
-    ++state.Wins[1];
+    ++state.wins[1];
     result = 1;
-    message = winLines(b, state.Wins[1], state.Wins[0]);
+    message = winLines(b, state.wins[1], state.wins[0]);
   }
-  if (state.SeriesFormat != 0 && !state.DemoMode) ShowMessage(message);
+  if (format != 0 && !state.demoMode) ShowMessage(message);
 
-  if (state.DemoMode) {
+  if (state.demoMode) {
     StartDemoGame();
     // A key may have ended the demo and started a real game while window events ran;
     // that game is fully set up and must not be handed over.
-    if (!state.DemoMode || closing) return true;
+    if (!state.demoMode || closing) return true;
     AdvanceQueue();
     return false;
   }
 
-  state.Turn = TurnNone;
+  state.turn = TurnNone;
   SetMenuVisible(MenuItem::Pause, false);
   ports.records.RecordResult(result);
 
-  const int format = state.SeriesFormat;
   if (format <= 4) {
     const int games = 2 * format + 1;
     if (AskContinue) StopWhenDecided = false;
-    if (state.GamesPlayed != games) {
-      const char* leader = state.Wins[0] > format ? "A" : state.Wins[1] > format ? "B" : nullptr;
+    if (state.gamesPlayed != games) {
+      const char* leader = state.wins[0] > format ? "A" : state.wins[1] > format ? "B" : nullptr;
       if (leader && AskContinue) {
         const MsgAnswer answer =
             Ask(std::string(leader) + text::DecidedButContinue + "\n" + text::ContinueQuestion,
@@ -120,11 +118,11 @@ bool Game::FinishGame() {
         AskContinue = false;
       }
     }
-    const bool over = state.GamesPlayed == games || StopWhenDecided;
+    const bool over = state.gamesPlayed == games || StopWhenDecided;
     if (EndOfGameDialog(over)) return true;
   } else if (format <= 9) {
     const int target = 2 * (format - 4);
-    const bool over = state.Wins[0] == target || state.Wins[1] == target;
+    const bool over = state.wins[0] == target || state.wins[1] == target;
     if (EndOfGameDialog(over)) return true;
   }
   return false;
@@ -143,7 +141,7 @@ bool Game::EndOfGameDialog(bool seriesOver) {
     return true;
   }
   if (options.OneComputer()) {
-    Ask(std::string(text::NextGameBefore) + Number(state.GamesPlayed + 1) + text::NextGameAfter +
+    Ask(std::string(text::NextGameBefore) + Number(state.gamesPlayed + 1) + text::NextGameAfter +
             "\n" + text::GoodLuck,
         ProductName, MsgButtons::Ok, MsgIcon::None);
   }

@@ -16,7 +16,7 @@ void Game::StartGame() {
   RestoreCaption();
   if (!BeginGame()) return;
   AdvanceQueue();
-  if (state.GamesPlayed == 0) {
+  if (state.gamesPlayed == 0) {
     const int format = options.SelectedSeriesFormat();
     if (format != 10) {
       Ask(std::string(text::SeriesFormatNames[format]) + text::AnnouncementEnd + text::GoodLuck,
@@ -27,14 +27,14 @@ void Game::StartGame() {
 
 bool Game::BeginGame() {
   // The game being replaced has no side to move any more, and no clock of its own.
-  state.Turn = TurnNone;
+  state.turn = TurnNone;
   SetCom(false);
   SetMan(false);
   const unsigned generation = ++setupGeneration;
   if (!ports.screen.ProcessPendingEvents() || closing) return false;
   if (generation != setupGeneration) return false;
   DealOpening();
-  SetCaptions(state.Turn);
+  SetCaptions(state.turn);
   StopHumanClock();
   ArmClocks();
   return true;
@@ -43,37 +43,37 @@ bool Game::BeginGame() {
 void Game::DealOpening() {
   FitBoardToWindow();
   RevealBoard(true);
-  state.Score = {0, 0};
+  state.score = {0, 0};
   ShowScore(SideA);
   ShowScore(SideB);
   // A opens the first game of a series, B the second, and so on.
-  state.Turn = static_cast<int16_t>(state.GamesPlayed % 2);
+  state.turn = static_cast<int16_t>(state.gamesPlayed % 2);
 }
 
 void Game::HandOverTurn() {
   if (closing) return;
   SetCom(false);
   SetMan(false);
-  if (state.Turn == SideA || state.Turn == SideB) {
-    state.Turn = static_cast<int16_t>(1 - state.Turn);
-    SetCaptions(state.Turn);
+  if (state.turn == SideA || state.turn == SideB) {
+    state.turn = static_cast<int16_t>(1 - state.turn);
+    SetCaptions(state.turn);
   }
   ArmClocks();
   AdjustThinkLimit(state, ai, options);
 }
 
 void Game::EndDemo() {
-  if (!state.DemoMode) return;
-  state.Wins = {0, 0};
-  state.SeriesPoints = {0, 0};
-  state.Score = {0, 0};
+  if (!state.demoMode) return;
+  state.wins = {0, 0};
+  state.seriesPoints = {0, 0};
+  state.score = {0, 0};
   ai.LeadStreakA = 0;
   ai.LeadStreakB = 0;
-  state.GamesPlayed = 0;
+  state.gamesPlayed = 0;
   ai.ThinkLimit = ThinkLimitAfterDemo(options);
   SetCom(false);
   SetMan(false);
-  state.DemoMode = false;
+  state.demoMode = false;
   ports.comtimer.SetInterval(500);
 }
 
@@ -81,8 +81,8 @@ void Game::FitBoardToWindow() {
   if (!ports.screen.WindowIsNormal()) return;
   ports.screen.ClearBoard();
   const BoardSize size = FitBoardSize(ports.screen.ClientWidth(), ports.screen.ClientHeight());
-  state.BoardCols = size.cols;
-  state.BoardRows = size.rows;
+  state.boardCols = size.cols;
+  state.boardRows = size.rows;
   ports.screen.SetClientSize(size.cols * CellPixels, size.rows * CellPixels);
   if (options.Check1[0] == Checked) ports.screen.PrepareBackground();
 }
@@ -102,7 +102,7 @@ void Game::RevealBoard(bool dealNew) {
     ++painted;
   }
   ports.screen.EndReveal();
-  if (!state.DemoMode && !pauseVisible) SetMenuVisible(MenuItem::Pause, true);
+  if (!state.demoMode && !pauseVisible) SetMenuVisible(MenuItem::Pause, true);
 }
 
 }  // namespace pyra

@@ -120,9 +120,8 @@ void GameOption::Command1_Click() {
   // The program is ending (a signal closed the dialog): the exit has kept the live settings.
   if (game_.closing) return;
   bool restart = false;
-  if (SeriesFormatChosen != SeriesFormatAtOpen && !game_.state.DemoMode) {
-    game_.state.SeriesFormat = options_.SelectedSeriesFormat();
-    std::string name = game_.SeriesFormatName();
+  if (SeriesFormatChosen != SeriesFormatAtOpen && !game_.state.demoMode) {
+    std::string name = SeriesFormatName(options_.SelectedSeriesFormat());
     if (name.empty()) name = text::UnlimitedName;
     game_.Ask(text::FormatChangedBefore + name + text::FormatChangedAfter, ProductName,
               MsgButtons::Ok, MsgIcon::None);
@@ -148,9 +147,9 @@ void GameOption::Command1_Click() {
 void GameOption::ApplyName(int side) {
   std::string& name = options_.Combo1[side].text;
   name = FitNameToScoreBox(side, name, windows_);
-  const bool toMove = side == SideA ? game_.state.Turn != SideB : game_.state.Turn == SideB;
+  const bool toMove = side == SideA ? game_.state.turn != SideB : game_.state.turn == SideB;
   game_.ports.screen.SetScoreCaption(side, game_.ScoreCaption(side, name, toMove));
-  if (!game_.state.DemoMode) {
+  if (!game_.state.demoMode) {
     game_.Ask(text::NameChanged, ProductName, MsgButtons::Ok, MsgIcon::Information);
   }
 }

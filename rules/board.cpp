@@ -12,9 +12,9 @@ void BuildNeighbourRing(const GameState& s, int column, int row, std::array<int1
   const int16_t off = s.OffBoard();
   // The four tests are independent: a one-row board drops both the row above and below.
   if (row < 1) ring[0] = ring[1] = ring[2] = off;
-  if (row >= s.BoardRows - 1) ring[5] = ring[6] = ring[7] = off;
+  if (row >= s.boardRows - 1) ring[5] = ring[6] = ring[7] = off;
   if (column < 1) ring[0] = ring[3] = ring[5] = off;
-  if (column >= s.BoardCols - 1) ring[2] = ring[4] = ring[7] = off;
+  if (column >= s.boardCols - 1) ring[2] = ring[4] = ring[7] = off;
 }
 
 BoardSize FitBoardSize(int clientWidth, int clientHeight) {

@@ -9,13 +9,13 @@ namespace pyra {
 
 // Column-major: all rows of column 0 first.
 inline int16_t CellIndex(const GameState& s, int column, int row) {
-  return static_cast<int16_t>(column * s.BoardRows + row);
+  return static_cast<int16_t>(column * s.boardRows + row);
 }
 inline int16_t CellColumn(const GameState& s, int index) {
-  return static_cast<int16_t>(index / s.BoardRows);
+  return static_cast<int16_t>(index / s.boardRows);
 }
 inline int16_t CellRow(const GameState& s, int index) {
-  return static_cast<int16_t>(index % s.BoardRows);
+  return static_cast<int16_t>(index % s.boardRows);
 }
 
 // Ring order: above left, above, above right, left, right, below left, below, below right.
@@ -30,7 +30,7 @@ inline constexpr RingOffset NeighbourOffsets[8] = {{-1, -1}, {0, -1}, {1, -1}, {
 void BuildNeighbourRing(const GameState& s, int column, int row, std::array<int16_t, 8>& ring);
 // The placement's own ring lives in the game state.
 inline void BuildNeighbourRing(GameState& s, int column, int row) {
-  BuildNeighbourRing(s, column, row, s.NeighbourRing);
+  BuildNeighbourRing(s, column, row, s.neighbourRing);
 }
 
 struct BoardSize {

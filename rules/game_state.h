@@ -32,21 +32,20 @@ constexpr int SideB = 1;
 using Pair = std::array<int16_t, 2>;
 
 struct GameState {
-  int16_t BoardCols = 0;
-  int16_t BoardRows = 0;
-  std::array<int16_t, BoardCapacity> Board{};
+  int16_t boardCols = 0;
+  int16_t boardRows = 0;
+  std::array<int16_t, BoardCapacity> board{};
   // Entry 2 is the current piece, entry 1 the next, entry 0 the one after.
-  std::array<int16_t, 3> PieceQueue{};
-  int16_t Turn = TurnNone;
-  Pair Score{};
-  Pair Wins{};
-  Pair SeriesPoints{};
-  int16_t GamesPlayed = 0;
-  int16_t SeriesFormat = 0;
-  bool DemoMode = false;
-  std::array<int16_t, 8> NeighbourRing{};
+  std::array<int16_t, 3> pieceQueue{};
+  int16_t turn = TurnNone;
+  Pair score{};
+  Pair wins{};
+  Pair seriesPoints{};
+  int16_t gamesPlayed = 0;
+  bool demoMode = false;
+  std::array<int16_t, 8> neighbourRing{};
 
-  int16_t CellCount() const { return static_cast<int16_t>(BoardCols * BoardRows); }
+  int16_t CellCount() const { return static_cast<int16_t>(boardCols * boardRows); }
   // The sentinel that stands for a neighbour outside the board.
   int16_t OffBoard() const { return CellCount(); }
 };

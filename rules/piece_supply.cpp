@@ -11,8 +11,8 @@ void NewBoard(GameState& s, Random& rng) {
   do {
     empties = 0;
     for (int i = 0; i < cells; ++i) {
-      s.Board[i] = static_cast<int16_t>(rng.Below(4));
-      if (s.Board[i] == Empty) ++empties;
+      s.board[i] = static_cast<int16_t>(rng.Below(4));
+      if (s.board[i] == Empty) ++empties;
     }
   } while (empties <= emptyLimit);
 }
@@ -23,12 +23,12 @@ int16_t DealPiece(Random& rng) {
 }
 
 void ApplyCatchUpRule(GameState& s) {
-  const int mover = s.Turn == SideB ? SideB : SideA;
+  const int mover = s.turn == SideB ? SideB : SideA;
   const int other = 1 - mover;
-  auto behind = [&](int side) { return s.Score[side] + 10 < s.Score[1 - side]; };
+  auto behind = [&](int side) { return s.score[side] + 10 < s.score[1 - side]; };
   for (int i = 0; i < 3; ++i) {
     const int owner = i == 1 ? mover : other;
-    int16_t& entry = s.PieceQueue[i];
+    int16_t& entry = s.pieceQueue[i];
     if (entry == Truck && !behind(owner)) {
       entry = HeldTruck;
     } else if (entry == HeldTruck && behind(owner)) {
@@ -38,7 +38,7 @@ void ApplyCatchUpRule(GameState& s) {
 }
 
 void AdvanceQueue(GameState& s, Random& rng) {
-  auto& q = s.PieceQueue;
+  auto& q = s.pieceQueue;
   if (q[0] != 0 || q[1] != 0 || q[2] != 0) {
     q[2] = q[1];
     q[1] = q[0];

@@ -22,12 +22,12 @@ const char* CueName(Cue cue) {
 bool IsGameOver(const GameState& s) {
   bool full = true;
   for (int i = 0; i < s.CellCount(); ++i) {
-    if (s.Board[i] == Empty) {
+    if (s.board[i] == Empty) {
       full = false;
       break;
     }
   }
-  return full || s.Score[1] > s.Score[0] + 20 || s.Score[0] > s.Score[1] + 20;
+  return full || s.score[1] > s.score[0] + 20 || s.score[0] > s.score[1] + 20;
 }
 
 namespace {
@@ -36,7 +36,7 @@ namespace {
 // goes. Without stretching only the last step is drawn.
 void DrawPlacedPiece(GameState& s, PlacementHost& host, int16_t column, int16_t row, int16_t placed,
                      int16_t finalCode, bool vanishes) {
-  int16_t& cell = s.Board[CellIndex(s, column, row)];
+  int16_t& cell = s.board[CellIndex(s, column, row)];
   for (int16_t step = 16; step >= 0; step -= 4) {
     if (!host.RasterCanStretch()) step = 0;
     if (vanishes) {
@@ -54,29 +54,29 @@ void DrawPlacedPiece(GameState& s, PlacementHost& host, int16_t column, int16_t 
 
 void PlacePiece(GameState& s, Random& rng, PlacementHost& host, int16_t column, int16_t row) {
   // No side may move once a game has ended; a stray call must not finish it a second time.
-  if (s.Turn != SideA && s.Turn != SideB) {
+  if (s.turn != SideA && s.turn != SideB) {
     host.RestoreCaption();
     return;
   }
-  const bool moved = column >= 0 && column <= s.BoardCols - 1 && row >= 0 &&
-                     row <= s.BoardRows - 1 && s.Board[CellIndex(s, column, row)] == Empty;
+  const bool moved = column >= 0 && column <= s.boardCols - 1 && row >= 0 &&
+                     row <= s.boardRows - 1 && s.board[CellIndex(s, column, row)] == Empty;
   if (moved) {
     BuildNeighbourRing(s, column, row);
-    const int16_t placed = s.PieceQueue[2];
+    const int16_t placed = s.pieceQueue[2];
     const int16_t off = s.OffBoard();
     int16_t gains = 0;
     int16_t losses = 0;
     bool flags[4] = {false, false, false, false};
-    for (int16_t neighbour : s.NeighbourRing) {
+    for (int16_t neighbour : s.neighbourRing) {
       if (neighbour == off) continue;
-      const Reaction r = ReactionOf(placed, s.Board[neighbour]);
+      const Reaction r = ReactionOf(placed, s.board[neighbour]);
       gains = static_cast<int16_t>(gains + r.gains);
       losses = static_cast<int16_t>(losses + r.losses);
       flags[0] |= r.jan;
       flags[1] |= r.ju;
       flags[2] |= r.bo;
-      if (r.neighbourBecomes != s.Board[neighbour]) {
-        s.Board[neighbour] = r.neighbourBecomes;
+      if (r.neighbourBecomes != s.board[neighbour]) {
+        s.board[neighbour] = r.neighbourBecomes;
         host.PaintCell(CellColumn(s, neighbour), CellRow(s, neighbour), 0);
       }
     }
@@ -96,8 +96,8 @@ void PlacePiece(GameState& s, Random& rng, PlacementHost& host, int16_t column, 
       if (flags[i]) host.PlayCue(CueOrder[i]);
     }
 
-    const int mover = s.Turn;
-    s.Score[mover] = static_cast<int16_t>(s.Score[mover] + gains - losses);
+    const int mover = s.turn;
+    s.score[mover] = static_cast<int16_t>(s.score[mover] + gains - losses);
     host.ShowScore(mover);
     host.StopHumanClock();
     AdvanceQueue(s, rng);

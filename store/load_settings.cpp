@@ -130,8 +130,8 @@ void SettingsSession::LoadSettings() {
     const BoardSize board =
         BoardSizeFromClient(static_cast<int>(std::lround(client.width / tppx)),
                             static_cast<int>(std::lround(client.height / tppy)));
-    state_.BoardCols = board.cols;
-    state_.BoardRows = board.rows;
+    state_.boardCols = board.cols;
+    state_.boardRows = board.rows;
   }
 
   PlaceNextBox();
@@ -168,7 +168,7 @@ void SettingsSession::LoadSettings() {
     options_.SetPlayerKind(SideB, *kind == 1);
   }
 
-  state_.Turn = TurnNone;
+  state_.turn = TurnNone;
 
   if (auto level = ReadNumberSetting(store_, "Level", 0)) {
     options_.Option3 = {*level == 0, *level != 0};

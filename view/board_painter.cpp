@@ -58,10 +58,10 @@ void BoardPainter::PaintCellBackground(int16_t column, int16_t row) {
 }
 
 void BoardPainter::PaintCell(int16_t column, int16_t row, int16_t step) {
-  if (column < 0 || row < 0 || column >= state_.BoardCols || row >= state_.BoardRows) return;
+  if (column < 0 || row < 0 || column >= state_.boardCols || row >= state_.boardRows) return;
   const int index = CellIndex(state_, column, row);
   if (index < 0 || index >= BoardCapacity) return;
-  const int16_t code = state_.Board[index];
+  const int16_t code = state_.board[index];
   PaintCellBackground(column, row);
 
   if (IsBoardPiece(code)) {
@@ -96,7 +96,7 @@ void BoardPainter::PaintCell(int16_t column, int16_t row, int16_t step) {
 }
 
 void BoardPainter::PaintCellAt(int16_t index) {
-  if (state_.BoardRows <= 0 || index < 0 || index >= state_.CellCount()) return;
+  if (state_.boardRows <= 0 || index < 0 || index >= state_.CellCount()) return;
   PaintCell(CellColumn(state_, index), CellRow(state_, index), 0);
 }
 

@@ -17,12 +17,12 @@ namespace {
 GameState RandomPosition(Random& rng, int emptyPercent) {
   GameState s;
   const bool wide = rng.Below(4) == 0;
-  s.BoardCols = static_cast<int16_t>(wide ? 51 + rng.Below(20) : 1 + rng.Below(9));
-  s.BoardRows = static_cast<int16_t>(wide ? 1 + rng.Below(3) : 1 + rng.Below(7));
+  s.boardCols = static_cast<int16_t>(wide ? 51 + rng.Below(20) : 1 + rng.Below(9));
+  s.boardRows = static_cast<int16_t>(wide ? 1 + rng.Below(3) : 1 + rng.Below(7));
   for (int i = 0; i < s.CellCount(); ++i)
-    s.Board[i] = static_cast<int16_t>(rng.Below(100) < emptyPercent ? 0 : 1 + rng.Below(5));
-  s.Board[s.CellCount()] = Oil;  // beyond the board: must never count
-  s.PieceQueue[2] = static_cast<int16_t>(1 + rng.Below(4));
+    s.board[i] = static_cast<int16_t>(rng.Below(100) < emptyPercent ? 0 : 1 + rng.Below(5));
+  s.board[s.CellCount()] = Oil;  // beyond the board: must never count
+  s.pieceQueue[2] = static_cast<int16_t>(1 + rng.Below(4));
   return s;
 }
 
@@ -30,12 +30,12 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
   Random positions(11);
   for (int n = 0; n < 1500; ++n) {
     GameState s = RandomPosition(positions, n % 2 ? 30 : 90);
-    SCOPED_TRACE(::testing::Message() << "position " << n << ", " << s.BoardCols << "x"
-                                      << s.BoardRows << ", piece " << s.PieceQueue[2]);
+    SCOPED_TRACE(::testing::Message() << "position " << n << ", " << s.boardCols << "x"
+                                      << s.boardRows << ", piece " << s.pieceQueue[2]);
     std::vector<int> lowest;
     int low = 100;
     for (int i = 0; i < s.CellCount(); ++i) {
-      if (s.Board[i] != Empty) continue;
+      if (s.board[i] != Empty) continue;
       const int v = PredictValue(s, i);
       ASSERT_EQ(EvaluateCell(s, i), v) << "cell " << i;
       if (v < low) lowest.clear(), low = v;
@@ -100,7 +100,7 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
     o.SetPlayerKind(SideA, k.aComputer), o.SetPlayerKind(SideB, k.bComputer);
     AiState ai{.ThinkLimit = k.start};
     GameState s;
-    for (Pair score : k.scores) s.Score = score, AdjustThinkLimit(s, ai, o);
+    for (Pair score : k.scores) s.score = score, AdjustThinkLimit(s, ai, o);
     EXPECT_EQ(ai.ThinkLimit, k.end) << k.name;
   }
   // The strength at start-up and after the demo.

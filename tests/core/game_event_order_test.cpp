@@ -42,9 +42,9 @@ class EventStorm {
         rig_->dialogs.answers.push_back(Chance(0.99) ? MsgAnswer::Yes : MsgAnswer::No);
       if (rig_->game.closing) {
         // The program has ended: a late event changes nothing; then it is started again.
-        const auto board = rig_->state.Board;
+        const auto board = rig_->state.board;
         FireEvent();
-        EXPECT_EQ(rig_->state.Board, board);
+        EXPECT_EQ(rig_->state.board, board);
         EXPECT_EQ(rig_->Clocks(), "none");
         games += static_cast<int>(rig_->records.results.size());
         NewProgram();
@@ -116,26 +116,26 @@ class EventStorm {
     SCOPED_TRACE(where);
     const GameState& s = rig_->state;
     const Game& g = rig_->game;
-    ASSERT_TRUE(s.Turn == SideA || s.Turn == SideB || s.Turn == TurnNone) << s.Turn;
+    ASSERT_TRUE(s.turn == SideA || s.turn == SideB || s.turn == TurnNone) << s.turn;
     const std::string clocks = rig_->Clocks();
     EXPECT_NE(clocks, "both");
-    EXPECT_FALSE(s.DemoMode && clocks == "man");
-    EXPECT_TRUE(!(g.Paused() || s.Turn == TurnNone || g.closing) || clocks == "none") << clocks;
+    EXPECT_FALSE(s.demoMode && clocks == "man");
+    EXPECT_TRUE(!(g.Paused() || s.turn == TurnNone || g.closing) || clocks == "none") << clocks;
     EXPECT_FALSE(g.InMove());
-    ASSERT_TRUE(s.BoardCols <= 50 && s.BoardRows <= 50);
+    ASSERT_TRUE(s.boardCols <= 50 && s.boardRows <= 50);
     bool full = true;
     for (int i = 0; i < s.CellCount(); ++i) {
-      const int16_t c = s.Board[i];
+      const int16_t c = s.board[i];
       ASSERT_TRUE(c == Empty || c == Fire || c == Oil || c == Water || c == Blocked) << i;
       full = full && c != Empty;
     }
-    const auto& q = s.PieceQueue;
+    const auto& q = s.pieceQueue;
     if (q[0] || q[1] || q[2]) {
       EXPECT_TRUE(q[2] >= Fire && q[2] <= Truck) << q[2];
       for (int i : {0, 1}) EXPECT_TRUE(q[i] >= Fire && q[i] <= HeldTruck && q[i] != Blocked);
     }
-    if (s.Turn != TurnNone && !g.closing) {
-      EXPECT_LE(std::abs(s.Score[0] - s.Score[1]), 20) << "a game runs on past its end";
+    if (s.turn != TurnNone && !g.closing) {
+      EXPECT_LE(std::abs(s.score[0] - s.score[1]), 20) << "a game runs on past its end";
       EXPECT_FALSE(full) << "a game runs on a full board";
     }
   }

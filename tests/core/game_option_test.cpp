@@ -56,8 +56,8 @@ struct DialogRig {
     rig.game.Form_Load(false, true), rig.game.NewGame_Click();
     // Any release on the board lets the next game start (a right one moves nothing).
     rig.game.Form_MouseUp(MouseButton::Right, 0, 0);
-    rig.state.DemoMode = demo;
-    rig.state.Wins = {1, 1};  // cleared only by a restart
+    rig.state.demoMode = demo;
+    rig.state.wins = {1, 1};  // cleared only by a restart
     rig.dialogs.boxes.clear(), dialog.Form_Activate();
   }
   // Clicks: "F1" series format 1, "P3" side button 3, "L1" level 1, "A=x"/"B=x" names.
@@ -79,7 +79,7 @@ struct DialogRig {
     }
     return shown;
   }
-  bool Restarted() const { return rig.state.Wins[0] == 0; }
+  bool Restarted() const { return rig.state.wins[0] == 0; }
 };
 
 TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {

@@ -40,8 +40,8 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
     EXPECT_TRUE(rig.screen.caption == "Pyra3" && rig.screen.companionsVisible &&
                 rig.dialogs.boxes.empty());  // never an announcement
     const bool demo = k.begins == "demo", title = k.begins == "title";
-    EXPECT_EQ(std::tuple(rig.state.DemoMode, rig.game.NewGameGuard, rig.screen.titleShown,
-                         rig.state.Turn == TurnNone, rig.screen.nextPieces[2] == 0),
+    EXPECT_EQ(std::tuple(rig.state.demoMode, rig.game.NewGameGuard, rig.screen.titleShown,
+                         rig.state.turn == TurnNone, rig.screen.nextPieces[2] == 0),
               std::tuple(demo, demo, title, title, title));
     EXPECT_EQ(std::tuple(rig.Clocks(), rig.comtimer.Interval(), rig.screen.message,
                          rig.game.ai.ThinkLimit),
@@ -111,15 +111,15 @@ TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
     Rig rig;
     if (k.when == 'C') rig.SetPlayers(false, false), rig.options.SetPlayerKind(SideA, true);
     rig.game.NewGame_Click();
-    std::fill_n(rig.state.Board.begin(), rig.state.CellCount(), Empty);
-    rig.state.PieceQueue[2] = Oil;
+    std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);
+    rig.state.pieceQueue[2] = Oil;
     if (k.when == 'P') rig.game.pause_Click();
-    rig.state.DemoMode = k.when == 'D';
+    rig.state.demoMode = k.when == 'D';
     rig.game.NewGameGuard = true;
     rig.game.Form_MouseUp(k.when == 'R' ? MouseButton::Right : MouseButton::Left, k.x, k.y);
     for (int i = 0; i < rig.state.CellCount(); ++i) {
       const bool target = k.column >= 0 && i == k.column * 6 + k.row;
-      ASSERT_EQ(rig.state.Board[i], target ? Oil : Empty) << "cell " << i;
+      ASSERT_EQ(rig.state.board[i], target ? Oil : Empty) << "cell " << i;
     }
     // Any release outside the demo lets a new game be asked for again.
     EXPECT_EQ(rig.game.NewGameGuard, k.when == 'D');
@@ -134,14 +134,14 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
     rig.options.Check1[0] = format % 2 ? Checked : Unchecked;
     rig.screen.clientWidth = 7 * 32 + 17;   // rounds up to 8 cells
     rig.screen.clientHeight = 3 * 32 + 15;  // rounds down to 3
-    rig.state.Wins = rig.state.SeriesPoints = {2, 1};
+    rig.state.wins = rig.state.seriesPoints = {2, 1};
     const int preparedBefore = rig.screen.prepareBackground;
     rig.game.NewGame_Click();
     rig.game.NewGame_Click();  // dropped: nothing has ticked or been clicked since
-    EXPECT_EQ(std::tuple(rig.screen.reveals, rig.state.BoardCols, rig.state.BoardRows,
+    EXPECT_EQ(std::tuple(rig.screen.reveals, rig.state.boardCols, rig.state.boardRows,
                          rig.screen.clientWidth, rig.screen.clientHeight),
               std::tuple(1, 8, 3, 256, 96));
-    EXPECT_EQ(rig.state.SeriesPoints, rig.state.Wins);
+    EXPECT_EQ(rig.state.seriesPoints, rig.state.wins);
     EXPECT_EQ(rig.dialogs.Texts(),
               format == 10
                   ? Texts{}
@@ -149,8 +149,8 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
     // A stretched background is made again for the new size. The unlimited format keeps
     // counting; every other starts a new series.
     EXPECT_EQ(
-        std::tuple(rig.screen.prepareBackground - preparedBefore, rig.state.Wins,
-                   rig.screen.scoreCaption[0], rig.screen.scoreCaption[1], rig.state.Turn,
+        std::tuple(rig.screen.prepareBackground - preparedBefore, rig.state.wins,
+                   rig.screen.scoreCaption[0], rig.screen.scoreCaption[1], rig.state.turn,
                    rig.screen.shownScore, rig.screen.menuVisible[MenuItem::Pause], rig.Clocks()),
         std::tuple(format % 2, format == 10 ? Pair{2, 1} : Pair{0, 0}, ">A - Alice",
                    " B - コンピュータ", SideA, Pair{0, 0}, true, "man"));
@@ -162,13 +162,13 @@ TEST(Clocks, APersonsCountdownAndForcedMove) {
   rig.game.NewGame_Click();
   rig.screen.captions.clear();
   for (int tick = 1; tick <= 7; ++tick) rig.game.mantimer_Timer();
-  EXPECT_EQ(std::tuple(rig.screen.captions, rig.state.Turn),
+  EXPECT_EQ(std::tuple(rig.screen.captions, rig.state.turn),
             std::tuple(Texts{"あと3秒です。", "あと2秒です。", "あと1秒です。"}, SideA));
   rig.game.mantimer_Timer();  // the eighth tick places A's piece and puts the caption back
-  EXPECT_EQ(std::tuple(rig.screen.caption, rig.state.Turn, rig.Clocks()),
+  EXPECT_EQ(std::tuple(rig.screen.caption, rig.state.turn, rig.Clocks()),
             std::tuple("Pyra3", SideB, "com"));
   rig.game.comtimer_Timer();  // one arming, one move
-  EXPECT_EQ(std::tuple(rig.state.Turn, rig.Clocks(), rig.game.ManTicks),
+  EXPECT_EQ(std::tuple(rig.state.turn, rig.Clocks(), rig.game.ManTicks),
             std::tuple(SideA, "man", 0));
   for (int tick = 1; tick <= 5; ++tick) rig.game.mantimer_Timer();
   EXPECT_EQ(rig.screen.caption, "あと3秒です。");
@@ -233,7 +233,7 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
     rig.game.NewGame_Click();
     rig.game.mantimer_Timer(), rig.game.mantimer_Timer();
     if (messageShowing) rig.game.ShowMessage("三番勝負です。");
-    const auto board = rig.state.Board;
+    const auto board = rig.state.board;
     rig.game.pause_Click();
     auto& menu = rig.screen.menuVisible;
     const auto items = [&] {
@@ -246,7 +246,7 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
     // Keys, clicks and ticks do nothing while paused.
     rig.game.HandleKeyUp(32), rig.game.HandleKeyUp(27);
     rig.game.Form_MouseUp(MouseButton::Left, 5, 5), rig.game.mantimer_Timer();
-    EXPECT_TRUE(rig.state.Board == board && !rig.game.closing);
+    EXPECT_TRUE(rig.state.board == board && !rig.game.closing);
     rig.game.pause_Click();
     EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.ManTicks,
                          rig.screen.messageVisible),
@@ -304,8 +304,8 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
     rig.game.NewGame_Click();
     std::vector<int> openers;
     for (int result : k.results) {
-      ASSERT_NE(rig.state.Turn, TurnNone) << "the series ended early";
-      openers.push_back(rig.state.Turn);
+      ASSERT_NE(rig.state.turn, TurnNone) << "the series ended early";
+      openers.push_back(rig.state.turn);
       rig.EndGameWith(result);
     }
     const Texts texts = rig.dialogs.Texts();
@@ -325,11 +325,11 @@ TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
   rig.game.Form_Load(false, true);
   for (int game = 0; game < 12; ++game) {
     rig.game.HandleKeyUp(32);
-    ASSERT_EQ(rig.state.Turn, game % 2);
+    ASSERT_EQ(rig.state.turn, game % 2);
     rig.EndGameWith(SideB);
-    ASSERT_EQ(rig.state.Turn, TurnNone);
+    ASSERT_EQ(rig.state.turn, TurnNone);
   }
-  EXPECT_EQ(std::tuple(rig.state.Wins, rig.dialogs.boxes.size(), rig.screen.message),
+  EXPECT_EQ(std::tuple(rig.state.wins, rig.dialogs.boxes.size(), rig.screen.message),
             std::tuple(Pair{0, 12}, 0u, "Bobの勝ち\nBob12勝0敗\nスペースキーを押してください。"));
 }
 
@@ -348,14 +348,14 @@ TEST(Series, ResultMessagesAndQuestions) {
   EXPECT_EQ(rig.screen.message, "Bobの勝ち\nBob1勝1敗\nスペースキーを押してください。");
   // Equal wins: the points decide, and equal points make a draw.
   EXPECT_EQ(rig.game.SeriesResultText(), "\nAliceの勝ち\n3戦1勝1敗\n得点:Alice24,Bob23");
-  rig.state.SeriesPoints = {23, 23};
+  rig.state.seriesPoints = {23, 23};
   EXPECT_EQ(rig.game.SeriesResultText(), "\n引き分け\n3戦Alice1勝,Bob1勝\n得点:Alice23,Bob23");
-  rig.state.Wins = {1, 2};
-  rig.state.SeriesPoints = {17, -3};
+  rig.state.wins = {1, 2};
+  rig.state.seriesPoints = {17, -3};
   EXPECT_EQ(rig.game.SeriesResultText(), "\nBobの勝ち\n3戦2勝1敗\n得点:Bob-3,Alice17");
   // Names fall back to the letters when they are alike or empty.
-  rig.state.Wins = {2, 2};
-  rig.state.SeriesPoints = {17, 23};
+  rig.state.wins = {2, 2};
+  rig.state.seriesPoints = {17, 23};
   rig.options.Combo1[1].text = "Alice";
   EXPECT_EQ(rig.game.SeriesResultText(), "\nBの勝ち\n3戦2勝2敗\n得点:B23,A17");
   rig.options.Combo1[1].text = "";
@@ -376,7 +376,7 @@ TEST(Series, ResultMessagesAndQuestions) {
                    "\nAliceの勝ち\n2戦2勝0敗\n得点:Alice10,コンピュータ0\nもう一度プレーしますか？",
                    "三番勝負です。頑張りましょう。"}));
   EXPECT_EQ(std::tuple(solo.dialogs.boxes[3].buttons, solo.dialogs.boxes[3].icon, solo.game.closing,
-                       solo.state.GamesPlayed, solo.state.Turn, solo.records.results),
+                       solo.state.gamesPlayed, solo.state.turn, solo.records.results),
             std::tuple(MsgButtons::YesNo, MsgIcon::Question, false, 0, SideA,
                        std::vector<int16_t>{0, 0}));
   // The No to going on was for the old series: the new one plays its games.
@@ -408,8 +408,8 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
     if (rig.dialogs.boxes.size() == 3) rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
   };
   rig.EndGameWith(SideA);
-  EXPECT_EQ(std::tuple(rig.dialogs.boxes.size(), rig.records.results.size(), rig.state.Board[0],
-                       rig.state.Turn),
+  EXPECT_EQ(std::tuple(rig.dialogs.boxes.size(), rig.records.results.size(), rig.state.board[0],
+                       rig.state.turn),
             std::tuple(3u, 1u, Empty, SideA));
   // A click and a space bar while a new board is being set up start a newer game; the older
   // set-up gives way to it.
@@ -433,21 +433,21 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     rig.game.Form_Load(false, true);
     // Clicks do nothing; the space bar before the first computer move only resets a series.
     rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
-    rig.state.Wins = {1, 1};
+    rig.state.wins = {1, 1};
     rig.game.HandleKeyUp(32);
-    EXPECT_TRUE(rig.state.DemoMode && rig.state.Wins == (Pair{0, 0}));
+    EXPECT_TRUE(rig.state.demoMode && rig.state.wins == (Pair{0, 0}));
     // Demo games come one after another without a word, a record or a count.
     for (int move = 0; move < 40; ++move) rig.game.comtimer_Timer();
-    EXPECT_TRUE(rig.state.DemoMode && rig.dialogs.boxes.empty() && rig.records.results.empty());
-    EXPECT_GT(rig.state.GamesPlayed, 1);
+    EXPECT_TRUE(rig.state.demoMode && rig.dialogs.boxes.empty() && rig.records.results.empty());
+    EXPECT_GT(rig.state.gamesPlayed, 1);
     EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
     EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
     rig.game.ai.ThinkLimit = 6;
     rig.game.ai.LeadStreakA = rig.game.ai.LeadStreakB = 2;
     rig.game.HandleKeyUp(32);
     EXPECT_EQ(
-        std::tuple(rig.state.DemoMode, rig.state.GamesPlayed, rig.state.Wins,
-                   rig.state.SeriesPoints, rig.game.ai.ThinkLimit, rig.comtimer.Interval(),
+        std::tuple(rig.state.demoMode, rig.state.gamesPlayed, rig.state.wins,
+                   rig.state.seriesPoints, rig.game.ai.ThinkLimit, rig.comtimer.Interval(),
                    rig.Clocks(), rig.screen.scoreCaption[0]),
         std::tuple(false, 0, Pair{0, 0}, Pair{0, 0}, automatic ? 3 : 8, 500, "man", ">A - Alice"));
     EXPECT_EQ(std::tuple(rig.game.ai.LeadStreakA, rig.game.ai.LeadStreakB), std::tuple(0, 0));
@@ -456,16 +456,16 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   GameRig rig;
   rig.options.Check1[3] = Checked;
   rig.game.Form_Load(false, true);
-  rig.state.PieceQueue[2] = Water;
+  rig.state.pieceQueue[2] = Water;
   rig.game.comtimer_Timer();  // the demo's one-cell board is full: the next demo game
   rig.screen.pendingEvents = [&] {
     rig.screen.pendingEvents = nullptr;
     rig.game.HandleKeyUp(32);
   };
-  rig.state.PieceQueue[2] = Water;
+  rig.state.pieceQueue[2] = Water;
   const int reveals = rig.screen.reveals;
   rig.game.comtimer_Timer();
-  EXPECT_EQ(std::tuple(rig.state.DemoMode, rig.state.Turn, rig.Clocks(), rig.screen.reveals),
+  EXPECT_EQ(std::tuple(rig.state.demoMode, rig.state.turn, rig.Clocks(), rig.screen.reveals),
             std::tuple(false, SideA, "man", reveals + 1));
 }
 
@@ -474,14 +474,14 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
   // either side raises the computer's ceiling.
   Rig rig(8, 6);
   rig.game.NewGame_Click();
-  std::fill_n(rig.state.Board.begin(), rig.state.CellCount(), Empty);
+  std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);
   const int16_t start = rig.game.ai.ThinkLimit;
   std::vector<int16_t> ceilings;
   for (int move = 0; move < 8; ++move) {
-    rig.state.Score = {15, 0};
+    rig.state.score = {15, 0};
     for (int i = 0; i < rig.state.CellCount(); ++i) {
-      if (rig.state.Board[i] == Empty) {
-        rig.state.PieceQueue[2] = Blocked;  // a piece that reacts with nothing
+      if (rig.state.board[i] == Empty) {
+        rig.state.pieceQueue[2] = Blocked;  // a piece that reacts with nothing
         rig.Move(i / 6, i % 6);
         break;
       }

@@ -26,28 +26,28 @@ TEST(Playout, EveryComputerMoveIsAllowedAndHasThePredictedOutcome) {
       rig.SetPlayers(true, true);
       rig.options.SelectSeriesFormat(10);
       rig.SetBoard(shape.cols, shape.rows);
-      rig.state.BoardCols = static_cast<int16_t>(shape.cols);
-      rig.state.BoardRows = static_cast<int16_t>(shape.rows);
+      rig.state.boardCols = static_cast<int16_t>(shape.cols);
+      rig.state.boardRows = static_cast<int16_t>(shape.rows);
       rig.screen.normal = shape.cols <= 50;
       rig.game.Form_Load(false, true);
       ASSERT_EQ(rig.state.CellCount(), shape.cols * shape.rows);
-      while (rig.state.Turn != TurnNone) {
+      while (rig.state.turn != TurnNone) {
         const GameState before = rig.state;
         const ReferenceChoice allowed = ReferenceComputerChoice(before, rig.game.ai.ThinkLimit);
         rig.game.comtimer_Timer();
         const auto [column, row] = rig.screen.lastPainted;
-        const int cell = column * before.BoardRows + row;
+        const int cell = column * before.boardRows + row;
         ASSERT_TRUE(std::ranges::count(allowed.cells, cell)) << "cell " << cell;
-        const Expected e = Predict(before, column, row, before.PieceQueue[2]);
-        ASSERT_EQ(rig.state.Board, e.board) << "move " << moves;
-        const int mover = before.Turn;
-        Pair score = before.Score;
+        const Expected e = Predict(before, column, row, before.pieceQueue[2]);
+        ASSERT_EQ(rig.state.board, e.board) << "move " << moves;
+        const int mover = before.turn;
+        Pair score = before.score;
         score[mover] += e.gains - e.losses;
         // The move passes to the other side unless the game has ended.
         const bool over = IsGameOver(rig.state);
-        EXPECT_EQ(std::tuple(rig.state.Score, rig.screen.shownScore[mover], rig.screen.nextPieces,
-                             rig.state.Turn, rig.Clocks()),
-                  std::tuple(score, score[mover], rig.state.PieceQueue, over ? TurnNone : 1 - mover,
+        EXPECT_EQ(std::tuple(rig.state.score, rig.screen.shownScore[mover], rig.screen.nextPieces,
+                             rig.state.turn, rig.Clocks()),
+                  std::tuple(score, score[mover], rig.state.pieceQueue, over ? TurnNone : 1 - mover,
                              over ? "none" : "com"));
         ++moves;
       }

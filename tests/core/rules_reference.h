@@ -22,12 +22,12 @@ constexpr std::string_view Letters = ".FOWTBH";
 // A state with this position (one string per row, from the top), side A to move.
 inline GameState MakeState(std::initializer_list<std::string_view> rows, int16_t current = Fire) {
   GameState s;
-  s.BoardRows = static_cast<int16_t>(rows.size());
-  s.BoardCols = static_cast<int16_t>(rows.begin()->size());
+  s.boardRows = static_cast<int16_t>(rows.size());
+  s.boardCols = static_cast<int16_t>(rows.begin()->size());
   for (int i = 0; i < s.CellCount(); ++i)
-    s.Board[i] = static_cast<int16_t>(Letters.find(rows.begin()[i % s.BoardRows][i / s.BoardRows]));
-  s.PieceQueue = {Water, Oil, current};
-  s.Turn = SideA;
+    s.board[i] = static_cast<int16_t>(Letters.find(rows.begin()[i % s.boardRows][i / s.boardRows]));
+  s.pieceQueue = {Water, Oil, current};
+  s.turn = SideA;
   return s;
 }
 
@@ -52,8 +52,8 @@ template <typename F>
 void ForNeighbours(const GameState& s, int column, int row, F f) {
   for (int c = column - 1; c <= column + 1; ++c)
     for (int r = row - 1; r <= row + 1; ++r)
-      if ((c != column || r != row) && c >= 0 && r >= 0 && c < s.BoardCols && r < s.BoardRows)
-        f(c * s.BoardRows + r);
+      if ((c != column || r != row) && c >= 0 && r >= 0 && c < s.boardCols && r < s.boardRows)
+        f(c * s.boardRows + r);
 }
 
 struct Expected {
@@ -66,13 +66,13 @@ struct Expected {
 // stays as fire.
 inline Expected Predict(const GameState& s, int column, int row, int16_t placed) {
   Expected e;
-  e.board = s.Board;
+  e.board = s.board;
   std::string heard;
   ForNeighbours(s, column, row, [&](int i) {
-    const PairOutcome o = Outcome(placed, s.Board[i]);
+    const PairOutcome o = Outcome(placed, s.board[i]);
     e.board[i] = o.neighbourAfter, e.gains += o.gains, e.losses += o.losses, heard += o.cue;
   });
-  int16_t& target = e.board[column * s.BoardRows + row];
+  int16_t& target = e.board[column * s.boardRows + row];
   target = placed == Truck || e.gains > 0 ? int16_t{Empty} : e.losses > 0 ? int16_t{Fire} : placed;
   for (const char* cue : {"JAN", "JU", "BO"})
     if (heard.find(cue) != std::string::npos) e.cues.push_back(cue);
@@ -83,8 +83,8 @@ inline Expected Predict(const GameState& s, int column, int row, int16_t placed)
 // One more than the points the current piece would score on the cell.
 inline int PredictValue(const GameState& s, int index) {
   int value = 1;
-  ForNeighbours(s, index / s.BoardRows, index % s.BoardRows, [&](int i) {
-    const PairOutcome o = Outcome(s.PieceQueue[2], s.Board[i]);
+  ForNeighbours(s, index / s.boardRows, index % s.boardRows, [&](int i) {
+    const PairOutcome o = Outcome(s.pieceQueue[2], s.board[i]);
     value += o.gains - o.losses;
   });
   return value;
@@ -102,7 +102,7 @@ inline ReferenceChoice ReferenceComputerChoice(const GameState& s, int ceiling) 
     int best = -100;
     bool anyEmpty = false;
     for (int i = 0; i < s.CellCount(); ++i) {
-      if (s.Board[i] != Empty) continue;
+      if (s.board[i] != Empty) continue;
       anyEmpty = true;
       const int v = PredictValue(s, i);
       if (v > choice.ceiling) continue;
@@ -130,16 +130,16 @@ struct RecordingHost : PlacementHost {
   bool finishStops = false;
 
   void PaintCell(int16_t c, int16_t r, int16_t step) override {
-    trace.push_back(Painted(c, r, step, state.Board[c * state.BoardRows + r]));
+    trace.push_back(Painted(c, r, step, state.board[c * state.boardRows + r]));
   }
   bool RasterCanStretch() override { return stretch[std::min(asked++, stretch.size() - 1)] == 'Y'; }
   void PlayCue(Cue cue) override { trace.push_back(std::string("cue ") + CueName(cue)); }
   void ShowScore(int side) override {
-    trace.push_back("score " + std::to_string(side) + "=" + std::to_string(state.Score[side]));
+    trace.push_back("score " + std::to_string(side) + "=" + std::to_string(state.score[side]));
   }
   void StopHumanClock() override { trace.push_back("stop clock"); }
   void DrawNextPieces() override {
-    trace.push_back("next pieces, turn " + std::to_string(state.Turn));
+    trace.push_back("next pieces, turn " + std::to_string(state.turn));
   }
   void RestoreCaption() override { trace.push_back("caption"); }
   bool FinishGame() override { return trace.push_back("finish"), finishStops; }

@@ -22,31 +22,31 @@ TEST(Placement, EveryMoveOnRandomPositionsIsWhatTheRulesPredict) {
   Random rng(99);
   for (int n = 0; n < 3000; ++n) {
     GameState s;
-    s.BoardCols = static_cast<int16_t>(1 + rng.Below(7));
-    s.BoardRows = static_cast<int16_t>(1 + rng.Below(5));
-    for (int i = 0; i < s.CellCount(); ++i) s.Board[i] = static_cast<int16_t>(rng.Below(6));
+    s.boardCols = static_cast<int16_t>(1 + rng.Below(7));
+    s.boardRows = static_cast<int16_t>(1 + rng.Below(5));
+    for (int i = 0; i < s.CellCount(); ++i) s.board[i] = static_cast<int16_t>(rng.Below(6));
     const int target = rng.Below(s.CellCount());
-    s.Board[target] = Empty;
-    s.Board[s.CellCount()] = Oil;  // the off-board sentinel's cell must never react
+    s.board[target] = Empty;
+    s.board[s.CellCount()] = Oil;  // the off-board sentinel's cell must never react
     const int16_t piece = static_cast<int16_t>(1 + rng.Below(4));
-    s.PieceQueue = {Water, Oil, piece};
-    s.Turn = static_cast<int16_t>(rng.Below(2));
-    s.Score = {5, -3};
+    s.pieceQueue = {Water, Oil, piece};
+    s.turn = static_cast<int16_t>(rng.Below(2));
+    s.score = {5, -3};
     const GameState before = s;
-    const Expected e = Predict(before, target / s.BoardRows, target % s.BoardRows, piece);
+    const Expected e = Predict(before, target / s.boardRows, target % s.boardRows, piece);
     RecordingHost host(s);
     Random deal(1);
     PlacePiece(s, deal, host, CellColumn(s, target), CellRow(s, target));
     SCOPED_TRACE(::testing::Message() << "move " << n);
-    ASSERT_EQ(s.Board, e.board);
-    Pair score = before.Score;
-    score[before.Turn] += e.gains - e.losses;
+    ASSERT_EQ(s.board, e.board);
+    Pair score = before.score;
+    score[before.turn] += e.gains - e.losses;
     Trace cues;
     for (const auto& t : host.trace)
       if (t.starts_with("cue ")) cues.push_back(t.substr(4));
     // The queue moved on by one piece; a withheld truck never stays current.
-    EXPECT_EQ(std::tuple(s.Score, cues, s.PieceQueue[2]),
-              std::tuple(score, e.cues, before.PieceQueue[1]));
+    EXPECT_EQ(std::tuple(s.score, cues, s.pieceQueue[2]),
+              std::tuple(score, e.cues, before.pieceQueue[1]));
   }
 }
 
@@ -86,7 +86,7 @@ TEST(Placement, CallsInOrderWithTheDrawingSteps) {
   for (const auto& k : cases) {
     SCOPED_TRACE(k.name);
     GameState s = MakeState({k.top, "...", "O.."}, k.piece);
-    s.Turn = SideB, s.Score = {0, 2};
+    s.turn = SideB, s.score = {0, 2};
     RecordingHost host(s);
     host.stretch = k.stretch;
     Random rng(3);
@@ -113,14 +113,14 @@ TEST(Placement, RefusedTargetsChangeNothingButTheCaptionAndTheEndTest) {
   for (const auto& k : cases) {
     SCOPED_TRACE(::testing::Message() << k.column << "," << k.row);
     GameState s = MakeState({".O.", "..."});
-    if (k.full) std::fill_n(s.Board.begin(), s.CellCount(), Oil);
-    s.Turn = k.turn;
+    if (k.full) std::fill_n(s.board.begin(), s.CellCount(), Oil);
+    s.turn = k.turn;
     const GameState before = s;
     RecordingHost host(s);
     Random rng(1);
     PlacePiece(s, rng, host, static_cast<int16_t>(k.column), static_cast<int16_t>(k.row));
-    EXPECT_EQ(std::tuple(host.trace, s.Board, s.PieceQueue),
-              std::tuple(k.expected, before.Board, before.PieceQueue));
+    EXPECT_EQ(std::tuple(host.trace, s.board, s.pieceQueue),
+              std::tuple(k.expected, before.board, before.pieceQueue));
   }
 }
 
@@ -132,9 +132,9 @@ TEST(Placement, GameEndsOnAFullBoardOrALeadOfMoreThanTwenty) {
                {{-5, 15}, false, false}, {{-6, 15}, false, true}, {{0, 0}, true, true}};
   for (const auto& k : cases) {
     GameState s = MakeState({"OO", "O."});
-    if (k.full) s.Board[3] = Oil;
-    s.Board[4] = Empty;  // beyond the board: never counts
-    s.Score = k.score;
+    if (k.full) s.board[3] = Oil;
+    s.board[4] = Empty;  // beyond the board: never counts
+    s.score = k.score;
     EXPECT_EQ(IsGameOver(s), k.over) << k.score[0] << ":" << k.score[1];
   }
   // The move that ends a game: finished, and with FinishGame's say-so not handed over.
@@ -150,7 +150,7 @@ TEST(Placement, GameEndsOnAFullBoardOrALeadOfMoreThanTwenty) {
 TEST(Board, AddressingRingAndSizes) {
   GameState s;
   for (auto [cols, rows] : {std::pair{6, 5}, {1, 4}, {4, 1}, {1, 1}, {60, 10}}) {
-    s.BoardCols = static_cast<int16_t>(cols), s.BoardRows = static_cast<int16_t>(rows);
+    s.boardCols = static_cast<int16_t>(cols), s.boardRows = static_cast<int16_t>(rows);
     for (int c = 0; c < cols; ++c) {
       for (int r = 0; r < rows; ++r) {
         const int index = CellIndex(s, c, r);
@@ -205,18 +205,18 @@ TEST(Supply, DealtPiecesAndOpeningPositions) {
     EXPECT_NEAR(dealt[piece], deals * p, 5 * std::sqrt(deals * p * (1 - p))) << piece;
 
   GameState s;
-  s.BoardCols = 10, s.BoardRows = 1;  // ten cells: at least two must be empty
+  s.boardCols = 10, s.boardRows = 1;  // ten cells: at least two must be empty
   std::map<int16_t, int> codes;
   for (int n = 0; n < 2000; ++n) {
-    s.Board[10] = Truck;
+    s.board[10] = Truck;
     NewBoard(s, rng);
-    ASSERT_EQ(s.Board[10], Truck);  // cells beyond the board are left alone
-    ASSERT_GT(std::count(s.Board.begin(), s.Board.begin() + 10, Empty), 1);
-    for (int i = 0; i < 10; ++i) ++codes[s.Board[i]];
+    ASSERT_EQ(s.board[10], Truck);  // cells beyond the board are left alone
+    ASSERT_GT(std::count(s.board.begin(), s.board.begin() + 10, Empty), 1);
+    for (int i = 0; i < 10; ++i) ++codes[s.board[i]];
   }
   EXPECT_EQ(codes.size(), 4u);  // Empty, Fire, Oil, Water only
   for (auto [code, count] : codes) EXPECT_GT(count, 20000 / 5) << code;
-  s.BoardCols = 0;
+  s.boardCols = 0;
   NewBoard(s, rng);  // a board without cells: nothing to fill, and no endless loop
 }
 
@@ -236,9 +236,9 @@ TEST(Supply, CatchUpRuleAndTheQueue) {
   };
   for (const auto& k : cases) {
     GameState s;
-    s.Turn = k.turn, s.Score = k.score, s.PieceQueue = k.before;
+    s.turn = k.turn, s.score = k.score, s.pieceQueue = k.before;
     ApplyCatchUpRule(s);
-    EXPECT_EQ(s.PieceQueue, k.after) << k.turn << " " << k.score[0] << ":" << k.score[1];
+    EXPECT_EQ(s.pieceQueue, k.after) << k.turn << " " << k.score[0] << ":" << k.score[1];
   }
   // The first deal fills all three entries; later ones shift by one and deal one.
   GameState s;
@@ -249,10 +249,10 @@ TEST(Supply, CatchUpRuleAndTheQueue) {
   // Nobody trails: trucks are withheld, and the current one is placed as oil.
   std::ranges::replace(want, Truck, HeldTruck);
   if (want[2] == HeldTruck) want[2] = Oil;
-  EXPECT_EQ(s.PieceQueue, want);
-  s.PieceQueue = {Fire, HeldTruck, Water};
+  EXPECT_EQ(s.pieceQueue, want);
+  s.pieceQueue = {Fire, HeldTruck, Water};
   AdvanceQueue(s, rng);
-  EXPECT_EQ(std::tuple(s.PieceQueue[1], s.PieceQueue[2]), std::tuple(Fire, Oil));
+  EXPECT_EQ(std::tuple(s.pieceQueue[1], s.pieceQueue[2]), std::tuple(Fire, Oil));
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ struct Board {
   PictureHolder pictures;
   BoardPainter painter{state, pictures};
   Board(int cols, int rows, const QImage& background, bool stretch = false) {
-    state.BoardCols = int16_t(cols), state.BoardRows = int16_t(rows);
+    state.boardCols = int16_t(cols), state.boardRows = int16_t(rows);
     pictures.Picture2 = TestSheet(), pictures.Picture3 = background;
     painter.PrepareBackground(stretch, QSize(32 * cols, 32 * rows));
     painter.Resize(QSize(32 * cols, 32 * rows)), painter.Image().fill(Stale);
@@ -190,7 +190,7 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
                  std::to_string(at.x()),
              [=] {
                board.painter.Image().fill(Stale);
-               board.state.Board[CellIndex(board.state, at.x(), at.y())] = int16_t(code);
+               board.state.board[CellIndex(board.state, at.x(), at.y())] = int16_t(code);
                const QImage before = board.painter.Image();
                QRect told;
                board.painter.SetCellPaintedHook([&](const QRect& r) { told = r; });

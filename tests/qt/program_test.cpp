@@ -59,7 +59,7 @@ class ProgramTest : public ::testing::Test {
     for (int i = 0, k = 0; i < s.CellCount(); k = (k + 1) % 1024, i += k == 0) {
       const int x = CellColumn(s, i) * 32 + k % 32, y = CellRow(s, i) * 32 + k / 32;
       const QRgb background = tile.pixel(x % tile.width(), y % tile.height());
-      ASSERT_TRUE(s.Board[i] != Empty || p.Painter().Image().pixel(x, y) == background)
+      ASSERT_TRUE(s.board[i] != Empty || p.Painter().Image().pixel(x, y) == background)
           << x << "," << y;
     }
   }
@@ -69,7 +69,7 @@ class ProgramTest : public ::testing::Test {
                      QPoint(CellColumn(p.State(), i) * 32 + 31, CellRow(p.State(), i) * 32));
   }
   static int EmptyCell(const GameState& s) {
-    return int(std::find(s.Board.begin(), s.Board.end(), Empty) - s.Board.begin());
+    return int(std::find(s.board.begin(), s.board.end(), Empty) - s.board.begin());
   }
   static bool CloseBox(QWidget& w) {
     QCloseEvent event;
@@ -93,7 +93,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     GameState& s = p->State();
     // The demo on eight by six cells, its notice showing, the computer's clock at double speed.
     EXPECT_TRUE(w.windowTitle() == "Pyra3" && w.ClientSize() == QSize(256, 192) &&
-                s.BoardCols == 8 && s.BoardRows == 6 && s.DemoMode &&
+                s.boardCols == 8 && s.boardRows == 6 && s.demoMode &&
                 c.Message().Text() == QString::fromUtf8(text::DemoNotice) &&
                 c.PointBox2().isVisible());
     EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250 &&
@@ -106,18 +106,18 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
         << "the built-in pictures";
     ExpectBoardShown(*p);
     QImage sheet = p->Pictures().Picture2, next;
-    DrawNextPieces(next, s.PieceQueue, sheet, c.NextBox().BackgroundColour());
+    DrawNextPieces(next, s.pieceQueue, sheet, c.NextBox().BackgroundColour());
     EXPECT_EQ(Difference(c.NextBox().Image(), next), "");
 
     // The demo's clock moves; the space bar starts a real game.
-    const auto demo = s.Board;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return s.Board != demo; }, 5000));
+    const auto demo = s.board;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.board != demo; }, 5000));
     QTest::keyClick(&c.NextBox(), Qt::Key_Space);
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_TRUE(boxes.seen[0].text == QString::fromUtf8("一番勝負です。頑張りましょう。") &&
                 boxes.seen[0].title == "Pyra3");
-    EXPECT_FALSE(s.DemoMode || c.Message().isVisible() || p->Comtimer().Enabled());
-    EXPECT_TRUE(s.Turn == SideA && p->Mantimer().Enabled() && p->Comtimer().Interval() == 500);
+    EXPECT_FALSE(s.demoMode || c.Message().isVisible() || p->Comtimer().Enabled());
+    EXPECT_TRUE(s.turn == SideA && p->Mantimer().Enabled() && p->Comtimer().Interval() == 500);
     EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible() &&
                 c.PointBox().windowTitle() == ">A - Player A" &&
                 c.PointBox2().windowTitle() == QString::fromUtf8(" B - コンピュータ"));
@@ -125,17 +125,17 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     // Only a left-button release on a cell places a piece; then the computer's clock moves.
     const int cell = EmptyCell(s);
     ASSERT_EQ(CellColumn(s, cell), 0);
-    const auto board = s.Board;
+    const auto board = s.board;
     testing::Release(w.Board(), Qt::RightButton, QPointF(5, CellRow(s, cell) * 32 + 5));
     testing::Release(w.Board(), Qt::LeftButton, QPointF(-0.5, CellRow(s, cell) * 32 + 5));
-    EXPECT_TRUE(s.Board == board && s.Turn == SideA);
+    EXPECT_TRUE(s.board == board && s.turn == SideA);
     Click(*p, cell);
-    EXPECT_TRUE(s.Turn == SideB && p->Comtimer().Enabled() && !p->Mantimer().Enabled() &&
+    EXPECT_TRUE(s.turn == SideB && p->Comtimer().Enabled() && !p->Mantimer().Enabled() &&
                 c.PointBox2().windowTitle() == QString::fromUtf8(">B - コンピュータ"));
     ScoreBox printed(&w, "", c.PointBox().size(), c.PointBox().TextColour());
-    printed.ShowScore(s.Score[0]);
+    printed.ShowScore(s.score[0]);
     EXPECT_EQ(Difference(c.PointBox().Image(), printed.Image()), "");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return s.Turn == SideA; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.turn == SideA; }, 5000));
 
     // A pause holds the clocks and hides the items that end the game (minimising: see
     // tests/system/minimise_restore.sh, under a real window manager).
@@ -178,9 +178,9 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
                 boxes.seen.back().icon == QMessageBox::Critical);
 
     // A is far ahead: this move ends the game, A's win is recorded, and Yes starts anew.
-    s.Score = {40, 0};
+    s.score = {40, 0};
     Click(*p, EmptyCell(s));
-    EXPECT_TRUE(Stored("Win", "Player A") == "1" && s.Turn != TurnNone);
+    EXPECT_TRUE(Stored("Win", "Player A") == "1" && s.turn != TurnNone);
 
     // The user moves windows and changes settings; the close box ends the program, once.
     const QPoint area = QtSettingsWindows::WorkArea().topLeft();
@@ -230,8 +230,8 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
   const GameOptions& o = p->Options();
   EXPECT_TRUE(o.SelectedSeriesFormat() == 3 && o.Option3[1] && o.Option1[2] &&
               o.Check1[3] == Unchecked &&
-              o.Combo1[2].list == std::vector<std::string>{"Player A"} && s.Turn == TurnNone &&
-              s.BoardCols == 60);
+              o.Combo1[2].list == std::vector<std::string>{"Player A"} && s.turn == TurnNone &&
+              s.boardCols == 60);
   EXPECT_EQ(o.Check1[1], QMediaDevices::audioOutputs().isEmpty() ? Unchecked : Checked)
       << "effects need a device";
   EXPECT_EQ(
@@ -254,13 +254,13 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_EQ(p->Companions().PointBox().isVisible(), !(state & Qt::WindowMinimized));
   }
   p->Window().Item(MenuItem::NewGame)->trigger();
-  ASSERT_TRUE(s.BoardCols == 60 && s.BoardRows == 10 && s.Turn != TurnNone);
+  ASSERT_TRUE(s.boardCols == 60 && s.boardRows == 10 && s.turn != TurnNone);
   ExpectBoardShown(*p);
   for (int column = 0; column < 60; ++column) {
-    s.Score = {0, 0}, s.Board[CellIndex(s, column, column % 10)] = Empty;
-    const int16_t turn = s.Turn;
+    s.score = {0, 0}, s.board[CellIndex(s, column, column % 10)] = Empty;
+    const int16_t turn = s.turn;
     Click(*p, CellIndex(s, column, column % 10));
-    EXPECT_NE(s.Turn, turn) << "column " << column;
+    EXPECT_NE(s.turn, turn) << "column " << column;
   }
   QTest::keyClick(&p->Window(), Qt::Key_Escape);
   EXPECT_TRUE(p->Shell().Quitting());

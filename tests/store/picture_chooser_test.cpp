@@ -26,7 +26,7 @@ struct ChooserRig {
   testing::GameRig rig;
   Program windows{""};
   PictureChooser chooser{rig.game, windows.store, windows};
-  ChooserRig() { rig.state.PieceQueue = {1, 2, 3}, windows.log.clear(); }
+  ChooserRig() { rig.state.pieceQueue = {1, 2, 3}, windows.log.clear(); }
   // The picture keys as stored.
   std::string Keys() const {
     std::string s;
@@ -72,7 +72,7 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
     EXPECT_EQ(r.windows.log + " |" + r.Keys(), log + std::string(" |") + keys);
     // A new background is made ready and shown; a new sheet is shown on the board and in
     // the NEXT window.
-    const bool nextDrawn = r.rig.screen.nextPieces == r.rig.state.PieceQueue;
+    const bool nextDrawn = r.rig.screen.nextPieces == r.rig.state.pieceQueue;
     EXPECT_EQ(
         std::tuple(r.rig.screen.prepareBackground, r.rig.screen.reveals, nextDrawn),
         std::tuple(installed && background ? 1 : 0, installed ? 1 : 0, installed && !background));

@@ -89,7 +89,7 @@ struct Program final : SettingsWindows {
     auto n = [](double v) { return std::to_string(static_cast<long long>(v)); };
     std::string s = n(main.left) + "," + n(main.top) + "," + n(main.width) + "," + n(main.height);
     for (const TwipRect& c : boxes) s += " " + n(c.left) + "," + n(c.top);
-    s += " " + n(state.BoardCols) + "x" + n(state.BoardRows) + " |";
+    s += " " + n(state.boardCols) + "x" + n(state.boardRows) + " |";
     auto digits = [&s](const auto& controls) {
       s += ' ';
       for (int c : controls) s += static_cast<char>('0' + c);

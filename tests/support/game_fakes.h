@@ -192,16 +192,16 @@ struct GameRig {
 
   // The move of the side to move, the way that side moves: a click or a clock tick.
   void Move(int column = 0, int row = 0) {
-    state.DemoMode || options.IsComputer(state.Turn)
+    state.demoMode || options.IsComputer(state.turn)
         ? game.comtimer_Timer()
         : game.Form_MouseUp(MouseButton::Left, column * 32 + 5, row * 32 + 5);
   }
   // On the 1 x 1 board: ends the running game with this result (0 A wins, 1 B wins, -1 a
   // draw) by setting the scores just before the one move that fills the board.
   void EndGameWith(int result, int16_t winnerScore = 5) {
-    state.Score = {int16_t(result == SideB ? 0 : winnerScore),
+    state.score = {int16_t(result == SideB ? 0 : winnerScore),
                    int16_t(result == SideA ? 0 : winnerScore)};
-    state.PieceQueue[2] = Water;  // no reaction on an empty board: the scores stand
+    state.pieceQueue[2] = Water;  // no reaction on an empty board: the scores stand
     Move();
   }
 };
