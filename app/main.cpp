@@ -1,9 +1,11 @@
-// Pyra3: the application object, Qt's Japanese texts, one copy per user, and the game.
+// Pyra3: the command line, the application object, Qt's Japanese texts, one copy per user, and
+// the game.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/command_line.h"
 #include "app/platform_choice.h"
 #include "app/program.h"
 #include "app/single_instance.h"
@@ -11,6 +13,11 @@
 #include "store/store_path.h"
 
 int main(int argc, char** argv) {
+  QApplication::setApplicationName(QStringLiteral("Pyra3"));
+  QApplication::setApplicationVersion(QStringLiteral(PYRA_VERSION));
+  // --help and --version are answered before Qt looks for a display.
+  pyra::AnswerInformationOptions(argc, argv);
+
   // Where the windows go is the game's business: on Wayland desktops, X11 through XWayland.
   if (const auto platform = pyra::ChoosePlatform(pyra::ProcessEnvironment())) {
     qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*platform));
@@ -18,8 +25,7 @@ int main(int argc, char** argv) {
   // Whole-number scale factors keep the 32-pixel cells crisp on scaled screens.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Pyra3"));
-  QApplication::setApplicationVersion(QStringLiteral("3.30.0.243"));
+  if (const auto status = pyra::RejectLeftoverArguments()) return *status;
   // Desktops match the windows to the installed desktop entry by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral(PYRA_APP_ID));
 

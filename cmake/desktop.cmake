@@ -6,6 +6,10 @@
 # windows (QGuiApplication::setDesktopFileName).
 set(PYRA_APP_ID org.pyra3.Pyra3)
 target_compile_definitions(pyra_qt PUBLIC PYRA_APP_ID="${PYRA_APP_ID}")
+# The program's version (pyra3 --version, the AppStream release): the project's, with the build
+# number the program has always carried.
+set(PYRA_VERSION ${PROJECT_VERSION}.243)
+target_compile_definitions(pyra3 PRIVATE PYRA_VERSION="${PYRA_VERSION}")
 
 # Help: the pages with the piece pictures cut from the built-in sheet, through qhelpgenerator
 # into pyra3.qch and its collection pyra3.qhc beside the executable.

@@ -1,17 +1,38 @@
 #!/usr/bin/env bash
 # Installs the program into a temporary prefix and checks it as a desktop sees it: the desktop
-# entry and the AppStream data pass their validators, every file is in place, and the installed
-# program, started on a private display, opens its help from the menu (トピックの検索) and
-# closes it when Esc ends the game.
-#   install_check.sh <build-folder> <app-id>
+# entry and the AppStream data pass their validators, every file is in place, the command line
+# answers without a display, and the installed program, started on a private display, opens
+# its help from the menu (トピックの検索) and closes it when Esc ends the game.
+#   install_check.sh <build-folder> <app-id> [--package]
+# With --package the files come from the Debian package instead (tools/package.sh --quick),
+# unpacked with dpkg -x into a temporary root: every entry root's, the program in /usr/games.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${1:-}" = --drive ]; then
-  "$2/bin/pyra3" &
-  pid=$!
+  prefix=$2 program=$2/$3
   # Status 3: the program failed; with_display.sh itself answers 1 when it gets no display.
   fail() { echo "install_check: $*" >&2; kill "$pid" 2>/dev/null || true; exit 3; }
+  pid=""
+  release=$(grep -o 'release version="[^"]*"' "$prefix"/share/metainfo/*.xml | cut -d'"' -f2)
+  [ "$(env -u DISPLAY "$program" --version)" = "Pyra3 $release" ] ||
+    fail "--version does not say Pyra3 $release"
+  [[ "$(env -u DISPLAY "$program" --help-all)" == *"--platform <"* ]] || fail "--help-all lacks Qt's options"
+  manual=$(zcat "$prefix/share/man/man6/pyra3.6.gz" | sed 's/\\-/-/g')
+  # The options column of --help: each option is in the manual page.
+  help=$(env -u DISPLAY "$program" --help | grep -E '^ +-' | sed -E 's/ {3}.*//')
+  for option in $(grep -oE -- '--?[a-z-]+' <<<"$help"); do
+    grep -qF -- "$option" <<<"$manual" || fail "the manual page does not describe $option"
+  done
+  # Qt's own option is taken (a wrong display would end it otherwise); the unknown one is not.
+  status=0
+  "$program" -display "$DISPLAY" --bogus 2>"$XDG_RUNTIME_DIR/said" || status=$?
+  said=$(cat "$XDG_RUNTIME_DIR/said")
+  [ "$status" = 2 ] && [[ "$said" == *bogus* ]] && [ "$(wc -l <<<"$said")" = 1 ] ||
+    fail "--bogus: status $status, said: $said"
+
+  "$program" &
+  pid=$!
   # Polls rather than waiting in xdotool, whose wait fails when a window goes while it looks.
   window() {
     for _ in $(seq 100); do
@@ -33,16 +54,31 @@ if [ "${1:-}" = --drive ]; then
 fi
 
 build=$1 id=$2 source=$(cd "$here/../.." && pwd)
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+if [ "${3:-}" = --package ]; then
+  "$source/tools/package.sh" --quick "$build" "$work"
+  deb=$(ls "$work"/pyra3_*.deb)
+  # Root's entries only; directories and the program 0755, every other file 0644.
+  odd=$(dpkg-deb -c "$deb" | awk '$2 != "root/root" ||
+    !($1 == "drwxr-xr-x" || $1 == "-rw-r--r--" || ($1 == "-rwxr-xr-x" && $6 == "./usr/games/pyra3"))')
+  [ -z "$odd" ] || { echo "install_check: wrong owner or mode in the package:"$'\n'"$odd" >&2; exit 1; }
+  dpkg -x "$deb" "$work/root"
+  prefix=$work/root/usr program=games/pyra3
+else
+  prefix=$work/prefix program=bin/pyra3
+  cmake --install "$build" --prefix "$prefix" >/dev/null
+fi
 desktop-file-validate "$prefix/share/applications/$id.desktop"
-appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$prefix/appstream.log" ||
-  { cat "$prefix/appstream.log" >&2; exit 1; }
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" ||
+  { cat "$work/appstream.log" >&2; exit 1; }
 
-expect=(bin/pyra3 share/pyra3/pyra3.qch share/pyra3/pyra3.qhc)
-# The music is checked once it is part of the tree; until then there is nothing to install.
-[ -n "$(cd "$source" && git ls-files '*teku2.mid' 2>/dev/null)" ] && expect+=(share/pyra3/teku2.mid)
+expect=("$program" share/pyra3/pyra3.qch share/pyra3/pyra3.qhc share/man/man6/pyra3.6.gz
+  share/doc/pyra3/copyright share/doc/pyra3/changelog.gz)
+# The music and the cues are checked once they are part of the tree.
+for sound in teku2.mid JAN.WAV JU.WAV BO.WAV TON.WAV; do
+  [ -n "$(cd "$source" && git ls-files "assets/$sound" 2>/dev/null)" ] && expect+=("share/pyra3/$sound")
+done
 for file in "${expect[@]}"; do
   [ -f "$prefix/$file" ] || { echo "install_check: $file is not installed" >&2; exit 1; }
 done
@@ -55,7 +91,7 @@ done
 # A display number taken by someone else at the same moment is tried again.
 for attempt in 1 2 3; do
   status=0
-  "$here/with_display.sh" bash "$here/install_check.sh" --drive "$prefix" || status=$?
+  "$here/with_display.sh" bash "$here/install_check.sh" --drive "$prefix" "$program" || status=$?
   [ "$status" -ne 1 ] && break
   echo "install_check: no display (attempt $attempt)" >&2
 done
