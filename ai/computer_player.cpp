@@ -70,24 +70,24 @@ int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng) {
     const int v = EvaluateCell(s, index);
     values[index] = static_cast<int8_t>(v);
     if (v < lowest) lowest = v;
-    if (v > best && v <= ai.ThinkLimit) {
-      ai.CandidateCells[0] = static_cast<int16_t>(index);
+    if (v > best && v <= ai.thinkLimit) {
+      ai.candidateCells[0] = static_cast<int16_t>(index);
       n = 1;
       best = v;
     } else if (v == best) {
-      ai.CandidateCells[n++] = static_cast<int16_t>(index);
+      ai.candidateCells[n++] = static_cast<int16_t>(index);
     }
   }
   if (!anyEmpty) return NoCell;
   if (n == 0) {
-    ai.ThinkLimit = static_cast<int16_t>(lowest);
+    ai.thinkLimit = static_cast<int16_t>(lowest);
     for (int i = 0; i < cells; ++i) {
       if (s.board[i] == Empty && values[i] == lowest) {
-        ai.CandidateCells[n++] = static_cast<int16_t>(i);
+        ai.candidateCells[n++] = static_cast<int16_t>(i);
       }
     }
   }
-  return ai.CandidateCells[rng.Below(n)];
+  return ai.candidateCells[rng.Below(n)];
 }
 
 int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng) {
@@ -100,21 +100,21 @@ int16_t ChooseTimeoutCell(const GameState& s, AiState& ai, Random& rng) {
     anyEmpty = true;
     const int v = EvaluateCell(s, index);
     if (v < best) {
-      ai.CandidateCells[0] = static_cast<int16_t>(index);
+      ai.candidateCells[0] = static_cast<int16_t>(index);
       n = 1;
       best = v;
     } else if (v == best) {
-      ai.CandidateCells[n++] = static_cast<int16_t>(index);
+      ai.candidateCells[n++] = static_cast<int16_t>(index);
     }
   }
   if (!anyEmpty) return NoCell;
   if (n == 0) {
     // Every empty cell is valued 9: all of them are equally bad.
     for (int i = 0; i < cells; ++i) {
-      if (s.board[i] == Empty) ai.CandidateCells[n++] = static_cast<int16_t>(i);
+      if (s.board[i] == Empty) ai.candidateCells[n++] = static_cast<int16_t>(i);
     }
   }
-  return ai.CandidateCells[rng.Below(n)];
+  return ai.candidateCells[rng.Below(n)];
 }
 
 namespace {
@@ -142,24 +142,24 @@ void TimeoutMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host) {
 void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& options) {
   if (!options.AutomaticLevel() || !options.OneHuman()) return;
   if (s.score[0] > s.score[1] + 10) {
-    if (ai.LeadStreakA > 2) {
-      ai.ThinkLimit = static_cast<int16_t>(ai.ThinkLimit + 1);
-      if (ai.ThinkLimit > 8) ai.ThinkLimit = 8;
-      ai.LeadStreakA = 0;
+    if (ai.leadStreakA > 2) {
+      ai.thinkLimit = static_cast<int16_t>(ai.thinkLimit + 1);
+      if (ai.thinkLimit > 8) ai.thinkLimit = 8;
+      ai.leadStreakA = 0;
     } else {
-      ++ai.LeadStreakA;
+      ++ai.leadStreakA;
     }
   } else if (s.score[1] > s.score[0] + 10) {
-    if (ai.LeadStreakB > 2) {
-      ai.ThinkLimit = static_cast<int16_t>(ai.ThinkLimit - 1);
-      if (ai.ThinkLimit < 1) ai.ThinkLimit = 1;
-      ai.LeadStreakB = 0;
+    if (ai.leadStreakB > 2) {
+      ai.thinkLimit = static_cast<int16_t>(ai.thinkLimit - 1);
+      if (ai.thinkLimit < 1) ai.thinkLimit = 1;
+      ai.leadStreakB = 0;
     } else {
-      ++ai.LeadStreakB;
+      ++ai.leadStreakB;
     }
   } else {
-    ai.LeadStreakA = 0;
-    ai.LeadStreakB = 0;
+    ai.leadStreakA = 0;
+    ai.leadStreakB = 0;
   }
 }
 

@@ -16,18 +16,18 @@ constexpr int16_t NoCell = -1;
 
 struct AiState {
   // The highest cell value the computer accepts: its playing strength.
-  int16_t ThinkLimit = 8;
-  int16_t LeadStreakA = 0;
-  int16_t LeadStreakB = 0;
-  std::array<int16_t, BoardCapacity> CandidateCells{};
+  int16_t thinkLimit = 8;
+  int16_t leadStreakA = 0;
+  int16_t leadStreakB = 0;
+  std::array<int16_t, BoardCapacity> candidateCells{};
 };
 
 // One more than the points the current piece would score on this empty cell: -7..9. The one
 // valuation of a cell, for the computer's choice and for a person's forced move.
 int16_t EvaluateCell(const GameState& s, int index);
 
-// A cell of the highest value not above ThinkLimit, ties broken at random. When no empty cell
-// qualifies, ThinkLimit rises to the lowest value present, where raising it a step at a time
+// A cell of the highest value not above thinkLimit, ties broken at random. When no empty cell
+// qualifies, thinkLimit rises to the lowest value present, where raising it a step at a time
 // would stop. NoCell on a full board.
 int16_t ChooseComputerCell(const GameState& s, AiState& ai, Random& rng);
 

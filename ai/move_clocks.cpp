@@ -7,29 +7,29 @@ namespace pyra {
 
 void Game::comtimer_Timer() {
   if (closing || !ports.comtimer.Enabled()) return;
-  NewGameGuard = false;
+  newGameGuard = false;
   SetCom(false);  // one arming, one move
   RunMove([&] { ComputerMove(state, ai, rng, *this); });
 }
 
 void Game::mantimer_Timer() {
   if (closing || !ports.mantimer.Enabled()) return;
-  NewGameGuard = false;
-  int t = ManTicks;
+  newGameGuard = false;
+  int t = humanTicks;
   if (t >= 4 && t <= 6) {
     ports.screen.SetCaption(text::CountdownBefore + std::to_string(7 - t) + text::CountdownAfter);
   } else if (t >= 7) {
-    ManTicks = 0;
+    humanTicks = 0;
     ports.screen.SetCaption(ProductName);
     RunMove([&] { TimeoutMove(state, ai, rng, *this); });
-    t = ManTicks;
+    t = humanTicks;
   }
-  ManTicks = static_cast<int16_t>(t + 1);
+  humanTicks = static_cast<int16_t>(t + 1);
 }
 
 void Game::StopHumanClock() {
   SetMan(false);
-  ManTicks = 0;
+  humanTicks = 0;
 }
 
 void Game::ArmClocks() {

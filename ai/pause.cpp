@@ -10,10 +10,10 @@ void Game::TogglePause() {
   if (!Paused()) {
     SetPauseCaption(text::ResumeCaption);
     // The armed clocks stay armed; the pause holds them until the resume.
-    PauseMemory.ComWasOn = comArmed;
-    PauseMemory.ManWasOn = manArmed;
+    pauseMemory.computerWasOn = comArmed;
+    pauseMemory.humanWasOn = manArmed;
     ApplyClocks();
-    PauseMemory.SavedMessage = ports.screen.MessageVisible() ? LastMessage : "";
+    pauseMemory.savedMessage = ports.screen.MessageVisible() ? lastMessage : "";
     ShowMessage(text::PauseNotice);
     SetMenuVisible(MenuItem::NewGame, false);
     SetMenuVisible(MenuItem::ExitGame, false);
@@ -23,10 +23,10 @@ void Game::TogglePause() {
     // The clocks armed now run again. They are the ones that ran at the pause, unless a move
     // that was under way when the pause came has since passed the turn: then the new side's
     // clock runs, never the old one beside it.
-    PauseMemory.ComWasOn = PauseMemory.ManWasOn = false;
+    pauseMemory.computerWasOn = pauseMemory.humanWasOn = false;
     ApplyClocks();
-    if (!PauseMemory.SavedMessage.empty()) {
-      ShowMessage(PauseMemory.SavedMessage);
+    if (!pauseMemory.savedMessage.empty()) {
+      ShowMessage(pauseMemory.savedMessage);
     } else {
       ports.screen.HideMessage();
     }

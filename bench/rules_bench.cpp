@@ -70,7 +70,7 @@ void BM_ChooseComputerCell_MidGame(benchmark::State& state) {
   AiState ai;
   Random rng(1);
   for (auto _ : state) {
-    ai.ThinkLimit = 8;
+    ai.thinkLimit = 8;
     benchmark::DoNotOptimize(ChooseComputerCell(s, ai, rng));
   }
   state.counters["empty"] = EmptyCells(s);
@@ -83,7 +83,7 @@ void BM_ChooseComputerCell_Opening(benchmark::State& state) {
   StartGame(s, rng);
   AiState ai;
   for (auto _ : state) {
-    ai.ThinkLimit = 3;
+    ai.thinkLimit = 3;
     benchmark::DoNotOptimize(ChooseComputerCell(s, ai, rng));
   }
   state.counters["empty"] = EmptyCells(s);
@@ -98,7 +98,7 @@ void BM_ChooseComputerCell_EmptyBoard(benchmark::State& state) {
   AiState ai;
   Random rng(3);
   for (auto _ : state) {
-    ai.ThinkLimit = 8;
+    ai.thinkLimit = 8;
     benchmark::DoNotOptimize(ChooseComputerCell(s, ai, rng));
   }
   state.counters["empty"] = EmptyCells(s);
@@ -131,11 +131,11 @@ void BM_ChooseComputerCell_CeilingRises(benchmark::State& state) {
   AiState ai;
   Random rng(5);
   for (auto _ : state) {
-    ai.ThinkLimit = 1;
+    ai.thinkLimit = 1;
     benchmark::DoNotOptimize(ChooseComputerCell(s, ai, rng));
   }
   state.counters["empty"] = EmptyCells(s);
-  state.counters["raisedTo"] = ai.ThinkLimit;
+  state.counters["raisedTo"] = ai.thinkLimit;
   state.counters["lowest"] = lowest;
 }
 BENCHMARK(BM_ChooseComputerCell_CeilingRises);
@@ -148,7 +148,7 @@ void BM_WholeGame50x50(benchmark::State& state) {
   long placements = 0;
   for (auto _ : state) {
     StartGame(s, rng);
-    ai.ThinkLimit = 8;
+    ai.thinkLimit = 8;
     while (s.turn != TurnNone) {
       ComputerMove(s, ai, rng, host);
       ++placements;

@@ -44,7 +44,7 @@ void Game::RestoreCaption() {
 // --- Messages and captions ---------------------------------------------------------------
 
 void Game::ShowMessage(const std::string& message) {
-  LastMessage = message;
+  lastMessage = message;
   ports.screen.ShowMessage(message);
 }
 

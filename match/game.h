@@ -31,10 +31,10 @@ struct Ports {
 };
 
 // What a pause remembers so that resuming restores it exactly.
-struct PauseMemoryRecord {
-  bool ComWasOn = false;
-  bool ManWasOn = false;
-  std::string SavedMessage;
+struct PauseMemory {
+  bool computerWasOn = false;
+  bool humanWasOn = false;
+  std::string savedMessage;
 };
 
 // What minimising the main window put aside.
@@ -144,12 +144,12 @@ class Game : public PlacementHost {
   Ports ports;
   AiState ai;
 
-  bool NewGameGuard = false;
-  bool AskContinue = true;
-  bool StopWhenDecided = false;
-  int16_t ManTicks = 0;
-  std::string LastMessage;
-  PauseMemoryRecord PauseMemory;
+  bool newGameGuard = false;
+  bool askContinue = true;
+  bool stopWhenDecided = false;
+  int16_t humanTicks = 0;
+  std::string lastMessage;
+  PauseMemory pauseMemory;
   MinimiseMemory minimise;
   std::string pauseCaption;
   bool newGameVisible = true;

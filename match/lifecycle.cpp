@@ -5,7 +5,7 @@
 namespace pyra {
 
 bool Game::Form_Load(bool anotherInstanceRuns, bool canBitBlt) {
-  AskContinue = true;
+  askContinue = true;
   if (anotherInstanceRuns || !canBitBlt) {
     startRefused = true;
     std::string message;
@@ -22,12 +22,12 @@ bool Game::Form_Load(bool anotherInstanceRuns, bool canBitBlt) {
   ports.shell.OpenMusic();
   if (seedOnLoad) rng.SeedFromClock();
   state.gamesPlayed = 0;
-  ai.ThinkLimit = InitialThinkLimit(options);
+  ai.thinkLimit = InitialThinkLimit(options);
   ports.screen.ShowCompanions();
 
   const bool anyHuman = options.IsHuman(SideA) || options.IsHuman(SideB);
   if (options.Check1[3] == Checked && anyHuman) {
-    NewGameGuard = true;
+    newGameGuard = true;
     state.demoMode = true;
     ports.comtimer.SetInterval(250);
     ShowMessage(text::DemoNotice);
@@ -36,7 +36,7 @@ bool Game::Form_Load(bool anotherInstanceRuns, bool canBitBlt) {
   } else if (options.IsComputer(SideA) && options.IsComputer(SideB)) {
     if (BeginGame()) AdvanceQueue();
   } else {
-    NewGameGuard = false;
+    newGameGuard = false;
     ports.screen.ShowTitlePicture();
   }
   return true;
@@ -58,7 +58,7 @@ void Game::Form_Unload() {
 
 void Game::Form_MouseUp(MouseButton button, int x, int y) {
   if (state.demoMode || closing) return;
-  NewGameGuard = false;
+  newGameGuard = false;
   if (button != MouseButton::Left || state.turn == TurnNone) return;
   if (Paused()) return;
   // The cell under the pointer: the board is drawn from the client origin.

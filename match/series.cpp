@@ -25,7 +25,7 @@ std::string SeriesFormatName(int format) {
 
 void Game::ResetSeries() {
   state.gamesPlayed = 0;
-  AskContinue = true;
+  askContinue = true;
   state.wins = {0, 0};
   state.seriesPoints = {0, 0};
 }
@@ -107,18 +107,18 @@ bool Game::FinishGame() {
 
   if (format <= 4) {
     const int games = 2 * format + 1;
-    if (AskContinue) StopWhenDecided = false;
+    if (askContinue) stopWhenDecided = false;
     if (state.gamesPlayed != games) {
       const char* leader = state.wins[0] > format ? "A" : state.wins[1] > format ? "B" : nullptr;
-      if (leader && AskContinue) {
+      if (leader && askContinue) {
         const MsgAnswer answer =
             Ask(std::string(leader) + text::DecidedButContinue + "\n" + text::ContinueQuestion,
                 ProductName, MsgButtons::YesNo, MsgIcon::Question);
-        StopWhenDecided = answer != MsgAnswer::Yes;
-        AskContinue = false;
+        stopWhenDecided = answer != MsgAnswer::Yes;
+        askContinue = false;
       }
     }
-    const bool over = state.gamesPlayed == games || StopWhenDecided;
+    const bool over = state.gamesPlayed == games || stopWhenDecided;
     if (EndOfGameDialog(over)) return true;
   } else if (format <= 9) {
     const int target = 2 * (format - 4);

@@ -8,8 +8,8 @@
 namespace pyra {
 
 void Game::StartGame() {
-  if (NewGameGuard || closing) return;
-  NewGameGuard = true;
+  if (newGameGuard || closing) return;
+  newGameGuard = true;
   EndDemo();
   if (Paused()) TogglePause();
   ports.screen.HideMessage();
@@ -67,10 +67,10 @@ void Game::EndDemo() {
   state.wins = {0, 0};
   state.seriesPoints = {0, 0};
   state.score = {0, 0};
-  ai.LeadStreakA = 0;
-  ai.LeadStreakB = 0;
+  ai.leadStreakA = 0;
+  ai.leadStreakB = 0;
   state.gamesPlayed = 0;
-  ai.ThinkLimit = ThinkLimitAfterDemo(options);
+  ai.thinkLimit = ThinkLimitAfterDemo(options);
   SetCom(false);
   SetMan(false);
   state.demoMode = false;

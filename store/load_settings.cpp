@@ -198,8 +198,8 @@ void SettingsSession::LoadSettings() {
   options_.Check1[2] = soundWish_[1];
   if (ReadNumberSetting(store_, "OpeningDemo", 1) == int16_t{1}) options_.Check1[3] = Checked;
 
-  for (int i = 0; i < records_.PlayerCount; ++i) {
-    for (NameBox& box : options_.Combo1) box.list.push_back(records_.PlayerList[i]);
+  for (int i = 0; i < records_.playerCount; ++i) {
+    for (NameBox& box : options_.Combo1) box.list.push_back(records_.playerList[i]);
   }
 
   wholly_ = store_.ReadFailures() == failures;

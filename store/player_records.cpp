@@ -40,18 +40,18 @@ bool PlayerRecords::CloseListGap(int index) {
 }
 
 void PlayerRecords::LoadPlayerList() {
-  PlayerCount = 0;
-  SidePlayerIndex = {-1, -1};
+  playerCount = 0;
+  sidePlayerIndex = {-1, -1};
   aligned_ = true;
   const std::string nameA = SideName(0);
   const std::string nameB = SideName(1);
   const int failures = store_.ReadFailures();
   int key = 0;
   int gapsClosed = 0;
-  while (key < MaxPlayers && PlayerCount < MaxPlayers) {
+  while (key < MaxPlayers && playerCount < MaxPlayers) {
     const std::string name = ReadSetting(store_, ListKey(key), "");
-    const auto listedEnd = PlayerList.begin() + PlayerCount;
-    const bool listedTwice = std::find(PlayerList.begin(), listedEnd, name) != listedEnd;
+    const auto listedEnd = playerList.begin() + playerCount;
+    const bool listedTwice = std::find(playerList.begin(), listedEnd, name) != listedEnd;
     const bool recorded =
         !name.empty() && !listedTwice && !ReadStoreValue(store_, name, "Games", "").empty();
     // A list the store would not let us read whole is neither mended nor added to.
@@ -61,21 +61,21 @@ void PlayerRecords::LoadPlayerList() {
     }
     if (name.empty()) break;
     if (recorded) {
-      if (name == nameA) SidePlayerIndex[0] = PlayerCount;
-      if (name == nameB) SidePlayerIndex[1] = PlayerCount;
-      PlayerList[PlayerCount] = name;
-      PlayerGames[PlayerCount] = ReadCount(name, "Games");
-      PlayerWins[PlayerCount] = ReadCount(name, "Win");
-      PlayerRate[PlayerCount] = WinRate(PlayerWins[PlayerCount], PlayerGames[PlayerCount]);
-      ++PlayerCount;
+      if (name == nameA) sidePlayerIndex[0] = playerCount;
+      if (name == nameB) sidePlayerIndex[1] = playerCount;
+      playerList[playerCount] = name;
+      playerGames[playerCount] = ReadCount(name, "Games");
+      playerWins[playerCount] = ReadCount(name, "Win");
+      playerRate[playerCount] = WinRate(playerWins[playerCount], playerGames[playerCount]);
+      ++playerCount;
       ++key;
       continue;
     }
     // A cleared record, or a name listed a second time: the key leaves the list, so that the
-    // keys stay dense and in step with PlayerList. A later game starts a fresh record.
+    // keys stay dense and in step with playerList. A later game starts a fresh record.
     if (!listedTwice) {
-      if (name == nameA) SidePlayerIndex[0] = -1;
-      if (name == nameB) SidePlayerIndex[1] = -1;
+      if (name == nameA) sidePlayerIndex[0] = -1;
+      if (name == nameB) sidePlayerIndex[1] = -1;
     }
     if (aligned_ && gapsClosed < MaxPlayers && CloseListGap(key)) {
       ++gapsClosed;
@@ -84,35 +84,35 @@ void PlayerRecords::LoadPlayerList() {
     aligned_ = false;
     ++key;
   }
-  for (int i = PlayerCount; i < MaxPlayers; ++i) {
-    PlayerList[i].clear();
-    PlayerGames[i] = PlayerWins[i] = PlayerRate[i] = 0;
+  for (int i = playerCount; i < MaxPlayers; ++i) {
+    playerList[i].clear();
+    playerGames[i] = playerWins[i] = playerRate[i] = 0;
   }
 }
 
 int16_t PlayerRecords::FindOrAddPlayer(const std::string& name, int side) {
   const std::string stored = StoreText(name);
-  for (int16_t i = 0; i < PlayerCount; ++i) {
-    if (PlayerList[i] == stored) return SidePlayerIndex[side] = i;
+  for (int16_t i = 0; i < playerCount; ++i) {
+    if (playerList[i] == stored) return sidePlayerIndex[side] = i;
   }
-  SidePlayerIndex[side] = -1;
+  sidePlayerIndex[side] = -1;
   if (stored.empty() || !aligned_ || ListFull()) return -1;
   // Never write over another player's list key.
-  const std::string key = ListKey(PlayerCount);
+  const std::string key = ListKey(playerCount);
   const int failures = store_.ReadFailures();
   if (!ReadSetting(store_, key, "").empty() || store_.ReadFailures() != failures ||
       !WriteSetting(store_, key, stored)) {
     return -1;
   }
 
-  const int16_t index = PlayerCount;
-  PlayerList[index] = stored;
-  PlayerGames[index] = PlayerWins[index] = PlayerRate[index] = 0;
+  const int16_t index = playerCount;
+  playerList[index] = stored;
+  playerGames[index] = playerWins[index] = playerRate[index] = 0;
   for (NameBox& box : options_.Combo1) {
     box.list.insert(box.list.begin() + std::min<size_t>(index, box.list.size()), stored);
   }
-  ++PlayerCount;
-  return SidePlayerIndex[side] = index;
+  ++playerCount;
+  return sidePlayerIndex[side] = index;
 }
 
 void PlayerRecords::RecordResult(int16_t result) {
@@ -133,9 +133,9 @@ void PlayerRecords::RecordResult(int16_t result) {
     store_.WriteAll({{name, "Games", std::to_string(games)},
                      {name, "Win", std::to_string(wins)},
                      {name, "Lost", std::to_string(losses)}});
-    PlayerGames[i] = games;
-    PlayerWins[i] = wins;
-    PlayerRate[i] = WinRate(wins, games);
+    playerGames[i] = games;
+    playerWins[i] = wins;
+    playerRate[i] = WinRate(wins, games);
   }
 }
 
@@ -144,11 +144,11 @@ void PlayerRecords::ShowRanking() {
   std::vector<std::string> names;
   std::vector<int64_t> rates;
   std::vector<int64_t> games;
-  for (int i = 0; i < PlayerCount; ++i) {
-    if (PlayerGames[i] == 0) continue;
-    names.push_back(PlayerList[i]);
-    rates.push_back(PlayerRate[i]);
-    games.push_back(PlayerGames[i]);
+  for (int i = 0; i < playerCount; ++i) {
+    if (playerGames[i] == 0) continue;
+    names.push_back(playerList[i]);
+    rates.push_back(playerRate[i]);
+    games.push_back(playerGames[i]);
   }
   if (names.empty()) {
     dialogs_.MessageBox("まだどのプレーヤーの記録も保存されていません。", ProductName,
@@ -161,7 +161,7 @@ void PlayerRecords::ShowRanking() {
 
 void PlayerRecords::FillNameBoxLists() {
   for (NameBox& box : options_.Combo1) {
-    box.list.assign(PlayerList.begin(), PlayerList.begin() + PlayerCount);
+    box.list.assign(playerList.begin(), playerList.begin() + playerCount);
   }
 }
 
@@ -181,12 +181,12 @@ bool PlayerRecords::Command2_Click(int index) {
       if (static_cast<size_t>(pos) < box.list.size()) box.list.erase(box.list.begin() + pos);
     }
     const std::vector<std::string> remaining = options_.Combo1[2].list;
-    for (int n = 0; n < PlayerCount; ++n) {
+    for (int n = 0; n < playerCount; ++n) {
       if (static_cast<size_t>(n) < remaining.size()) {
-        PlayerList[n] = remaining[n];
+        playerList[n] = remaining[n];
         WriteSetting(store_, ListKey(n), remaining[n]);
       } else {
-        PlayerList[n].clear();
+        playerList[n].clear();
         DeleteStoreKey(store_, MainSection, ListKey(n));
       }
     }

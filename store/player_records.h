@@ -27,7 +27,7 @@ class PlayerRecords final : public Records {
   // is taken out of the list keys, which stay dense.
   void LoadPlayerList();
   // The name's list index, added at the end of the list (and of the three name boxes' lists)
-  // when it is new; -1 when a new name does not fit. Sets SidePlayerIndex(side).
+  // when it is new; -1 when a new name does not fit. Sets sidePlayerIndex(side).
   int16_t FindOrAddPlayer(const std::string& name, int side);
 
   void RecordResult(int16_t result) override;
@@ -38,14 +38,14 @@ class PlayerRecords final : public Records {
   // the box's text is emptied and the dialog disables both buttons.
   bool Command2_Click(int index);
 
-  bool ListFull() const { return PlayerCount >= MaxPlayers; }
+  bool ListFull() const { return playerCount >= MaxPlayers; }
 
-  std::array<std::string, MaxPlayers> PlayerList;
-  int16_t PlayerCount = 0;
-  std::array<int64_t, MaxPlayers> PlayerGames{};
-  std::array<int64_t, MaxPlayers> PlayerWins{};
-  std::array<int64_t, MaxPlayers> PlayerRate{};
-  std::array<int16_t, 2> SidePlayerIndex{-1, -1};
+  std::array<std::string, MaxPlayers> playerList;
+  int16_t playerCount = 0;
+  std::array<int64_t, MaxPlayers> playerGames{};
+  std::array<int64_t, MaxPlayers> playerWins{};
+  std::array<int64_t, MaxPlayers> playerRate{};
+  std::array<int16_t, 2> sidePlayerIndex{-1, -1};
 
  private:
   // The current name of a human side as it is stored; empty for the computer.
@@ -58,7 +58,7 @@ class PlayerRecords final : public Records {
   SettingsStore& store_;
   GameOptions& options_;
   Dialogs& dialogs_;
-  // False when the list keys could not be kept in step with PlayerList: no list key is then
+  // False when the list keys could not be kept in step with playerList: no list key is then
   // written until the next load.
   bool aligned_ = true;
 };

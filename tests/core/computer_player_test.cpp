@@ -41,8 +41,8 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
       if (v < low) lowest.clear(), low = v;
       if (v == low) lowest.push_back(i);
     }
-    AiState ai{.ThinkLimit = static_cast<int16_t>(1 + n % 8)};
-    const ReferenceChoice want = ReferenceComputerChoice(s, ai.ThinkLimit);
+    AiState ai{.thinkLimit = static_cast<int16_t>(1 + n % 8)};
+    const ReferenceChoice want = ReferenceComputerChoice(s, ai.thinkLimit);
     Random rng(static_cast<uint32_t>(n));
     const int16_t cell = ChooseComputerCell(s, ai, rng);
     if (want.cells.empty()) {
@@ -50,11 +50,11 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
       continue;
     }
     EXPECT_TRUE(std::count(want.cells.begin(), want.cells.end(), cell)) << "chose " << cell;
-    EXPECT_EQ(ai.ThinkLimit, want.ceiling);
+    EXPECT_EQ(ai.thinkLimit, want.ceiling);
     // A person out of time gets a cell of the lowest value; valued 9 everywhere, any cell.
     const int16_t forced = ChooseTimeoutCell(s, ai, rng);
     EXPECT_TRUE(std::count(lowest.begin(), lowest.end(), forced)) << "forced " << forced;
-    EXPECT_EQ(ai.ThinkLimit, want.ceiling);
+    EXPECT_EQ(ai.thinkLimit, want.ceiling);
   }
 }
 
@@ -62,7 +62,7 @@ TEST(ComputerPlayer, TiesAreSpreadEvenly) {
   // Water on a board with two fires: four cells beside a fire are valued 2, the rest 1.
   GameState s = MakeState({"F....", ".....", "....F"}, Water);
   for (auto [ceiling, count] : {std::pair{8, 6}, {1, 7}}) {
-    AiState ai{.ThinkLimit = static_cast<int16_t>(ceiling)};
+    AiState ai{.thinkLimit = static_cast<int16_t>(ceiling)};
     Random rng(5);
     std::map<int, int> chosen;
     for (int n = 0; n < 7000; ++n) ++chosen[ChooseComputerCell(s, ai, rng)];
@@ -98,10 +98,10 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
     GameOptions o = GameOptions::Defaults();
     o.Option3 = {k.automatic, !k.automatic};
     o.SetPlayerKind(SideA, k.aComputer), o.SetPlayerKind(SideB, k.bComputer);
-    AiState ai{.ThinkLimit = k.start};
+    AiState ai{.thinkLimit = k.start};
     GameState s;
     for (Pair score : k.scores) s.score = score, AdjustThinkLimit(s, ai, o);
-    EXPECT_EQ(ai.ThinkLimit, k.end) << k.name;
+    EXPECT_EQ(ai.thinkLimit, k.end) << k.name;
   }
   // The strength at start-up and after the demo.
   GameOptions o = GameOptions::Defaults();

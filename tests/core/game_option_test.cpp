@@ -184,7 +184,7 @@ void FillPlayerList(DialogRig& d) {
   }
   d.records.LoadPlayerList();
   for (NameBox& box : d.rig.options.Combo1)
-    box.list.assign(d.records.PlayerList.begin(), d.records.PlayerList.end());
+    box.list.assign(d.records.playerList.begin(), d.records.playerList.end());
 }
 
 TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
@@ -217,7 +217,7 @@ TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
   }
   d.dialog.Command2_Click(0);
   // Room for a new name again; the computer's box stays closed.
-  EXPECT_TRUE(!d.dialog.Command2Enabled() && d.records.PlayerCount == MaxPlayers - 1 &&
+  EXPECT_TRUE(!d.dialog.Command2Enabled() && d.records.playerCount == MaxPlayers - 1 &&
               d.rig.options.Combo1[0].enabled && !d.rig.options.Combo1[1].enabled);
   d.dialog.Command3_Click(1), d.dialog.Command3_Click(0);
   EXPECT_EQ(d.windows.choosers, (std::vector<bool>{false, true}));

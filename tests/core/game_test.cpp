@@ -40,11 +40,11 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
     EXPECT_TRUE(rig.screen.caption == "Pyra3" && rig.screen.companionsVisible &&
                 rig.dialogs.boxes.empty());  // never an announcement
     const bool demo = k.begins == "demo", title = k.begins == "title";
-    EXPECT_EQ(std::tuple(rig.state.demoMode, rig.game.NewGameGuard, rig.screen.titleShown,
+    EXPECT_EQ(std::tuple(rig.state.demoMode, rig.game.newGameGuard, rig.screen.titleShown,
                          rig.state.turn == TurnNone, rig.screen.nextPieces[2] == 0),
               std::tuple(demo, demo, title, title, title));
     EXPECT_EQ(std::tuple(rig.Clocks(), rig.comtimer.Interval(), rig.screen.message,
-                         rig.game.ai.ThinkLimit),
+                         rig.game.ai.thinkLimit),
               std::tuple(title ? "none" : "com", demo ? 250 : 500, demo ? text::DemoNotice : "",
                          k.ceiling));
   }
@@ -115,14 +115,14 @@ TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
     rig.state.pieceQueue[2] = Oil;
     if (k.when == 'P') rig.game.pause_Click();
     rig.state.demoMode = k.when == 'D';
-    rig.game.NewGameGuard = true;
+    rig.game.newGameGuard = true;
     rig.game.Form_MouseUp(k.when == 'R' ? MouseButton::Right : MouseButton::Left, k.x, k.y);
     for (int i = 0; i < rig.state.CellCount(); ++i) {
       const bool target = k.column >= 0 && i == k.column * 6 + k.row;
       ASSERT_EQ(rig.state.board[i], target ? Oil : Empty) << "cell " << i;
     }
     // Any release outside the demo lets a new game be asked for again.
-    EXPECT_EQ(rig.game.NewGameGuard, k.when == 'D');
+    EXPECT_EQ(rig.game.newGameGuard, k.when == 'D');
   }
 }
 
@@ -168,12 +168,12 @@ TEST(Clocks, APersonsCountdownAndForcedMove) {
   EXPECT_EQ(std::tuple(rig.screen.caption, rig.state.turn, rig.Clocks()),
             std::tuple("Pyra3", SideB, "com"));
   rig.game.comtimer_Timer();  // one arming, one move
-  EXPECT_EQ(std::tuple(rig.state.turn, rig.Clocks(), rig.game.ManTicks),
+  EXPECT_EQ(std::tuple(rig.state.turn, rig.Clocks(), rig.game.humanTicks),
             std::tuple(SideA, "man", 0));
   for (int tick = 1; tick <= 5; ++tick) rig.game.mantimer_Timer();
   EXPECT_EQ(rig.screen.caption, "あと3秒です。");
   rig.game.Form_MouseUp(MouseButton::Left, 300, 300);  // off the board: the caption only
-  EXPECT_EQ(std::tuple(rig.screen.caption, rig.game.ManTicks), std::tuple("Pyra3", 5));
+  EXPECT_EQ(std::tuple(rig.screen.caption, rig.game.humanTicks), std::tuple("Pyra3", 5));
 }
 
 TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
@@ -200,7 +200,7 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
 
   // Minimising puts the companions, the message and the caption aside and brings back
   // exactly what was there, with the background made again.
-  rig.game.mantimer_Timer(), rig.game.ManTicks = 6, rig.game.mantimer_Timer();
+  rig.game.mantimer_Timer(), rig.game.humanTicks = 6, rig.game.mantimer_Timer();
   rig.game.ShowMessage("hello");
   const int prepared = rig.screen.prepareBackground;
   rig.game.Form_Minimised();
@@ -248,7 +248,7 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
     rig.game.Form_MouseUp(MouseButton::Left, 5, 5), rig.game.mantimer_Timer();
     EXPECT_TRUE(rig.state.board == board && !rig.game.closing);
     rig.game.pause_Click();
-    EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.ManTicks,
+    EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.humanTicks,
                          rig.screen.messageVisible),
               std::tuple("中断(&P&ｾ)", std::tuple(true, true, true), "man", 2, messageShowing));
     EXPECT_TRUE(!messageShowing || rig.screen.message == "三番勝負です。");
@@ -442,15 +442,15 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     EXPECT_GT(rig.state.gamesPlayed, 1);
     EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
     EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
-    rig.game.ai.ThinkLimit = 6;
-    rig.game.ai.LeadStreakA = rig.game.ai.LeadStreakB = 2;
+    rig.game.ai.thinkLimit = 6;
+    rig.game.ai.leadStreakA = rig.game.ai.leadStreakB = 2;
     rig.game.HandleKeyUp(32);
     EXPECT_EQ(
         std::tuple(rig.state.demoMode, rig.state.gamesPlayed, rig.state.wins,
-                   rig.state.seriesPoints, rig.game.ai.ThinkLimit, rig.comtimer.Interval(),
+                   rig.state.seriesPoints, rig.game.ai.thinkLimit, rig.comtimer.Interval(),
                    rig.Clocks(), rig.screen.scoreCaption[0]),
         std::tuple(false, 0, Pair{0, 0}, Pair{0, 0}, automatic ? 3 : 8, 500, "man", ">A - Alice"));
-    EXPECT_EQ(std::tuple(rig.game.ai.LeadStreakA, rig.game.ai.LeadStreakB), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(rig.game.ai.leadStreakA, rig.game.ai.leadStreakB), std::tuple(0, 0));
   }
   // A key that ends the demo while the next demo game is being set up wins: one real game.
   GameRig rig;
@@ -475,7 +475,7 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
   Rig rig(8, 6);
   rig.game.NewGame_Click();
   std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);
-  const int16_t start = rig.game.ai.ThinkLimit;
+  const int16_t start = rig.game.ai.thinkLimit;
   std::vector<int16_t> ceilings;
   for (int move = 0; move < 8; ++move) {
     rig.state.score = {15, 0};
@@ -486,7 +486,7 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
         break;
       }
     }
-    ceilings.push_back(rig.game.ai.ThinkLimit);
+    ceilings.push_back(rig.game.ai.thinkLimit);
   }
   EXPECT_EQ(std::tuple(start, ceilings),
             std::tuple(int16_t{3}, std::vector<int16_t>{3, 3, 3, 4, 4, 4, 4, 5}));

@@ -33,7 +33,7 @@ TEST(Playout, EveryComputerMoveIsAllowedAndHasThePredictedOutcome) {
       ASSERT_EQ(rig.state.CellCount(), shape.cols * shape.rows);
       while (rig.state.turn != TurnNone) {
         const GameState before = rig.state;
-        const ReferenceChoice allowed = ReferenceComputerChoice(before, rig.game.ai.ThinkLimit);
+        const ReferenceChoice allowed = ReferenceComputerChoice(before, rig.game.ai.thinkLimit);
         rig.game.comtimer_Timer();
         const auto [column, row] = rig.screen.lastPainted;
         const int cell = column * before.boardRows + row;

@@ -213,7 +213,7 @@ TEST(PlayerRecords, ResultsOfBothSides) {
     p.records.RecordResult(result);
     EXPECT_EQ(p.Stored({"Ann", "Bob"}), std::string("Ann,Bob, ") + stored);
     for (int run = 0; run < 2; ++run, p.session.LoadSettings())  // the next run reads the same
-      EXPECT_EQ((std::array{p.records.PlayerRate[0], p.records.PlayerRate[1]}), rates);
+      EXPECT_EQ((std::array{p.records.playerRate[0], p.records.playerRate[1]}), rates);
   }
 }
 
