@@ -23,9 +23,9 @@ namespace menu {
 // Each caption carries a Latin and a kana access key; Qt uses the first.
 constexpr const char* Game = "ｹﾞｰﾑ(&G&ｷ)";
 constexpr const char* NewGame = "新規(&N&ﾐ)";
-constexpr const char* Hiscore = "番付(&H&ｸ)";
-constexpr const char* ExitGame = "終了(&X&ｻ)";
-constexpr const char* GameSet = "設定(&S&ﾄ)...";
+constexpr const char* Ranking = "番付(&H&ｸ)";
+constexpr const char* Exit = "終了(&X&ｻ)";
+constexpr const char* Settings = "設定(&S&ﾄ)...";
 constexpr const char* Help = "ﾍﾙﾌﾟ(&H&ｵ)";
 constexpr const char* Index = "トピックの検索(&H&ｸ)";
 constexpr const char* About = "Pyra3について(&A&ﾁ)...";
@@ -123,11 +123,11 @@ void MainWindow::BuildMenus() {
   newGame_ = game_->addAction(QString::fromUtf8(menu::NewGame));
   pause_ = game_->addAction(QString::fromUtf8(text::PauseCaption));
   pause_->setVisible(false);  // until a game is on the board
-  hiscore_ = game_->addAction(QString::fromUtf8(menu::Hiscore));
+  hiscore_ = game_->addAction(QString::fromUtf8(menu::Ranking));
   jimi_ = game_->addSeparator();
-  exitGame_ = game_->addAction(QString::fromUtf8(menu::ExitGame));
+  exitGame_ = game_->addAction(QString::fromUtf8(menu::Exit));
 
-  gameset_ = bar->addAction(QString::fromUtf8(menu::GameSet));
+  gameset_ = bar->addAction(QString::fromUtf8(menu::Settings));
 
   help_ = bar->addMenu(QString::fromUtf8(menu::Help));
   index_ = help_->addAction(QString::fromUtf8(menu::Index));
@@ -141,10 +141,10 @@ void MainWindow::BuildMenus() {
 
   Connect(newGame_, Command::NewGame);
   Connect(pause_, Command::Pause);
-  Connect(hiscore_, Command::Hiscore);
-  Connect(exitGame_, Command::ExitGame);
-  Connect(gameset_, Command::GameSet);
-  Connect(index_, Command::Index);
+  Connect(hiscore_, Command::Ranking);
+  Connect(exitGame_, Command::Exit);
+  Connect(gameset_, Command::Settings);
+  Connect(index_, Command::Help);
   Connect(about_, Command::About);
 }
 
@@ -160,11 +160,11 @@ QAction* MainWindow::Item(MenuItem item) const {
       return newGame_;
     case MenuItem::Pause:
       return pause_;
-    case MenuItem::Hiscore:
+    case MenuItem::Ranking:
       return hiscore_;
-    case MenuItem::Jimi:
+    case MenuItem::Separator:
       return jimi_;
-    case MenuItem::ExitGame:
+    case MenuItem::Exit:
       return exitGame_;
   }
   return nullptr;

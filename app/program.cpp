@@ -12,8 +12,8 @@ Program::Program(const std::string& storePath)
       painter_(state_, pictures_),
       screen_(window_, companions_, painter_, pictures_, options_),
       dialogs_(&window_),
-      comtimer_(500),
-      mantimer_(1000),
+      computerClock_(500),
+      humanClock_(1000),
       music_(sequencer_, options_, ProgramFolder().toStdString()),
       sound_(music_, waveOut_, ProgramFolder().toStdString(), PlatformVersion()),
       timer1_(1000),
@@ -23,13 +23,14 @@ Program::Program(const std::string& storePath)
       records_(store_, options_, dialogs_),
       settingsWindows_(window_, companions_, pictures_, painter_),
       session_(settingsWindows_, store_, state_, options_, records_),
-      shell_(window_, companions_, screen_, pictures_, comtimer_, mantimer_, session_,
+      shell_(window_, companions_, screen_, pictures_, computerClock_, humanClock_, session_,
              settingsWindows_),
-      game_(state_, options_, rng_,
-            Ports{screen_, dialogs_, comtimer_, mantimer_, sound_, records_, shell_}),
+      game_(state_, ai_, options_, rng_,
+            Ports{screen_, dialogs_, computerClock_, humanClock_, sound_, records_, shell_}),
       inputs_(game_),
-      optionDialog_(std::make_unique<GameOptionDialog>(&window_, game_, records_, store_, session_,
-                                                       settingsWindows_, companions_, pictures_)) {
+      optionDialog_(std::make_unique<GameOptionDialog>(&window_, game_, options_, records_, store_,
+                                                       session_, settingsWindows_, companions_,
+                                                       pictures_)) {
   shell_.SetOptionsDialog([this] { optionDialog_->Run(); });
   window_.SetInputs(&inputs_);
   // Going to a companion window or to the help window is no loss of the focus: the clocks
@@ -38,8 +39,8 @@ Program::Program(const std::string& storePath)
     return companions_.IsCompanion(w) || (w != nullptr && w == shell_.Help());
   });
   companions_.SetKeyHandler([this](int key) { inputs_.KeyUp(key); });
-  comtimer_.SetTickHandler([this] { game_.comtimer_Timer(); });
-  mantimer_.SetTickHandler([this] { game_.mantimer_Timer(); });
+  computerClock_.SetTickHandler([this] { game_.OnComputerClock(); });
+  humanClock_.SetTickHandler([this] { game_.OnHumanClock(); });
   settingsWindows_.SetSound(&sound_);
   settingsWindows_.SetTitleShow([this] { screen_.ShowTitlePicture(); });
   shell_.SetMusic(&music_);
@@ -50,9 +51,9 @@ Program::Program(const std::string& storePath)
 bool Program::Start(bool anotherInstanceRuns) {
   starting_ = true;
   // This platform always has bit-block transfers.
-  const bool started = game_.Form_Load(anotherInstanceRuns, true);
+  const bool started = game_.Start(anotherInstanceRuns, true);
   starting_ = false;
-  if (started && terminateAsked_) game_.ExitGame_Click();
+  if (started && terminateAsked_) game_.OnExit();
   return started && !shell_.Quitting();
 }
 
@@ -61,7 +62,7 @@ void Program::Terminate() {
     terminateAsked_ = true;
     return;
   }
-  game_.ExitGame_Click();
+  game_.OnExit();
 }
 
 }  // namespace pyra

@@ -46,8 +46,8 @@ class Program {
   PictureHolder& Pictures() { return pictures_; }
   QtScreen& Screen() { return screen_; }
   QtShell& Shell() { return shell_; }
-  QtClock& Comtimer() { return comtimer_; }
-  QtClock& Mantimer() { return mantimer_; }
+  QtClock& ComputerClock() { return computerClock_; }
+  QtClock& HumanClock() { return humanClock_; }
   SettingsStore& Store() { return store_; }
   PlayerRecords& Players() { return records_; }
   QtSettingsWindows& QtSettings() { return settingsWindows_; }
@@ -59,6 +59,7 @@ class Program {
  private:
   // Declared in the order they need each other; the windows outlive what draws on them.
   GameState state_;
+  AiState ai_;
   GameOptions options_;
   Random rng_;
   MainWindow window_;
@@ -67,8 +68,8 @@ class Program {
   BoardPainter painter_;
   QtScreen screen_;
   QtDialogs dialogs_;
-  QtClock comtimer_;
-  QtClock mantimer_;
+  QtClock computerClock_;
+  QtClock humanClock_;
   FluidSequencer sequencer_;
   Music music_;
   QtWaveOut waveOut_;

@@ -267,14 +267,14 @@ bool QtScreen::ProcessPendingEvents() {
 // --- QtShell -------------------------------------------------------------------------------
 
 QtShell::QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
-                 PictureHolder& pictures, QtClock& comtimer, QtClock& mantimer,
+                 PictureHolder& pictures, QtClock& computerClock, QtClock& humanClock,
                  SettingsSession& session, QtSettingsWindows& settingsWindows)
     : window_(window),
       companions_(companions),
       screen_(screen),
       pictures_(pictures),
-      comtimer_(comtimer),
-      mantimer_(mantimer),
+      computerClock_(computerClock),
+      humanClock_(humanClock),
       session_(session),
       settingsWindows_(settingsWindows) {}
 
@@ -346,8 +346,8 @@ void QtShell::Quit() {
   quitting_ = true;
   window_.SetClosing();
   screen_.SetClosing();
-  comtimer_.SetEnabled(false);
-  mantimer_.SetEnabled(false);
+  computerClock_.SetEnabled(false);
+  humanClock_.SetEnabled(false);
   companions_.CloseAll();
   if (about_ != nullptr) about_->hide();
   window_.hide();

@@ -118,7 +118,7 @@ class QtScreen : public Screen {
 class QtShell : public Shell {
  public:
   QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
-          PictureHolder& pictures, QtClock& comtimer, QtClock& mantimer, SettingsSession& session,
+          PictureHolder& pictures, QtClock& computerClock, QtClock& humanClock, SettingsSession& session,
           QtSettingsWindows& settingsWindows);
   ~QtShell() override;
 
@@ -152,8 +152,8 @@ class QtShell : public Shell {
   CompanionWindows& companions_;
   QtScreen& screen_;
   PictureHolder& pictures_;
-  QtClock& comtimer_;
-  QtClock& mantimer_;
+  QtClock& computerClock_;
+  QtClock& humanClock_;
   SettingsSession& session_;
   QtSettingsWindows& settingsWindows_;
   AboutBox* about_ = nullptr;         // made on first use, owned by the main window

@@ -6,7 +6,7 @@
 
 namespace pyra {
 
-enum class Command { NewGame, Pause, Hiscore, ExitGame, GameSet, Index, About };
+enum class Command { NewGame, Pause, Ranking, Exit, Settings, Help, About };
 
 class WindowInputs {
  public:
@@ -30,38 +30,38 @@ class GameInputs : public WindowInputs {
  public:
   explicit GameInputs(Game& game) : game_(game) {}
 
-  void MouseUp(MouseButton button, int x, int y) override { game_.Form_MouseUp(button, x, y); }
-  void KeyUp(int keyCode) override { game_.HandleKeyUp(keyCode); }
+  void MouseUp(MouseButton button, int x, int y) override { game_.OnMouseRelease(button, x, y); }
+  void KeyUp(int keyCode) override { game_.OnKey(keyCode); }
   void MenuCommand(Command command) override {
     switch (command) {
       case Command::NewGame:
-        game_.NewGame_Click();
+        game_.OnNewGame();
         break;
       case Command::Pause:
-        game_.pause_Click();
+        game_.OnPause();
         break;
-      case Command::Hiscore:
-        game_.hiscore_Click();
+      case Command::Ranking:
+        game_.OnRanking();
         break;
-      case Command::ExitGame:
-        game_.ExitGame_Click();
+      case Command::Exit:
+        game_.OnExit();
         break;
-      case Command::GameSet:
-        game_.gameset_Click();
+      case Command::Settings:
+        game_.OnSettings();
         break;
-      case Command::Index:
-        game_.index_Click();
+      case Command::Help:
+        game_.OnHelp();
         break;
       case Command::About:
-        game_.about_Click();
+        game_.OnAbout();
         break;
     }
   }
-  void CloseRequested() override { game_.Form_Unload(); }
-  void LostFocus() override { game_.Form_LostFocus(); }
-  void GotFocus() override { game_.Form_GotFocus(); }
-  void Minimised() override { game_.Form_Minimised(); }
-  void Restored() override { game_.Form_Restored(); }
+  void CloseRequested() override { game_.ShutDown(); }
+  void LostFocus() override { game_.OnFocusLost(); }
+  void GotFocus() override { game_.OnFocusBack(); }
+  void Minimised() override { game_.OnMinimised(); }
+  void Restored() override { game_.OnRestored(); }
 
  private:
   Game& game_;

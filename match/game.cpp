@@ -5,83 +5,96 @@
 
 namespace pyra {
 
-Game::Game(GameState& state_, GameOptions& options_, Random& rng_, Ports ports_)
-    : state(state_),
-      options(options_),
-      rng(rng_),
-      ports(ports_),
-      pauseCaption(text::PauseCaption) {}
+Game::Game(GameState& state, AiState& ai, GameOptions& options, Random& rng, Ports ports)
+    : state_(state),
+      ai_(ai),
+      options_(options),
+      rng_(rng),
+      ports_(ports),
+      pauseCaption_(text::PauseCaption) {}
 
 void Game::PlacePiece(int16_t column, int16_t row) {
-  RunMove([&] { pyra::PlacePiece(state, rng, *this, column, row); });
+  RunMove([&] { pyra::PlacePiece(state_, rng_, *this, column, row); });
 }
 
 void Game::AdvanceQueue() {
-  pyra::AdvanceQueue(state, rng);
+  pyra::AdvanceQueue(state_, rng_);
   DrawNextPieces();
 }
 
 // --- PlacementHost ---------------------------------------------------------------------
 
 void Game::PaintCell(int16_t column, int16_t row, int16_t step) {
-  ports.screen.PaintCell(column, row, step);
+  ports_.screen.PaintCell(column, row, step);
 }
 
-bool Game::RasterCanStretch() { return ports.screen.RasterCanStretch(); }
+bool Game::RasterCanStretch() { return ports_.screen.RasterCanStretch(); }
+
+bool Game::EffectsAvailable() { return ports_.sound.SoundAvailable(); }
+
+void Game::PrepareBackground() { ports_.screen.PrepareBackground(); }
+
+void Game::RepaintBoard() { RevealBoard(false); }
+
+void Game::ShowPlayerName(int side) {
+  // A is marked as the side to move unless B is.
+  const bool toMove = side == SideA ? state_.turn != SideB : state_.turn == SideB;
+  ports_.screen.SetScoreCaption(side, ScoreCaption(side, options_.Combo1[side].text, toMove));
+}
 
 void Game::PlayCue(Cue cue) {
-  if (options.Check1[1] == Checked) ports.sound.PlayCue(cue);
+  if (options_.Check1[1] == Checked) ports_.sound.PlayCue(cue);
 }
 
-void Game::ShowScore(int side) { ports.screen.ShowScore(side, state.score[side]); }
+void Game::ShowScore(int side) { ports_.screen.ShowScore(side, state_.score[side]); }
 
-void Game::DrawNextPieces() { ports.screen.DrawNextPieces(state.pieceQueue); }
+void Game::DrawNextPieces() { ports_.screen.DrawNextPieces(state_.pieceQueue); }
 
 void Game::RestoreCaption() {
-  if (ports.screen.Caption() != ProductName) ports.screen.SetCaption(ProductName);
+  if (ports_.screen.Caption() != ProductName) ports_.screen.SetCaption(ProductName);
 }
 
 // --- Messages and captions ---------------------------------------------------------------
 
 void Game::ShowMessage(const std::string& message) {
-  lastMessage = message;
-  ports.screen.ShowMessage(message);
+  lastMessage_ = message;
+  ports_.screen.ShowMessage(message);
 }
 
 std::string Game::ScoreCaption(int side, const std::string& name, bool toMove) const {
   std::string caption = toMove ? ">" : " ";
   caption += side == SideA ? "A" : "B";
-  if (!name.empty() && !state.demoMode) caption += " - " + name;
+  if (!name.empty() && !state_.demoMode) caption += " - " + name;
   return caption;
 }
 
 void Game::SetCaptions(int toMove) {
   for (int side : {SideA, SideB}) {
-    ports.screen.SetScoreCaption(side,
-                                 ScoreCaption(side, options.Combo1[side].text, side == toMove));
+    ports_.screen.SetScoreCaption(side,
+                                  ScoreCaption(side, options_.Combo1[side].text, side == toMove));
   }
 }
 
 void Game::SetMenuVisible(MenuItem item, bool visible) {
   switch (item) {
     case MenuItem::NewGame:
-      newGameVisible = visible;
+      newGameVisible_ = visible;
       break;
-    case MenuItem::ExitGame:
-      exitGameVisible = visible;
+    case MenuItem::Exit:
+      exitVisible_ = visible;
       break;
     case MenuItem::Pause:
-      pauseVisible = visible;
+      pauseVisible_ = visible;
       break;
     default:
       break;
   }
-  ports.screen.SetMenuVisible(item, visible);
+  ports_.screen.SetMenuVisible(item, visible);
 }
 
 void Game::SetPauseCaption(const std::string& caption) {
-  pauseCaption = caption;
-  ports.screen.SetMenuCaption(MenuItem::Pause, caption);
+  pauseCaption_ = caption;
+  ports_.screen.SetMenuCaption(MenuItem::Pause, caption);
 }
 
 }  // namespace pyra

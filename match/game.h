@@ -23,8 +23,8 @@ constexpr int KeyEscape = 27;
 struct Ports {
   Screen& screen;
   Dialogs& dialogs;
-  Clock& comtimer;
-  Clock& mantimer;
+  Clock& computerClock;
+  Clock& humanClock;
   Sound& sound;
   Records& records;
   Shell& shell;
@@ -40,9 +40,9 @@ struct PauseMemory {
 // What minimising the main window put aside.
 struct MinimiseMemory {
   bool companionsHidden = false;
-  bool manWasOn = false;
+  bool humanWasOn = false;
   bool messageWasVisible = false;
-  bool comWasOn = false;
+  bool computerWasOn = false;
   bool captionSaved = false;
   std::string savedCaption;
 };
@@ -52,28 +52,31 @@ std::string SeriesFormatName(int format);
 
 class Game : public PlacementHost {
  public:
-  Game(GameState& state, GameOptions& options, Random& rng, Ports ports);
+  Game(GameState& state, AiState& ai, GameOptions& options, Random& rng, Ports ports);
 
   // --- Inputs from the windows ---------------------------------------------------------
   // Start-up; false when the start was refused (another copy runs, or no bit-block
   // transfer), after the refusal has been shown and the program told to end.
-  bool Form_Load(bool anotherInstanceRuns, bool canBitBlt);
-  void Form_Unload();
-  void Form_MouseUp(MouseButton button, int x, int y);  // client pixels
-  void HandleKeyUp(int keyCode);
-  void NewGame_Click();
-  void pause_Click();
-  void hiscore_Click();
-  void ExitGame_Click();
-  void gameset_Click();
-  void about_Click();
-  void index_Click();
-  void comtimer_Timer();
-  void mantimer_Timer();
-  void Form_LostFocus();
-  void Form_GotFocus();
-  void Form_Minimised();
-  void Form_Restored();
+  bool Start(bool anotherInstanceRuns, bool canBitBlt);
+  // The end of the run: saves, clears the windows, closes the music and ends the program.
+  void ShutDown();
+  void OnMouseRelease(MouseButton button, int x, int y);  // client pixels
+  void OnKey(int keyCode);
+  void OnNewGame();
+  void OnPause();
+  void OnRanking();
+  void OnExit();
+  void OnSettings();
+  void OnAbout();
+  void OnHelp();
+  void OnComputerClock();
+  void OnHumanClock();
+  void OnFocusLost();
+  void OnFocusBack();
+  void OnMinimised();
+  void OnRestored();
+
+  // --- What the settings dialog and the picture chooser ask of the game ---------------------
   // The settings dialog changed who plays, a name or the series format.
   void RestartFromSettings();
   // The music box was checked: plays the music, or says why it cannot and returns false
@@ -81,7 +84,35 @@ class Game : public PlacementHost {
   bool StartMusic();
   // The music box was unchecked.
   void StopMusic();
+  bool EffectsAvailable();
+  bool RasterCanStretch() override;
+  // The score box of a side shows its name from the settings, marked when it is to move.
+  void ShowPlayerName(int side);
+  // The background made anew from the chosen picture, then the board drawn over it again.
+  void PrepareBackground();
+  void RepaintBoard();
+  void DrawNextPieces() override;
+  // A modal message box, with the move clocks suspended while it is open.
+  MsgAnswer Ask(const std::string& text, const std::string& title, MsgButtons buttons,
+                MsgIcon icon);
+  bool InDemo() const { return state_.demoMode; }
+  // Set once the program has been told to end: nothing may start after that.
+  bool Closing() const { return closing_; }
 
+  // --- What the windows and tests may read ----------------------------------------------
+  bool Paused() const;
+  bool NewGameGuarded() const { return newGameGuard_; }
+  bool InMove() const { return inMove_; }
+  int16_t HumanTicks() const { return humanTicks_; }
+  std::string SeriesResultText() const;
+  std::string DisplayName(int side) const;
+  void ShowMessage(const std::string& text);
+  void SuspendClocks();
+  void ResumeClocks();
+  // Tests seed the generator themselves.
+  void SeedOnStart(bool seed) { seedOnStart_ = seed; }
+
+ private:
   // --- Turn cycle -------------------------------------------------------------------------
   void StartGame();
   // False when the set-up did not complete: the program is ending, or a newer set-up took
@@ -92,24 +123,17 @@ class Game : public PlacementHost {
   void HandOverTurn() override;
   void ArmClocks();
   void EndDemo();
+  void StartDemoGame();
   void FitBoardToWindow();
   void RevealBoard(bool dealNew);
 
   // --- Series -----------------------------------------------------------------------------
   bool FinishGame() override;
   bool EndOfGameDialog(bool seriesOver);
-  std::string SeriesResultText() const;
   void ResetSeries();
-  std::string DisplayName(int side) const;
 
-  // --- Pause, keyboard, demo ----------------------------------------------------------------
   void TogglePause();
-  bool Paused() const;
-  void StartDemoGame();
 
-  // --- Clocks around other windows ------------------------------------------------------------
-  void SuspendClocks();
-  void ResumeClocks();
   // Runs a modal window with the move clocks suspended while it is open.
   template <typename Show>
   void WithClocksSuspended(Show show) {
@@ -117,86 +141,68 @@ class Game : public PlacementHost {
     show();
     ResumeClocks();
   }
-  // A modal message box, with the move clocks suspended while it is open.
-  MsgAnswer Ask(const std::string& text, const std::string& title, MsgButtons buttons,
-                MsgIcon icon);
 
-  // --- Messages and captions ---------------------------------------------------------------
-  void ShowMessage(const std::string& text);
   std::string ScoreCaption(int side, const std::string& name, bool toMove) const;
+  void SetCaptions(int toMove);
+  void SetMenuVisible(MenuItem item, bool visible);
+  void SetPauseCaption(const std::string& caption);
 
   // --- PlacementHost -----------------------------------------------------------------------
   void PaintCell(int16_t column, int16_t row, int16_t step) override;
-  bool RasterCanStretch() override;
   void PlayCue(Cue cue) override;
   void ShowScore(int side) override;
   void StopHumanClock() override;
-  void DrawNextPieces() override;
   void RestoreCaption() override;
 
   void PlacePiece(int16_t column, int16_t row);
   void AdvanceQueue();
-
-  // --- State --------------------------------------------------------------------------------
-  GameState& state;
-  GameOptions& options;
-  Random& rng;
-  Ports ports;
-  AiState ai;
-
-  bool newGameGuard = false;
-  bool askContinue = true;
-  bool stopWhenDecided = false;
-  int16_t humanTicks = 0;
-  std::string lastMessage;
-  PauseMemory pauseMemory;
-  MinimiseMemory minimise;
-  std::string pauseCaption;
-  bool newGameVisible = true;
-  bool exitGameVisible = true;
-  bool pauseVisible = false;
-
-  // Set once the program has been told to end: nothing may start after that.
-  bool closing = false;
-  bool startRefused = false;
-  // Tests seed the generator themselves.
-  bool seedOnLoad = true;
-
-  bool ComArmed() const { return comArmed; }
-  bool ManArmed() const { return manArmed; }
-  bool InMove() const { return inMove; }
-
- private:
-  void SetCaptions(int toMove);
-  void SetMenuVisible(MenuItem item, bool visible);
-  void SetPauseCaption(const std::string& caption);
-  void Unload();
   // Runs one move; a move asked for while another is still running is dropped.
   template <typename Move>
   void RunMove(Move move) {
-    if (inMove || closing) return;
-    inMove = true;
+    if (inMove_ || closing_) return;
+    inMove_ = true;
     move();
-    inMove = false;
+    inMove_ = false;
   }
 
   // A clock runs only while it is armed and nothing holds the clocks: a pause, a
   // minimised window, or a suspension (focus elsewhere, a modal window). Suspensions nest.
-  void SetCom(bool armed);
-  void SetMan(bool armed);
+  void ArmComputerClock(bool armed);
+  void ArmHumanClock(bool armed);
   void ApplyClocks();
   bool ClocksHeld() const;
-  bool comArmed = false;
-  bool manArmed = false;
-  bool minimisedHold = false;
-  int suspendDepth = 0;
-  bool focusSuspended = false;
 
+  GameState& state_;
+  AiState& ai_;
+  GameOptions& options_;
+  Random& rng_;
+  Ports ports_;
+
+  bool newGameGuard_ = false;
+  bool askContinue_ = true;
+  bool stopWhenDecided_ = false;
+  int16_t humanTicks_ = 0;
+  std::string lastMessage_;
+  PauseMemory pauseMemory_;
+  MinimiseMemory minimise_;
+  std::string pauseCaption_;
+  bool newGameVisible_ = true;
+  bool exitVisible_ = true;
+  bool pauseVisible_ = false;
+  bool closing_ = false;
+  bool startRefused_ = false;
+  bool seedOnStart_ = true;
+
+  bool computerArmed_ = false;
+  bool humanArmed_ = false;
+  bool minimisedHold_ = false;
+  int suspendDepth_ = 0;
+  bool focusSuspended_ = false;
   // Guards against a second move inside a move.
-  bool inMove = false;
+  bool inMove_ = false;
   // Counts game set-ups, so that a set-up overtaken while window events ran gives way.
-  unsigned setupGeneration = 0;
-  bool unloaded = false;
+  unsigned setupGeneration_ = 0;
+  bool unloaded_ = false;
 };
 
 }  // namespace pyra

@@ -1,124 +1,132 @@
-// Start-up, shut-down, the menu commands and the mouse.
+// Start-up, shut-down, the menu commands, the mouse, and the space bar and Esc from the main
+// window and every companion window.
 #include "match/game.h"
 #include "match/messages.h"
 
 namespace pyra {
 
-bool Game::Form_Load(bool anotherInstanceRuns, bool canBitBlt) {
-  askContinue = true;
+bool Game::Start(bool anotherInstanceRuns, bool canBitBlt) {
+  askContinue_ = true;
   if (anotherInstanceRuns || !canBitBlt) {
-    startRefused = true;
+    startRefused_ = true;
     std::string message;
     if (anotherInstanceRuns) message += std::string(ProductName) + text::AlreadyRunning + "\n";
     if (!canBitBlt) message += std::string(text::NoBitBlt) + "\n";
-    ports.dialogs.MessageBox(message, ProductName, MsgButtons::Ok, MsgIcon::Exclamation);
-    Unload();
+    ports_.dialogs.MessageBox(message, ProductName, MsgButtons::Ok, MsgIcon::Exclamation);
+    ShutDown();
     return false;
   }
-  ports.screen.SetCaption(ProductName);
-  ports.shell.LoadSettings();
-  state.turn = TurnNone;
-  ports.shell.ShowMainWindow();
-  ports.shell.OpenMusic();
-  if (seedOnLoad) rng.SeedFromClock();
-  state.gamesPlayed = 0;
-  ai.thinkLimit = InitialThinkLimit(options);
-  ports.screen.ShowCompanions();
+  ports_.screen.SetCaption(ProductName);
+  ports_.shell.LoadSettings();
+  state_.turn = TurnNone;
+  ports_.shell.ShowMainWindow();
+  ports_.shell.OpenMusic();
+  if (seedOnStart_) rng_.SeedFromClock();
+  state_.gamesPlayed = 0;
+  ai_.thinkLimit = InitialThinkLimit(options_);
+  ports_.screen.ShowCompanions();
 
-  const bool anyHuman = options.IsHuman(SideA) || options.IsHuman(SideB);
-  if (options.Check1[3] == Checked && anyHuman) {
-    newGameGuard = true;
-    state.demoMode = true;
-    ports.comtimer.SetInterval(250);
+  const bool anyHuman = options_.IsHuman(SideA) || options_.IsHuman(SideB);
+  if (options_.Check1[3] == Checked && anyHuman) {
+    newGameGuard_ = true;
+    state_.demoMode = true;
+    ports_.computerClock.SetInterval(250);
     ShowMessage(text::DemoNotice);
     StartDemoGame();
-    if (state.demoMode && !closing) AdvanceQueue();
-  } else if (options.IsComputer(SideA) && options.IsComputer(SideB)) {
+    if (state_.demoMode && !closing_) AdvanceQueue();
+  } else if (options_.IsComputer(SideA) && options_.IsComputer(SideB)) {
     if (BeginGame()) AdvanceQueue();
   } else {
-    newGameGuard = false;
-    ports.screen.ShowTitlePicture();
+    newGameGuard_ = false;
+    ports_.screen.ShowTitlePicture();
   }
   return true;
 }
 
-void Game::Unload() { Form_Unload(); }
-
-void Game::Form_Unload() {
-  if (unloaded) return;
-  unloaded = true;
-  closing = true;
+void Game::ShutDown() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  closing_ = true;
   ApplyClocks();  // nothing runs once the program is ending
-  if (!startRefused) ports.shell.SaveWindowPositions();
-  ports.shell.ClearWindows();
-  ports.shell.CloseMusic();
-  if (!startRefused) ports.shell.SaveOptions();
-  ports.shell.Quit();
+  if (!startRefused_) ports_.shell.SaveWindowPositions();
+  ports_.shell.ClearWindows();
+  ports_.shell.CloseMusic();
+  if (!startRefused_) ports_.shell.SaveOptions();
+  ports_.shell.Quit();
 }
 
-void Game::Form_MouseUp(MouseButton button, int x, int y) {
-  if (state.demoMode || closing) return;
-  newGameGuard = false;
-  if (button != MouseButton::Left || state.turn == TurnNone) return;
+void Game::OnMouseRelease(MouseButton button, int x, int y) {
+  if (state_.demoMode || closing_) return;
+  newGameGuard_ = false;
+  if (button != MouseButton::Left || state_.turn == TurnNone) return;
   if (Paused()) return;
   // The cell under the pointer: the board is drawn from the client origin.
   const int column = x >= 0 ? x / CellPixels : -1;
   const int row = y >= 0 ? y / CellPixels : -1;
-  if (state.turn == SideA && !options.Option1[0]) return;
-  if (state.turn == SideB && !options.Option1[2]) return;
+  if (state_.turn == SideA && !options_.Option1[0]) return;
+  if (state_.turn == SideB && !options_.Option1[2]) return;
   // Positions beyond 16 bits cannot be cells; anything else off the board PlacePiece refuses.
   if (column > INT16_MAX || row > INT16_MAX) return;
   PlacePiece(static_cast<int16_t>(column), static_cast<int16_t>(row));
 }
 
-void Game::NewGame_Click() {
-  if (closing) return;
-  if (!options.Option2[10]) ResetSeries();
+void Game::OnKey(int keyCode) {
+  if (closing_ || Paused()) return;
+  if (keyCode == KeyEscape) {
+    if (exitVisible_) OnExit();
+  } else if (keyCode == KeySpace) {
+    if (newGameVisible_) OnNewGame();
+  }
+}
+
+void Game::OnNewGame() {
+  if (closing_) return;
+  if (!options_.Option2[10]) ResetSeries();
   StartGame();
 }
 
-void Game::pause_Click() {
-  if (closing || !pauseVisible) return;
+void Game::OnPause() {
+  if (closing_ || !pauseVisible_) return;
   TogglePause();
 }
 
-void Game::hiscore_Click() {
-  if (closing) return;
-  WithClocksSuspended([&] { ports.records.ShowRanking(); });
+void Game::OnRanking() {
+  if (closing_) return;
+  WithClocksSuspended([&] { ports_.records.ShowRanking(); });
 }
 
-void Game::ExitGame_Click() {
-  if (closing) return;
+void Game::OnExit() {
+  if (closing_) return;
   EndDemo();
-  ports.shell.CloseHelp();
-  Unload();
+  ports_.shell.CloseHelp();
+  ShutDown();
 }
 
-void Game::gameset_Click() {
-  if (closing) return;
-  WithClocksSuspended([&] { ports.shell.ShowOptionsDialog(); });
+void Game::OnSettings() {
+  if (closing_) return;
+  WithClocksSuspended([&] { ports_.shell.ShowOptionsDialog(); });
 }
 
-void Game::about_Click() {
-  if (closing) return;
-  WithClocksSuspended([&] { ports.shell.ShowAboutBox(); });
+void Game::OnAbout() {
+  if (closing_) return;
+  WithClocksSuspended([&] { ports_.shell.ShowAboutBox(); });
 }
 
-void Game::index_Click() {
-  if (closing) return;
-  ports.shell.ShowHelpIndex();
+void Game::OnHelp() {
+  if (closing_) return;
+  ports_.shell.ShowHelpIndex();
 }
 
 bool Game::StartMusic() {
-  if (ports.sound.PlayMusic()) return true;
+  if (ports_.sound.PlayMusic()) return true;
   Ask(text::CannotPlayMusic, ProductName, MsgButtons::Ok, MsgIcon::None);
   return false;
 }
 
-void Game::StopMusic() { ports.sound.StopMusic(); }
+void Game::StopMusic() { ports_.sound.StopMusic(); }
 
 void Game::RestartFromSettings() {
-  if (closing) return;
+  if (closing_) return;
   ResetSeries();
   StartGame();
 }

@@ -22,7 +22,7 @@ class Dialogs {
                                MsgButtons buttons, MsgIcon icon) = 0;
 };
 
-// A window timer. Its ticks come back as Game::comtimer_Timer / Game::mantimer_Timer.
+// A window timer. Its ticks come back as Game::OnComputerClock / Game::OnHumanClock.
 class Clock {
  public:
   virtual ~Clock() = default;
@@ -55,7 +55,7 @@ class Records {
   virtual void ShowRanking() = 0;
 };
 
-enum class MenuItem { NewGame, Pause, Hiscore, Jimi, ExitGame };
+enum class MenuItem { NewGame, Pause, Ranking, Separator, Exit };
 
 // The main window and its companion windows as the game sees them.
 class Screen {

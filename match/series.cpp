@@ -1,4 +1,4 @@
-// The end of a game: series totals, results, the go-on question and the closing question.
+// The end of a game: series totals, results, the go-on question and the closing_ question.
 #include "match/game.h"
 #include "match/messages.h"
 
@@ -11,8 +11,8 @@ std::string Number(int value) { return std::to_string(value); }
 }  // namespace
 
 std::string Game::DisplayName(int side) const {
-  const std::string& a = options.Combo1[0].text;
-  const std::string& b = options.Combo1[1].text;
+  const std::string& a = options_.Combo1[0].text;
+  const std::string& b = options_.Combo1[1].text;
   const std::string& own = side == SideA ? a : b;
   if (a != b && !own.empty()) return own;
   return side == SideA ? "A" : "B";
@@ -24,35 +24,35 @@ std::string SeriesFormatName(int format) {
 }
 
 void Game::ResetSeries() {
-  state.gamesPlayed = 0;
-  askContinue = true;
-  state.wins = {0, 0};
-  state.seriesPoints = {0, 0};
+  state_.gamesPlayed = 0;
+  askContinue_ = true;
+  state_.wins = {0, 0};
+  state_.seriesPoints = {0, 0};
 }
 
 std::string Game::SeriesResultText() const {
-  if (state.gamesPlayed == 0) return "";
+  if (state_.gamesPlayed == 0) return "";
   const std::string names[2] = {DisplayName(SideA), DisplayName(SideB)};
   int winner = -1;
-  if (state.wins[0] != state.wins[1]) {
-    winner = state.wins[0] > state.wins[1] ? SideA : SideB;
-  } else if (state.seriesPoints[0] != state.seriesPoints[1]) {
-    winner = state.seriesPoints[0] > state.seriesPoints[1] ? SideA : SideB;
+  if (state_.wins[0] != state_.wins[1]) {
+    winner = state_.wins[0] > state_.wins[1] ? SideA : SideB;
+  } else if (state_.seriesPoints[0] != state_.seriesPoints[1]) {
+    winner = state_.seriesPoints[0] > state_.seriesPoints[1] ? SideA : SideB;
   }
   std::string out = "\n";
   if (winner >= 0) {
     const int loser = 1 - winner;
     out += names[winner] + text::Of + text::Win + "\n";
-    out += Number(state.gamesPlayed) + text::Games + Number(state.wins[winner]) + text::Wins +
-           Number(state.wins[loser]) + text::Losses + "\n";
-    out += std::string(text::Points) + names[winner] + Number(state.seriesPoints[winner]) + "," +
-           names[loser] + Number(state.seriesPoints[loser]);
+    out += Number(state_.gamesPlayed) + text::Games + Number(state_.wins[winner]) + text::Wins +
+           Number(state_.wins[loser]) + text::Losses + "\n";
+    out += std::string(text::Points) + names[winner] + Number(state_.seriesPoints[winner]) + "," +
+           names[loser] + Number(state_.seriesPoints[loser]);
   } else {
     out += std::string(text::Draw) + "\n";
-    out += Number(state.gamesPlayed) + text::Games + names[0] + Number(state.wins[0]) + text::Wins +
-           "," + names[1] + Number(state.wins[1]) + text::Wins + "\n";
-    out += std::string(text::Points) + names[0] + Number(state.seriesPoints[0]) + "," + names[1] +
-           Number(state.seriesPoints[1]);
+    out += Number(state_.gamesPlayed) + text::Games + names[0] + Number(state_.wins[0]) +
+           text::Wins + "," + names[1] + Number(state_.wins[1]) + text::Wins + "\n";
+    out += std::string(text::Points) + names[0] + Number(state_.seriesPoints[0]) + "," + names[1] +
+           Number(state_.seriesPoints[1]);
   }
   return out;
 }
@@ -60,14 +60,15 @@ std::string Game::SeriesResultText() const {
 bool Game::FinishGame() {
   // The format is read at the start, so that the result message and the series rules of
   // this game go by the same format.
-  const int format = options.SelectedSeriesFormat();
+  const int format = options_.SelectedSeriesFormat();
   for (int side : {SideA, SideB}) {
-    state.seriesPoints[side] = static_cast<int16_t>(state.seriesPoints[side] + state.score[side]);
+    state_.seriesPoints[side] =
+        static_cast<int16_t>(state_.seriesPoints[side] + state_.score[side]);
   }
-  ++state.gamesPlayed;
+  ++state_.gamesPlayed;
   const std::string a = DisplayName(SideA);
   const std::string b = DisplayName(SideB);
-  const auto& score = state.score;
+  const auto& score = state_.score;
   const bool called = score[0] + 20 < score[1] || score[1] + 20 < score[0];
   const std::string mark = called ? text::Called : "";
 
@@ -78,51 +79,51 @@ bool Game::FinishGame() {
            Number(other) + text::Losses + "\n" + text::PressSpace;
   };
   if (score[0] > score[1]) {
-    ++state.wins[0];
+    ++state_.wins[0];
     result = 0;
-    message = winLines(a, state.wins[0], state.wins[1]);
+    message = winLines(a, state_.wins[0], state_.wins[1]);
   } else if (score[0] == score[1]) {
     result = -1;
-    message = std::string(text::Draw) + "\n" + a + Number(state.wins[0]) + text::Wins + "," + b +
-              Number(state.wins[1]) + text::Wins + "\n" + text::PressSpace;
+    message = std::string(text::Draw) + "\n" + a + Number(state_.wins[0]) + text::Wins + "," + b +
+              Number(state_.wins[1]) + text::Wins + "\n" + text::PressSpace;
   } else {
-    ++state.wins[1];
+    ++state_.wins[1];
     result = 1;
-    message = winLines(b, state.wins[1], state.wins[0]);
+    message = winLines(b, state_.wins[1], state_.wins[0]);
   }
-  if (format != 0 && !state.demoMode) ShowMessage(message);
+  if (format != 0 && !state_.demoMode) ShowMessage(message);
 
-  if (state.demoMode) {
+  if (state_.demoMode) {
     StartDemoGame();
     // A key may have ended the demo and started a real game while window events ran;
     // that game is fully set up and must not be handed over.
-    if (!state.demoMode || closing) return true;
+    if (!state_.demoMode || closing_) return true;
     AdvanceQueue();
     return false;
   }
 
-  state.turn = TurnNone;
+  state_.turn = TurnNone;
   SetMenuVisible(MenuItem::Pause, false);
-  ports.records.RecordResult(result);
+  ports_.records.RecordResult(result);
 
   if (format <= 4) {
     const int games = 2 * format + 1;
-    if (askContinue) stopWhenDecided = false;
-    if (state.gamesPlayed != games) {
-      const char* leader = state.wins[0] > format ? "A" : state.wins[1] > format ? "B" : nullptr;
-      if (leader && askContinue) {
+    if (askContinue_) stopWhenDecided_ = false;
+    if (state_.gamesPlayed != games) {
+      const char* leader = state_.wins[0] > format ? "A" : state_.wins[1] > format ? "B" : nullptr;
+      if (leader && askContinue_) {
         const MsgAnswer answer =
             Ask(std::string(leader) + text::DecidedButContinue + "\n" + text::ContinueQuestion,
                 ProductName, MsgButtons::YesNo, MsgIcon::Question);
-        stopWhenDecided = answer != MsgAnswer::Yes;
-        askContinue = false;
+        stopWhenDecided_ = answer != MsgAnswer::Yes;
+        askContinue_ = false;
       }
     }
-    const bool over = state.gamesPlayed == games || stopWhenDecided;
+    const bool over = state_.gamesPlayed == games || stopWhenDecided_;
     if (EndOfGameDialog(over)) return true;
   } else if (format <= 9) {
     const int target = 2 * (format - 4);
-    const bool over = state.wins[0] == target || state.wins[1] == target;
+    const bool over = state_.wins[0] == target || state_.wins[1] == target;
     if (EndOfGameDialog(over)) return true;
   }
   return false;
@@ -136,12 +137,12 @@ bool Game::EndOfGameDialog(bool seriesOver) {
       ResetSeries();
       StartGame();
     } else {
-      Unload();
+      ShutDown();
     }
     return true;
   }
-  if (options.OneComputer()) {
-    Ask(std::string(text::NextGameBefore) + Number(state.gamesPlayed + 1) + text::NextGameAfter +
+  if (options_.OneComputer()) {
+    Ask(std::string(text::NextGameBefore) + Number(state_.gamesPlayed + 1) + text::NextGameAfter +
             "\n" + text::GoodLuck,
         ProductName, MsgButtons::Ok, MsgIcon::None);
   }

@@ -57,9 +57,9 @@ std::string FitNameToScoreBox(int side, const std::string& name, OptionWindows& 
   return side == SideA ? WithoutFirstCharacters(ruler, SideAMarkerLength) : ruler;
 }
 
-GameOption::GameOption(Game& game, PlayerRecords& records, ChoicesKeeper& keeper,
-                       OptionWindows& windows)
-    : game_(game), options_(game.options), records_(records), keeper_(keeper), windows_(windows) {}
+GameOption::GameOption(Game& game, GameOptions& options, PlayerRecords& records,
+                       ChoicesKeeper& keeper, OptionWindows& windows)
+    : game_(game), options_(options), records_(records), keeper_(keeper), windows_(windows) {}
 
 void GameOption::EnableNameBoxes() {
   // Once disabled by a full list, a box takes names again as soon as the list has room.
@@ -118,9 +118,9 @@ void GameOption::Combo1_Change(int index, const std::string& text) {
 
 void GameOption::Command1_Click() {
   // The program is ending (a signal closed the dialog): the exit has kept the live settings.
-  if (game_.closing) return;
+  if (game_.Closing()) return;
   bool restart = false;
-  if (SeriesFormatChosen != SeriesFormatAtOpen && !game_.state.demoMode) {
+  if (SeriesFormatChosen != SeriesFormatAtOpen && !game_.InDemo()) {
     std::string name = SeriesFormatName(options_.SelectedSeriesFormat());
     if (name.empty()) name = text::UnlimitedName;
     game_.Ask(text::FormatChangedBefore + name + text::FormatChangedAfter, ProductName,
@@ -147,9 +147,8 @@ void GameOption::Command1_Click() {
 void GameOption::ApplyName(int side) {
   std::string& name = options_.Combo1[side].text;
   name = FitNameToScoreBox(side, name, windows_);
-  const bool toMove = side == SideA ? game_.state.turn != SideB : game_.state.turn == SideB;
-  game_.ports.screen.SetScoreCaption(side, game_.ScoreCaption(side, name, toMove));
-  if (!game_.state.demoMode) {
+  game_.ShowPlayerName(side);
+  if (!game_.InDemo()) {
     game_.Ask(text::NameChanged, ProductName, MsgButtons::Ok, MsgIcon::Information);
   }
 }
@@ -159,8 +158,8 @@ void GameOption::chkshori(int index) {
   int& box = options_.Check1[index];
   if (box == Unchecked) {
     if (index == 0) {
-      game_.ports.screen.PrepareBackground();
-      game_.RevealBoard(false);
+      game_.PrepareBackground();
+      game_.RepaintBoard();
     }
     if (index == 2) game_.StopMusic();
     return;
@@ -171,14 +170,14 @@ void GameOption::chkshori(int index) {
     case 0:
       stays = game_.RasterCanStretch();
       if (stays) {
-        game_.ports.screen.PrepareBackground();
-        game_.RevealBoard(false);
+        game_.PrepareBackground();
+        game_.RepaintBoard();
       } else {
         game_.Ask(text::CannotStretch, ProductName, MsgButtons::Ok, MsgIcon::Information);
       }
       break;
     case 1:
-      stays = game_.ports.sound.SoundAvailable();
+      stays = game_.EffectsAvailable();
       if (!stays) game_.Ask(text::CannotPlayEffects, ProductName, MsgButtons::Ok, MsgIcon::None);
       break;
     case 2:

@@ -37,7 +37,8 @@ std::string FitNameToScoreBox(int side, const std::string& name, OptionWindows& 
 
 class GameOption {
  public:
-  GameOption(Game& game, PlayerRecords& records, ChoicesKeeper& keeper, OptionWindows& windows);
+  GameOption(Game& game, GameOptions& options, PlayerRecords& records, ChoicesKeeper& keeper,
+             OptionWindows& windows);
 
   // Each time the dialog is shown.
   void Form_Activate();

@@ -88,13 +88,13 @@ QString ControlObjectName(const OptionControl& control) {
   return name;
 }
 
-GameOptionDialog::GameOptionDialog(QWidget* mainWindow, Game& game, PlayerRecords& records,
-                                   SettingsStore& store, ChoicesKeeper& keeper,
-                                   SettingsWindows& settingsWindows, CompanionWindows& companions,
-                                   PictureHolder& pictures)
+GameOptionDialog::GameOptionDialog(QWidget* mainWindow, Game& game, GameOptions& options,
+                                   PlayerRecords& records, SettingsStore& store,
+                                   ChoicesKeeper& keeper, SettingsWindows& settingsWindows,
+                                   CompanionWindows& companions, PictureHolder& pictures)
     : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      logic_(game, records, keeper, *this),
+      logic_(game, options, records, keeper, *this),
       chooser_(game, store, settingsWindows),
       companions_(companions),
       pictures_(pictures),
@@ -106,7 +106,7 @@ GameOptionDialog::GameOptionDialog(QWidget* mainWindow, Game& game, PlayerRecord
   setFixedSize(static_cast<int>(std::lround(OptionClientWidth / tppx_)),
                static_cast<int>(std::lround(OptionClientHeight / tppy_)));
   Build();
-  // Form_Load: the middle of the screen.
+  // Start: the middle of the screen.
   const QRect area = QtSettingsWindows::WorkArea();
   move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }

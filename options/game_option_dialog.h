@@ -47,8 +47,8 @@ class GameOptionDialog : public QDialog, public OptionWindows {
   Q_OBJECT
 
  public:
-  GameOptionDialog(QWidget* mainWindow, Game& game, PlayerRecords& records, SettingsStore& store,
-                   ChoicesKeeper& keeper, SettingsWindows& settingsWindows,
+  GameOptionDialog(QWidget* mainWindow, Game& game, GameOptions& options, PlayerRecords& records,
+                   SettingsStore& store, ChoicesKeeper& keeper, SettingsWindows& settingsWindows,
                    CompanionWindows& companions, PictureHolder& pictures);
 
   // Shows the dialog modally; however it is closed (OK, its close button, Esc), what

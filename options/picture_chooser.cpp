@@ -68,10 +68,10 @@ bool PictureChooser::Command1_Click(bool backgroundMode, const std::string& fold
     return false;
   }
   if (backgroundMode) {
-    game_.ports.screen.PrepareBackground();
+    game_.PrepareBackground();
     WriteSetting(store_, "FullPath", folder);
     WriteSetting(store_, "FileName", file);
-    game_.RevealBoard(false);
+    game_.RepaintBoard();
     return true;
   }
   // The sheet is cut into 32-pixel pieces by the built-in sheet's layout.
@@ -82,7 +82,7 @@ bool PictureChooser::Command1_Click(bool backgroundMode, const std::string& fold
   windows_.UseUserSheet();
   WriteSetting(store_, "KomaPath", folder);
   WriteSetting(store_, "KomaName", file);
-  game_.RevealBoard(false);
+  game_.RepaintBoard();
   game_.DrawNextPieces();
   return true;
 }
@@ -92,14 +92,14 @@ void PictureChooser::Command3_Click(bool backgroundMode, const std::string& fold
     WriteSetting(store_, "FullPath", folder);
     WriteSetting(store_, "FileName", "");
     windows_.UseBuiltInBackground();
-    game_.ports.screen.PrepareBackground();
+    game_.PrepareBackground();
   } else {
     windows_.UseBuiltInSheet();
     WriteSetting(store_, "KomaPath", folder);
     WriteSetting(store_, "KomaName", "");
     game_.DrawNextPieces();
   }
-  game_.RevealBoard(false);
+  game_.RepaintBoard();
 }
 
 bool PictureChooser::RetryPlace(const std::string& placeName) {

@@ -30,7 +30,7 @@ class EventStorm {
     rig_->shell.onModal = [this] {
       if (Chance(0.5)) rig_->game.RestartFromSettings();
     };
-    rig_->game.Form_Load(false, true);
+    rig_->game.Start(false, true);
     Check("start-up");
   }
 
@@ -40,7 +40,7 @@ class EventStorm {
       // Mostly Yes, so that series go on; a No ends a series or the program.
       for (int k = 0; k < 4; ++k)
         rig_->dialogs.answers.push_back(Chance(0.99) ? MsgAnswer::Yes : MsgAnswer::No);
-      if (rig_->game.closing) {
+      if (rig_->game.Closing()) {
         // The program has ended: a late event changes nothing; then it is started again.
         const auto board = rig_->state.board;
         FireEvent();
@@ -75,26 +75,26 @@ class EventStorm {
     // Ticks and clicks may move: whatever they let happen meanwhile must not move as well.
     ++moving_;
     std::string what;
-    if (kind < 30 && rig_->comtimer.Enabled()) g.comtimer_Timer(), what = "computer tick";
-    if (kind >= 30 && kind < 50 && rig_->mantimer.Enabled()) g.mantimer_Timer(), what = "tick";
+    if (kind < 30 && rig_->computerClock.Enabled()) g.OnComputerClock(), what = "computer tick";
+    if (kind >= 30 && kind < 50 && rig_->humanClock.Enabled()) g.OnHumanClock(), what = "tick";
     if (kind >= 50 && kind < 70) {
       const int x = Below(rig_->screen.clientWidth + 40) - 20;
       const int y = Below(rig_->screen.clientHeight + 40) - 20;
-      g.Form_MouseUp(Chance(0.9) ? MouseButton::Left : MouseButton::Right, x, y);
+      g.OnMouseRelease(Chance(0.9) ? MouseButton::Left : MouseButton::Right, x, y);
       what = "click " + std::to_string(x) + "," + std::to_string(y);
     }
     --moving_;
     if (kind < 70) return what;
-    if (kind < 76) return g.HandleKeyUp(32), "space";
-    if (kind < 79) return g.HandleKeyUp(Chance(0.02) ? 27 : 65), "key";
-    if (kind < 83) return g.NewGame_Click(), "new game";
-    if (kind < 88) return g.pause_Click(), "pause";
-    if (kind < 90) return g.gameset_Click(), "settings";
-    if (kind < 93) return Chance(0.5) ? g.Form_LostFocus() : g.Form_GotFocus(), "focus";
-    if (kind < 96) return Chance(0.5) ? g.Form_Minimised() : g.Form_Restored(), "minimise";
+    if (kind < 76) return g.OnKey(32), "space";
+    if (kind < 79) return g.OnKey(Chance(0.02) ? 27 : 65), "key";
+    if (kind < 83) return g.OnNewGame(), "new game";
+    if (kind < 88) return g.OnPause(), "pause";
+    if (kind < 90) return g.OnSettings(), "settings";
+    if (kind < 93) return Chance(0.5) ? g.OnFocusLost() : g.OnFocusBack(), "focus";
+    if (kind < 96) return Chance(0.5) ? g.OnMinimised() : g.OnRestored(), "minimise";
     if (kind < 98) return Resize(), "resize";
-    if (Chance(0.05)) return g.ExitGame_Click(), "exit";
-    return g.about_Click(), "about";
+    if (Chance(0.05)) return g.OnExit(), "exit";
+    return g.OnAbout(), "about";
   }
 
   // Events delivered while the game is inside a message box or setting up a board.
@@ -120,7 +120,7 @@ class EventStorm {
     const std::string clocks = rig_->Clocks();
     EXPECT_NE(clocks, "both");
     EXPECT_FALSE(s.demoMode && clocks == "man");
-    EXPECT_TRUE(!(g.Paused() || s.turn == TurnNone || g.closing) || clocks == "none") << clocks;
+    EXPECT_TRUE(!(g.Paused() || s.turn == TurnNone || g.Closing()) || clocks == "none") << clocks;
     EXPECT_FALSE(g.InMove());
     ASSERT_TRUE(s.boardCols <= 50 && s.boardRows <= 50);
     bool full = true;
@@ -134,7 +134,7 @@ class EventStorm {
       EXPECT_TRUE(q[2] >= Fire && q[2] <= Truck) << q[2];
       for (int i : {0, 1}) EXPECT_TRUE(q[i] >= Fire && q[i] <= HeldTruck && q[i] != Blocked);
     }
-    if (s.turn != TurnNone && !g.closing) {
+    if (s.turn != TurnNone && !g.Closing()) {
       EXPECT_LE(std::abs(s.score[0] - s.score[1]), 20) << "a game runs on past its end";
       EXPECT_FALSE(full) << "a game runs on a full board";
     }

@@ -47,15 +47,15 @@ struct DialogRig {
   PlayerRecords records{store, rig.options, rig.dialogs};
   FakeOptionWindows windows;
   FakeKeeper keeper{rig.options};
-  GameOption dialog{rig.game, records, keeper, windows};
+  GameOption dialog{rig.game, rig.options, records, keeper, windows};
 
   // A game of the chosen players running, the dialog just opened.
   DialogRig(bool aComputer, bool bComputer, bool demo = false) {
     rig.SetPlayers(aComputer, bComputer);
     rig.options.Combo1[0].enabled = !aComputer, rig.options.Combo1[1].enabled = !bComputer;
-    rig.game.Form_Load(false, true), rig.game.NewGame_Click();
+    rig.game.Start(false, true), rig.game.OnNewGame();
     // Any release on the board lets the next game start (a right one moves nothing).
-    rig.game.Form_MouseUp(MouseButton::Right, 0, 0);
+    rig.game.OnMouseRelease(MouseButton::Right, 0, 0);
     rig.state.demoMode = demo;
     rig.state.wins = {1, 1};  // cleared only by a restart
     rig.dialogs.boxes.clear(), dialog.Form_Activate();
@@ -113,7 +113,7 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
     EXPECT_EQ(d.keeper.kept, written + " switches 0000");
   }
   DialogRig d(false, false);  // the program is ending: the exit has kept everything
-  d.Click("F1 A=Ann"), d.rig.game.ExitGame_Click(), d.dialog.Command1_Click();
+  d.Click("F1 A=Ann"), d.rig.game.OnExit(), d.dialog.Command1_Click();
   EXPECT_EQ(d.Boxes(), Strings{});
   EXPECT_EQ(d.keeper.kept, "");
 }

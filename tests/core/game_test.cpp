@@ -15,7 +15,7 @@ using Texts = std::vector<std::string>;
 struct Rig : GameRig {
   explicit Rig(int cols = 8, int rows = 6) {
     SetBoard(cols, rows);
-    game.Form_Load(false, true);
+    game.Start(false, true);
   }
 };
 
@@ -35,16 +35,16 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
     GameRig rig;
     rig.SetPlayers(k.aComputer, k.bComputer);
     rig.options.Check1[3] = k.demo ? Checked : Unchecked;
-    ASSERT_TRUE(rig.game.Form_Load(false, true));
+    ASSERT_TRUE(rig.game.Start(false, true));
     EXPECT_EQ(rig.shell.calls, (Texts{"load settings", "show main window", "open music"}));
     EXPECT_TRUE(rig.screen.caption == "Pyra3" && rig.screen.companionsVisible &&
                 rig.dialogs.boxes.empty());  // never an announcement
     const bool demo = k.begins == "demo", title = k.begins == "title";
-    EXPECT_EQ(std::tuple(rig.state.demoMode, rig.game.newGameGuard, rig.screen.titleShown,
+    EXPECT_EQ(std::tuple(rig.state.demoMode, rig.game.NewGameGuarded(), rig.screen.titleShown,
                          rig.state.turn == TurnNone, rig.screen.nextPieces[2] == 0),
               std::tuple(demo, demo, title, title, title));
-    EXPECT_EQ(std::tuple(rig.Clocks(), rig.comtimer.Interval(), rig.screen.message,
-                         rig.game.ai.thinkLimit),
+    EXPECT_EQ(std::tuple(rig.Clocks(), rig.computerClock.Interval(), rig.screen.message,
+                         rig.ai.thinkLimit),
               std::tuple(title ? "none" : "com", demo ? 250 : 500, demo ? text::DemoNotice : "",
                          k.ceiling));
   }
@@ -62,7 +62,7 @@ TEST(StartUp, ARefusedStartSaysWhyAndWritesNothing) {
   };
   for (const auto& k : cases) {
     GameRig rig;
-    EXPECT_FALSE(rig.game.Form_Load(k.another, k.bitBlt));
+    EXPECT_FALSE(rig.game.Start(k.another, k.bitBlt));
     ASSERT_EQ(rig.dialogs.boxes.size(), 1u);
     const BoxRecord& box = rig.dialogs.boxes[0];
     EXPECT_EQ(std::tuple(box.text, box.title, box.buttons, box.icon),
@@ -78,20 +78,20 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
   for (int way = 0; way < 3; ++way) {
     Rig rig;
     rig.shell.calls.clear();
-    rig.game.HandleKeyUp('a'), rig.game.HandleKeyUp(0);
+    rig.game.OnKey('a'), rig.game.OnKey(0);
     ASSERT_EQ(rig.screen.reveals, 0);
-    rig.game.HandleKeyUp(32);
-    if (way == 0) rig.game.ExitGame_Click();
-    if (way == 1) rig.game.HandleKeyUp(27);
-    if (way == 2) rig.game.Form_Unload();
-    rig.game.Form_Unload();
-    rig.game.ExitGame_Click();
+    rig.game.OnKey(32);
+    if (way == 0) rig.game.OnExit();
+    if (way == 1) rig.game.OnKey(27);
+    if (way == 2) rig.game.ShutDown();
+    rig.game.ShutDown();
+    rig.game.OnExit();
     Texts want = steps;
     if (way < 2) want.insert(want.begin(), "close help");
     EXPECT_EQ(std::tuple(rig.shell.calls, rig.Clocks()), std::tuple(want, "none")) << way;
     // Nothing starts once the program is ending.
     rig.records.onRanking = [] { ADD_FAILURE() << "a ranking after the end"; };
-    rig.game.hiscore_Click(), rig.game.NewGame_Click(), rig.game.comtimer_Timer();
+    rig.game.OnRanking(), rig.game.OnNewGame(), rig.game.OnComputerClock();
     EXPECT_EQ(rig.screen.reveals, 1);
   }
 }
@@ -110,19 +110,19 @@ TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
     SCOPED_TRACE(::testing::Message() << k.x << "," << k.y << " " << k.when);
     Rig rig;
     if (k.when == 'C') rig.SetPlayers(false, false), rig.options.SetPlayerKind(SideA, true);
-    rig.game.NewGame_Click();
+    rig.game.OnNewGame();
     std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);
     rig.state.pieceQueue[2] = Oil;
-    if (k.when == 'P') rig.game.pause_Click();
+    if (k.when == 'P') rig.game.OnPause();
     rig.state.demoMode = k.when == 'D';
-    rig.game.newGameGuard = true;
-    rig.game.Form_MouseUp(k.when == 'R' ? MouseButton::Right : MouseButton::Left, k.x, k.y);
+    ASSERT_TRUE(rig.game.NewGameGuarded());
+    rig.game.OnMouseRelease(k.when == 'R' ? MouseButton::Right : MouseButton::Left, k.x, k.y);
     for (int i = 0; i < rig.state.CellCount(); ++i) {
       const bool target = k.column >= 0 && i == k.column * 6 + k.row;
       ASSERT_EQ(rig.state.board[i], target ? Oil : Empty) << "cell " << i;
     }
     // Any release outside the demo lets a new game be asked for again.
-    EXPECT_EQ(rig.game.newGameGuard, k.when == 'D');
+    EXPECT_EQ(rig.game.NewGameGuarded(), k.when == 'D');
   }
 }
 
@@ -136,8 +136,8 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
     rig.screen.clientHeight = 3 * 32 + 15;  // rounds down to 3
     rig.state.wins = rig.state.seriesPoints = {2, 1};
     const int preparedBefore = rig.screen.prepareBackground;
-    rig.game.NewGame_Click();
-    rig.game.NewGame_Click();  // dropped: nothing has ticked or been clicked since
+    rig.game.OnNewGame();
+    rig.game.OnNewGame();  // dropped: nothing has ticked or been clicked since
     EXPECT_EQ(std::tuple(rig.screen.reveals, rig.state.boardCols, rig.state.boardRows,
                          rig.screen.clientWidth, rig.screen.clientHeight),
               std::tuple(1, 8, 3, 256, 96));
@@ -159,63 +159,63 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
 
 TEST(Clocks, APersonsCountdownAndForcedMove) {
   Rig rig;
-  rig.game.NewGame_Click();
+  rig.game.OnNewGame();
   rig.screen.captions.clear();
-  for (int tick = 1; tick <= 7; ++tick) rig.game.mantimer_Timer();
+  for (int tick = 1; tick <= 7; ++tick) rig.game.OnHumanClock();
   EXPECT_EQ(std::tuple(rig.screen.captions, rig.state.turn),
             std::tuple(Texts{"あと3秒です。", "あと2秒です。", "あと1秒です。"}, SideA));
-  rig.game.mantimer_Timer();  // the eighth tick places A's piece and puts the caption back
+  rig.game.OnHumanClock();  // the eighth tick places A's piece and puts the caption back
   EXPECT_EQ(std::tuple(rig.screen.caption, rig.state.turn, rig.Clocks()),
             std::tuple("Pyra3", SideB, "com"));
-  rig.game.comtimer_Timer();  // one arming, one move
-  EXPECT_EQ(std::tuple(rig.state.turn, rig.Clocks(), rig.game.humanTicks),
+  rig.game.OnComputerClock();  // one arming, one move
+  EXPECT_EQ(std::tuple(rig.state.turn, rig.Clocks(), rig.game.HumanTicks()),
             std::tuple(SideA, "man", 0));
-  for (int tick = 1; tick <= 5; ++tick) rig.game.mantimer_Timer();
+  for (int tick = 1; tick <= 5; ++tick) rig.game.OnHumanClock();
   EXPECT_EQ(rig.screen.caption, "あと3秒です。");
-  rig.game.Form_MouseUp(MouseButton::Left, 300, 300);  // off the board: the caption only
-  EXPECT_EQ(std::tuple(rig.screen.caption, rig.game.humanTicks), std::tuple("Pyra3", 5));
+  rig.game.OnMouseRelease(MouseButton::Left, 300, 300);  // off the board: the caption only
+  EXPECT_EQ(std::tuple(rig.screen.caption, rig.game.HumanTicks()), std::tuple("Pyra3", 5));
 }
 
 TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
   Rig rig;
-  rig.game.NewGame_Click();
+  rig.game.OnNewGame();
   std::vector<std::string> seen;
   auto note = [&] { seen.push_back(rig.Clocks()); };
   rig.shell.onModal = note;
   rig.records.onRanking = note;
   rig.dialogs.whileOpen = note;
-  rig.game.gameset_Click();
-  rig.game.about_Click();
-  rig.game.hiscore_Click();
+  rig.game.OnSettings();
+  rig.game.OnAbout();
+  rig.game.OnRanking();
   rig.game.Ask("x", "Pyra3", MsgButtons::Ok, MsgIcon::None);
-  rig.game.index_Click();  // help leaves the clocks alone
+  rig.game.OnHelp();  // help leaves the clocks alone
   EXPECT_EQ(std::tuple(seen, rig.Clocks()), std::tuple(Texts(4, "none"), "man"));
 
   // Holds nest: each must end before the clock runs again.
-  rig.game.Form_LostFocus(), rig.game.SuspendClocks();
-  rig.game.Form_LostFocus(), rig.game.Form_GotFocus();
+  rig.game.OnFocusLost(), rig.game.SuspendClocks();
+  rig.game.OnFocusLost(), rig.game.OnFocusBack();
   EXPECT_EQ(rig.Clocks(), "none");
   rig.game.ResumeClocks();
   EXPECT_EQ(rig.Clocks(), "man");
 
   // Minimising puts the companions, the message and the caption aside and brings back
   // exactly what was there, with the background made again.
-  rig.game.mantimer_Timer(), rig.game.humanTicks = 6, rig.game.mantimer_Timer();
+  for (int tick = 0; tick <= 6; ++tick) rig.game.OnHumanClock();
   rig.game.ShowMessage("hello");
   const int prepared = rig.screen.prepareBackground;
-  rig.game.Form_Minimised();
-  rig.game.Form_Minimised();
+  rig.game.OnMinimised();
+  rig.game.OnMinimised();
   EXPECT_EQ(std::tuple(rig.screen.companionsVisible, rig.screen.messageVisible, rig.screen.caption,
                        rig.Clocks()),
             std::tuple(false, false, "Pyra3", "none"));
-  rig.game.Form_Restored();
+  rig.game.OnRestored();
   EXPECT_EQ(std::tuple(rig.screen.companionsVisible, rig.screen.messageVisible, rig.screen.caption,
                        rig.Clocks()),
             std::tuple(true, true, "あと1秒です。", "man"));
   EXPECT_EQ(rig.screen.prepareBackground, prepared + 1);
   rig.screen.HideMessage();
-  rig.game.Form_Minimised();
-  rig.game.Form_Restored();
+  rig.game.OnMinimised();
+  rig.game.OnRestored();
   EXPECT_FALSE(rig.screen.messageVisible);
 
   // A game started under a hold runs only its own clock once the hold ends.
@@ -230,41 +230,41 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
 TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
   for (bool messageShowing : {true, false}) {
     Rig rig;
-    rig.game.NewGame_Click();
-    rig.game.mantimer_Timer(), rig.game.mantimer_Timer();
+    rig.game.OnNewGame();
+    rig.game.OnHumanClock(), rig.game.OnHumanClock();
     if (messageShowing) rig.game.ShowMessage("三番勝負です。");
     const auto board = rig.state.board;
-    rig.game.pause_Click();
+    rig.game.OnPause();
     auto& menu = rig.screen.menuVisible;
     const auto items = [&] {
-      return std::tuple(menu[MenuItem::NewGame], menu[MenuItem::ExitGame], menu[MenuItem::Jimi]);
+      return std::tuple(menu[MenuItem::NewGame], menu[MenuItem::Exit], menu[MenuItem::Separator]);
     };
     EXPECT_EQ(
         std::tuple(rig.screen.pauseCaption, rig.screen.message, items(), rig.Clocks()),
         std::tuple("再開(&R&ｽ)", "ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。",
                    std::tuple(false, false, false), "none"));
     // Keys, clicks and ticks do nothing while paused.
-    rig.game.HandleKeyUp(32), rig.game.HandleKeyUp(27);
-    rig.game.Form_MouseUp(MouseButton::Left, 5, 5), rig.game.mantimer_Timer();
-    EXPECT_TRUE(rig.state.board == board && !rig.game.closing);
-    rig.game.pause_Click();
-    EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.humanTicks,
+    rig.game.OnKey(32), rig.game.OnKey(27);
+    rig.game.OnMouseRelease(MouseButton::Left, 5, 5), rig.game.OnHumanClock();
+    EXPECT_TRUE(rig.state.board == board && !rig.game.Closing());
+    rig.game.OnPause();
+    EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.HumanTicks(),
                          rig.screen.messageVisible),
               std::tuple("中断(&P&ｾ)", std::tuple(true, true, true), "man", 2, messageShowing));
     EXPECT_TRUE(!messageShowing || rig.screen.message == "三番勝負です。");
     // A new game asked for while paused resumes first.
-    rig.game.pause_Click();
-    rig.game.Form_MouseUp(MouseButton::Right, 5, 5);
+    rig.game.OnPause();
+    rig.game.OnMouseRelease(MouseButton::Right, 5, 5);
     rig.game.RestartFromSettings();
     EXPECT_TRUE(!rig.game.Paused() && menu[MenuItem::NewGame]);
   }
   // The pause item is there only while a real game runs.
   GameRig rig;
-  rig.game.Form_Load(false, true);
-  rig.game.pause_Click();
+  rig.game.Start(false, true);
+  rig.game.OnPause();
   EXPECT_FALSE(rig.game.Paused());
   rig.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::No};
-  rig.game.NewGame_Click();
+  rig.game.OnNewGame();
   rig.EndGameWith(SideA);
   EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
 }
@@ -297,11 +297,11 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
     GameRig rig;
     rig.SetPlayers(false, false);
     rig.options.SelectSeriesFormat(k.format);
-    rig.game.Form_Load(false, true);
+    rig.game.Start(false, true);
     rig.dialogs.answers = {MsgAnswer::Ok};  // the announcement
     for (MsgAnswer a : k.goOn) rig.dialogs.answers.push_back(a);
     rig.dialogs.answers.push_back(MsgAnswer::No);
-    rig.game.NewGame_Click();
+    rig.game.OnNewGame();
     std::vector<int> openers;
     for (int result : k.results) {
       ASSERT_NE(rig.state.turn, TurnNone) << "the series ended early";
@@ -312,7 +312,7 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
     const int asked =
         int(std::ranges::count(texts, k.asked + "の勝ちが決まりましたが\nゲームを続けますか？"));
     // The last box is the closing question.
-    EXPECT_EQ(std::tuple(rig.game.closing, openers, rig.records.results, asked, texts.back()[0]),
+    EXPECT_EQ(std::tuple(rig.game.Closing(), openers, rig.records.results, asked, texts.back()[0]),
               std::tuple(true, k.openers, std::vector<int16_t>(k.results.begin(), k.results.end()),
                          k.asked.empty() ? 0 : 1, '\n'));
   }
@@ -322,9 +322,9 @@ TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
   GameRig rig;
   rig.SetPlayers(false, false);
   rig.options.SelectSeriesFormat(10);
-  rig.game.Form_Load(false, true);
+  rig.game.Start(false, true);
   for (int game = 0; game < 12; ++game) {
-    rig.game.HandleKeyUp(32);
+    rig.game.OnKey(32);
     ASSERT_EQ(rig.state.turn, game % 2);
     rig.EndGameWith(SideB);
     ASSERT_EQ(rig.state.turn, TurnNone);
@@ -338,8 +338,8 @@ TEST(Series, ResultMessagesAndQuestions) {
   GameRig rig;
   rig.SetPlayers(false, false);
   rig.options.SelectSeriesFormat(2);
-  rig.game.Form_Load(false, true);
-  rig.game.NewGame_Click();
+  rig.game.Start(false, true);
+  rig.game.OnNewGame();
   rig.EndGameWith(SideA, 21);
   EXPECT_EQ(rig.screen.message, "Aliceのコールド勝ち\nAlice1勝0敗\nスペースキーを押してください。");
   rig.EndGameWith(-1, 3);
@@ -367,7 +367,7 @@ TEST(Series, ResultMessagesAndQuestions) {
   Rig solo(1, 1);
   solo.options.SelectSeriesFormat(1);
   solo.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Yes};
-  solo.game.NewGame_Click();
+  solo.game.OnNewGame();
   solo.EndGameWith(SideA);
   solo.EndGameWith(SideA);
   EXPECT_EQ(solo.dialogs.Texts(),
@@ -375,10 +375,11 @@ TEST(Series, ResultMessagesAndQuestions) {
                    "Aの勝ちが決まりましたが\nゲームを続けますか？",
                    "\nAliceの勝ち\n2戦2勝0敗\n得点:Alice10,コンピュータ0\nもう一度プレーしますか？",
                    "三番勝負です。頑張りましょう。"}));
-  EXPECT_EQ(std::tuple(solo.dialogs.boxes[3].buttons, solo.dialogs.boxes[3].icon, solo.game.closing,
-                       solo.state.gamesPlayed, solo.state.turn, solo.records.results),
-            std::tuple(MsgButtons::YesNo, MsgIcon::Question, false, 0, SideA,
-                       std::vector<int16_t>{0, 0}));
+  EXPECT_EQ(
+      std::tuple(solo.dialogs.boxes[3].buttons, solo.dialogs.boxes[3].icon, solo.game.Closing(),
+                 solo.state.gamesPlayed, solo.state.turn, solo.records.results),
+      std::tuple(MsgButtons::YesNo, MsgIcon::Question, false, 0, SideA,
+                 std::vector<int16_t>{0, 0}));
   // The No to going on was for the old series: the new one plays its games.
   solo.EndGameWith(SideA);
   EXPECT_EQ(solo.dialogs.Texts().back(), "次は第2試合です。\n頑張りましょう。");
@@ -393,7 +394,7 @@ TEST(Series, ResultMessagesAndQuestions) {
     Rig people(1, 1);
     people.SetPlayers(false, false);
     people.options.SelectSeriesFormat(format);
-    people.game.NewGame_Click();
+    people.game.OnNewGame();
     people.EndGameWith(side, int16_t(lead));
     EXPECT_EQ(people.screen.message.substr(0, people.screen.message.find('\n')), shown);
   }
@@ -403,9 +404,9 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
   // The move that ends a series opens the next one from its closing question; a click while
   // the new series is announced is part of that move's time and must not place a piece.
   Rig rig(1, 1);
-  rig.game.NewGame_Click();
+  rig.game.OnNewGame();
   rig.dialogs.whileOpen = [&] {
-    if (rig.dialogs.boxes.size() == 3) rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
+    if (rig.dialogs.boxes.size() == 3) rig.game.OnMouseRelease(MouseButton::Left, 5, 5);
   };
   rig.EndGameWith(SideA);
   EXPECT_EQ(std::tuple(rig.dialogs.boxes.size(), rig.records.results.size(), rig.state.board[0],
@@ -416,10 +417,10 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
   Rig again;
   again.screen.pendingEvents = [&] {
     again.screen.pendingEvents = nullptr;
-    again.game.Form_MouseUp(MouseButton::Right, 0, 0);
-    again.game.HandleKeyUp(32);
+    again.game.OnMouseRelease(MouseButton::Right, 0, 0);
+    again.game.OnKey(32);
   };
-  again.game.NewGame_Click();
+  again.game.OnNewGame();
   EXPECT_EQ(std::tuple(again.screen.reveals, again.dialogs.boxes.size(), again.Clocks()),
             std::tuple(1, 1u, "man"));
 }
@@ -430,41 +431,41 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     rig.SetBoard(2, 1);
     rig.options.Check1[3] = Checked;
     rig.options.Option3 = {automatic, !automatic};
-    rig.game.Form_Load(false, true);
+    rig.game.Start(false, true);
     // Clicks do nothing; the space bar before the first computer move only resets a series.
-    rig.game.Form_MouseUp(MouseButton::Left, 5, 5);
+    rig.game.OnMouseRelease(MouseButton::Left, 5, 5);
     rig.state.wins = {1, 1};
-    rig.game.HandleKeyUp(32);
+    rig.game.OnKey(32);
     EXPECT_TRUE(rig.state.demoMode && rig.state.wins == (Pair{0, 0}));
     // Demo games come one after another without a word, a record or a count.
-    for (int move = 0; move < 40; ++move) rig.game.comtimer_Timer();
+    for (int move = 0; move < 40; ++move) rig.game.OnComputerClock();
     EXPECT_TRUE(rig.state.demoMode && rig.dialogs.boxes.empty() && rig.records.results.empty());
     EXPECT_GT(rig.state.gamesPlayed, 1);
     EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
     EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
-    rig.game.ai.thinkLimit = 6;
-    rig.game.ai.leadStreakA = rig.game.ai.leadStreakB = 2;
-    rig.game.HandleKeyUp(32);
+    rig.ai.thinkLimit = 6;
+    rig.ai.leadStreakA = rig.ai.leadStreakB = 2;
+    rig.game.OnKey(32);
     EXPECT_EQ(
         std::tuple(rig.state.demoMode, rig.state.gamesPlayed, rig.state.wins,
-                   rig.state.seriesPoints, rig.game.ai.thinkLimit, rig.comtimer.Interval(),
+                   rig.state.seriesPoints, rig.ai.thinkLimit, rig.computerClock.Interval(),
                    rig.Clocks(), rig.screen.scoreCaption[0]),
         std::tuple(false, 0, Pair{0, 0}, Pair{0, 0}, automatic ? 3 : 8, 500, "man", ">A - Alice"));
-    EXPECT_EQ(std::tuple(rig.game.ai.leadStreakA, rig.game.ai.leadStreakB), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(rig.ai.leadStreakA, rig.ai.leadStreakB), std::tuple(0, 0));
   }
   // A key that ends the demo while the next demo game is being set up wins: one real game.
   GameRig rig;
   rig.options.Check1[3] = Checked;
-  rig.game.Form_Load(false, true);
+  rig.game.Start(false, true);
   rig.state.pieceQueue[2] = Water;
-  rig.game.comtimer_Timer();  // the demo's one-cell board is full: the next demo game
+  rig.game.OnComputerClock();  // the demo's one-cell board is full: the next demo game
   rig.screen.pendingEvents = [&] {
     rig.screen.pendingEvents = nullptr;
-    rig.game.HandleKeyUp(32);
+    rig.game.OnKey(32);
   };
   rig.state.pieceQueue[2] = Water;
   const int reveals = rig.screen.reveals;
-  rig.game.comtimer_Timer();
+  rig.game.OnComputerClock();
   EXPECT_EQ(std::tuple(rig.state.demoMode, rig.state.turn, rig.Clocks(), rig.screen.reveals),
             std::tuple(false, SideA, "man", reveals + 1));
 }
@@ -473,9 +474,9 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
   // A person far ahead of the computer with the automatic level: every fourth placement of
   // either side raises the computer's ceiling.
   Rig rig(8, 6);
-  rig.game.NewGame_Click();
+  rig.game.OnNewGame();
   std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);
-  const int16_t start = rig.game.ai.thinkLimit;
+  const int16_t start = rig.ai.thinkLimit;
   std::vector<int16_t> ceilings;
   for (int move = 0; move < 8; ++move) {
     rig.state.score = {15, 0};
@@ -486,7 +487,7 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
         break;
       }
     }
-    ceilings.push_back(rig.game.ai.thinkLimit);
+    ceilings.push_back(rig.ai.thinkLimit);
   }
   EXPECT_EQ(std::tuple(start, ceilings),
             std::tuple(int16_t{3}, std::vector<int16_t>{3, 3, 3, 4, 4, 4, 4, 5}));
@@ -496,7 +497,7 @@ TEST(Sound, CuesFollowTheEffectsBoxAndTheMusicBoxItsOwn) {
   for (auto [effects, music] : {std::pair{Checked, Unchecked}, {Unchecked, Checked}}) {
     Rig rig(1, 1);
     rig.options.Check1[1] = effects, rig.options.Check1[2] = music;
-    rig.game.NewGame_Click();
+    rig.game.OnNewGame();
     rig.EndGameWith(SideA);
     EXPECT_EQ(rig.sound.cues, effects == Checked ? std::vector<Cue>{Cue::Ton} : std::vector<Cue>{});
   }

@@ -29,12 +29,12 @@ TEST(Playout, EveryComputerMoveIsAllowedAndHasThePredictedOutcome) {
       rig.state.boardCols = static_cast<int16_t>(shape.cols);
       rig.state.boardRows = static_cast<int16_t>(shape.rows);
       rig.screen.normal = shape.cols <= 50;
-      rig.game.Form_Load(false, true);
+      rig.game.Start(false, true);
       ASSERT_EQ(rig.state.CellCount(), shape.cols * shape.rows);
       while (rig.state.turn != TurnNone) {
         const GameState before = rig.state;
-        const ReferenceChoice allowed = ReferenceComputerChoice(before, rig.game.ai.thinkLimit);
-        rig.game.comtimer_Timer();
+        const ReferenceChoice allowed = ReferenceComputerChoice(before, rig.ai.thinkLimit);
+        rig.game.OnComputerClock();
         const auto [column, row] = rig.screen.lastPainted;
         const int cell = column * before.boardRows + row;
         ASSERT_TRUE(std::ranges::count(allowed.cells, cell)) << "cell " << cell;

@@ -44,7 +44,7 @@ class GameOptionDialogTest : public ::testing::Test {
     SqliteSettingsStore store(StorePath());
     for (const auto& [key, value] : stored) WriteSetting(store, key, value);
     auto program = std::make_unique<Program>(StorePath());
-    program->TheGame().seedOnLoad = false, program->Screen().SetPacing(false);
+    program->TheGame().SeedOnStart(false), program->Screen().SetPacing(false);
     program->Start(false);
     return program;
   }
@@ -113,7 +113,7 @@ TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
           QTest::keyClick(top, Qt::Key_Escape);
         }}},
       true);
-  program->TheGame().gameset_Click();
+  program->TheGame().OnSettings();
   EXPECT_EQ(script.Texts(),
             (QStringList{"ゲーム方式が三番勝負に変更されました。", "プレーヤー名が変更されました。",
                          "三番勝負です。頑張りましょう。"}));
@@ -123,8 +123,8 @@ TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
   script.seen.clear();
   // A click on the board first, as a person makes one: a game that has only just started
   // would not give way to another.
-  program->TheGame().Form_MouseUp(MouseButton::Right, 0, 0);
-  program->TheGame().gameset_Click();  // closed with Esc: the same as OK
+  program->TheGame().OnMouseRelease(MouseButton::Right, 0, 0);
+  program->TheGame().OnSettings();  // closed with Esc: the same as OK
   EXPECT_EQ(script.Texts(), (QStringList{"ゲーム方式が五番勝負に変更されました。",
                                          "五番勝負です。頑張りましょう。"}));
   EXPECT_TRUE(script.steps.empty());
@@ -145,7 +145,7 @@ TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack
 
   auto program = Started();
   testing::ModalAnswerer script({}, true);
-  program->TheGame().NewGame_Click();  // pieces in the NEXT window
+  program->TheGame().OnNewGame();  // pieces in the NEXT window
   PictureChooser logic(program->TheGame(), program->Store(), program->QtSettings());
   auto open = [&] {
     auto chooser = std::make_unique<ImageChooser>(

@@ -131,13 +131,13 @@ TEST(HelpInTheGame, OpensWithoutHoldingTheClocksAndClosesWithTheGame) {
   Program program(storeFolder.filePath("store.sqlite3").toStdString());
   program.Screen().SetPacing(false);
   ASSERT_TRUE(program.Start(false));
-  ASSERT_TRUE(program.Comtimer().Enabled());  // the demo's computer
+  ASSERT_TRUE(program.ComputerClock().Enabled());  // the demo's computer
   program.Window().HelpMenu()->actions().at(0)->trigger();
   HelpWindow* help = program.Shell().Help();
   ASSERT_TRUE(help != nullptr && help->isVisible());
   QApplication::setActiveWindow(help), QApplication::processEvents();
-  EXPECT_TRUE(program.Comtimer().Enabled());
-  program.TheGame().ExitGame_Click();
+  EXPECT_TRUE(program.ComputerClock().Enabled());
+  program.TheGame().OnExit();
   EXPECT_FALSE(help->isVisible());
 }
 

@@ -31,7 +31,7 @@ class ProgramTest : public ::testing::Test {
   ~ProgramTest() override { QDir::setCurrent(cwd); }  // the load makes the picture folder current
   std::unique_ptr<Program> Run(bool anotherCopy = false) {
     auto program = std::make_unique<Program>(dir.File("store.sqlite3"));
-    program->TheGame().seedOnLoad = false, program->Screen().SetPacing(false);
+    program->TheGame().SeedOnStart(false), program->Screen().SetPacing(false);
     started = program->Start(anotherCopy);
     return program;
   }
@@ -96,7 +96,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
                 s.boardCols == 8 && s.boardRows == 6 && s.demoMode &&
                 c.Message().Text() == QString::fromUtf8(text::DemoNotice) &&
                 c.PointBox2().isVisible());
-    EXPECT_TRUE(p->Comtimer().Enabled() && p->Comtimer().Interval() == 250 &&
+    EXPECT_TRUE(p->ComputerClock().Enabled() && p->ComputerClock().Interval() == 250 &&
                 !w.Item(MenuItem::Pause)->isVisible() &&
                 p->Pictures().Picture1.size() == QSize(256, 192) && !QApplication::overrideCursor())
         << "stretched, not busy";
@@ -116,8 +116,8 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_TRUE(boxes.seen[0].text == QString::fromUtf8("一番勝負です。頑張りましょう。") &&
                 boxes.seen[0].title == "Pyra3");
-    EXPECT_FALSE(s.demoMode || c.Message().isVisible() || p->Comtimer().Enabled());
-    EXPECT_TRUE(s.turn == SideA && p->Mantimer().Enabled() && p->Comtimer().Interval() == 500);
+    EXPECT_FALSE(s.demoMode || c.Message().isVisible() || p->ComputerClock().Enabled());
+    EXPECT_TRUE(s.turn == SideA && p->HumanClock().Enabled() && p->ComputerClock().Interval() == 500);
     EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible() &&
                 c.PointBox().windowTitle() == ">A - Player A" &&
                 c.PointBox2().windowTitle() == QString::fromUtf8(" B - コンピュータ"));
@@ -130,7 +130,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     testing::Release(w.Board(), Qt::LeftButton, QPointF(-0.5, CellRow(s, cell) * 32 + 5));
     EXPECT_TRUE(s.board == board && s.turn == SideA);
     Click(*p, cell);
-    EXPECT_TRUE(s.turn == SideB && p->Comtimer().Enabled() && !p->Mantimer().Enabled() &&
+    EXPECT_TRUE(s.turn == SideB && p->ComputerClock().Enabled() && !p->HumanClock().Enabled() &&
                 c.PointBox2().windowTitle() == QString::fromUtf8(">B - コンピュータ"));
     ScoreBox printed(&w, "", c.PointBox().size(), c.PointBox().TextColour());
     printed.ShowScore(s.score[0]);
@@ -142,23 +142,23 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     w.Item(MenuItem::Pause)->trigger();
     EXPECT_TRUE(w.Item(MenuItem::Pause)->text() == QString::fromUtf8(text::ResumeCaption) &&
                 c.Message().Text() == QString::fromUtf8(text::PauseNotice));
-    EXPECT_FALSE(p->Mantimer().Enabled() || w.Item(MenuItem::NewGame)->isVisible() ||
-                 w.Item(MenuItem::ExitGame)->isVisible());
+    EXPECT_FALSE(p->HumanClock().Enabled() || w.Item(MenuItem::NewGame)->isVisible() ||
+                 w.Item(MenuItem::Exit)->isVisible());
     w.Item(MenuItem::Pause)->trigger();
-    EXPECT_TRUE(p->Mantimer().Enabled() && w.Item(MenuItem::NewGame)->isVisible() &&
+    EXPECT_TRUE(p->HumanClock().Enabled() && w.Item(MenuItem::NewGame)->isVisible() &&
                 !c.Message().isVisible());
 
     // Other windows hold the clocks; the about box shows the title picture, centred once.
     QApplication::setActiveWindow(nullptr);
-    EXPECT_FALSE(p->Mantimer().Enabled());
+    EXPECT_FALSE(p->HumanClock().Enabled());
     QApplication::setActiveWindow(&w);
-    EXPECT_TRUE(p->Mantimer().Enabled());
+    EXPECT_TRUE(p->HumanClock().Enabled());
     for (int opening = 0; opening < 2; ++opening) {
       bool clocksRan = true;
       QTimer::singleShot(
-          0, [&] { clocksRan = p->Mantimer().Enabled(), p->Shell().About()->OkButton()->click(); });
+          0, [&] { clocksRan = p->HumanClock().Enabled(), p->Shell().About()->OkButton()->click(); });
       w.AboutAction()->trigger();
-      EXPECT_TRUE(!clocksRan && p->Mantimer().Enabled());
+      EXPECT_TRUE(!clocksRan && p->HumanClock().Enabled());
       AboutBox& about = *p->Shell().About();
       const QRect screen = about.screen()->geometry();
       EXPECT_EQ(about.pos(), opening ? QPoint(10, 20)
@@ -172,7 +172,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     about.OkButton()->hide();
     about.render(&shot);
     EXPECT_EQ(Difference(shot, p->Pictures().TitlePicture().copy(0, 0, 299, 192)), "");
-    w.Item(MenuItem::Hiscore)->trigger();
+    w.Item(MenuItem::Ranking)->trigger();
     EXPECT_TRUE(boxes.seen.back().text ==
                     QString::fromUtf8("まだどのプレーヤーの記録も保存されていません。") &&
                 boxes.seen.back().icon == QMessageBox::Critical);
@@ -192,7 +192,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_FALSE(CloseBox(c.PointBox()) || !c.PointBox().isVisible()) << "a companion stays";
     EXPECT_TRUE(CloseBox(w) && CloseBox(w) && p->Shell().Quitting() &&
                 !p->Screen().ProcessPendingEvents());
-    EXPECT_FALSE(p->Comtimer().Enabled() || p->Mantimer().Enabled());
+    EXPECT_FALSE(p->ComputerClock().Enabled() || p->HumanClock().Enabled());
     for (QWidget* window : Windows(*p))
       EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
   }
@@ -241,7 +241,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
   QImage title(1920, 320, QImage::Format_RGB32);
   StretchBlt(title, 0, 0, 1920, 320, p->Pictures().TitlePicture(), 0, 0, 299, 192, SRCCOPY);
   EXPECT_EQ(Difference(p->Painter().Image(), title), "");
-  p->Window().Item(MenuItem::Hiscore)->trigger();
+  p->Window().Item(MenuItem::Ranking)->trigger();
   EXPECT_TRUE(boxes.seen.back().text == QString::fromUtf8("1位 Player A\n勝率1.000; 試合数1\n") &&
               boxes.seen.back().title == QString::fromUtf8("番付"));
 

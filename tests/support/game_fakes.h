@@ -75,8 +75,8 @@ struct FakeScreen : Screen {
   std::string pauseCaption = text::PauseCaption;
   // As the main window starts: every item shown but the pause item.
   std::map<MenuItem, bool> menuVisible{
-      {MenuItem::NewGame, true}, {MenuItem::Pause, false},   {MenuItem::Hiscore, true},
-      {MenuItem::Jimi, true},    {MenuItem::ExitGame, true},
+      {MenuItem::NewGame, true},   {MenuItem::Pause, false}, {MenuItem::Ranking, true},
+      {MenuItem::Separator, true}, {MenuItem::Exit, true},
   };
   bool windowsOpen = true;
   // Runs when the game lets pending window events run.
@@ -161,19 +161,21 @@ struct FakeShell : Shell {
 struct GameRig {
   GameState state;
   GameOptions options = GameOptions::Defaults();
+  AiState ai;
   Random rng{12345};
   FakeScreen screen{state};
   FakeDialogs dialogs;
-  FakeClock comtimer{500};
-  FakeClock mantimer{1000};
+  FakeClock computerClock{500};
+  FakeClock humanClock{1000};
   FakeSound sound;
   FakeRecords records;
   FakeShell shell;
-  Game game{state, options, rng, Ports{screen, dialogs, comtimer, mantimer, sound, records, shell}};
+  Game game{state, ai, options, rng,
+            Ports{screen, dialogs, computerClock, humanClock, sound, records, shell}};
 
   GameRig() {
     options.Check1[3] = Unchecked, options.Combo1[0].text = "Alice";
-    shell.screen = &screen, game.seedOnLoad = false;
+    shell.screen = &screen, game.SeedOnStart(false);
   }
 
   void SetPlayers(bool aComputer, bool bComputer) {
@@ -186,15 +188,15 @@ struct GameRig {
   }
   // Which clocks run: "com", "man", "both" or "none".
   std::string Clocks() const {
-    const bool c = comtimer.Enabled(), m = mantimer.Enabled();
+    const bool c = computerClock.Enabled(), m = humanClock.Enabled();
     return c && m ? "both" : c ? "com" : m ? "man" : "none";
   }
 
   // The move of the side to move, the way that side moves: a click or a clock tick.
   void Move(int column = 0, int row = 0) {
     state.demoMode || options.IsComputer(state.turn)
-        ? game.comtimer_Timer()
-        : game.Form_MouseUp(MouseButton::Left, column * 32 + 5, row * 32 + 5);
+        ? game.OnComputerClock()
+        : game.OnMouseRelease(MouseButton::Left, column * 32 + 5, row * 32 + 5);
   }
   // On the 1 x 1 board: ends the running game with this result (0 A wins, 1 B wins, -1 a
   // draw) by setting the scores just before the one move that fills the board.

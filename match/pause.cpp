@@ -4,35 +4,35 @@
 
 namespace pyra {
 
-bool Game::Paused() const { return pauseCaption != text::PauseCaption; }
+bool Game::Paused() const { return pauseCaption_ != text::PauseCaption; }
 
 void Game::TogglePause() {
   if (!Paused()) {
     SetPauseCaption(text::ResumeCaption);
     // The armed clocks stay armed; the pause holds them until the resume.
-    pauseMemory.computerWasOn = comArmed;
-    pauseMemory.humanWasOn = manArmed;
+    pauseMemory_.computerWasOn = computerArmed_;
+    pauseMemory_.humanWasOn = humanArmed_;
     ApplyClocks();
-    pauseMemory.savedMessage = ports.screen.MessageVisible() ? lastMessage : "";
+    pauseMemory_.savedMessage = ports_.screen.MessageVisible() ? lastMessage_ : "";
     ShowMessage(text::PauseNotice);
     SetMenuVisible(MenuItem::NewGame, false);
-    SetMenuVisible(MenuItem::ExitGame, false);
-    SetMenuVisible(MenuItem::Jimi, false);
+    SetMenuVisible(MenuItem::Exit, false);
+    SetMenuVisible(MenuItem::Separator, false);
   } else {
     SetPauseCaption(text::PauseCaption);
     // The clocks armed now run again. They are the ones that ran at the pause, unless a move
     // that was under way when the pause came has since passed the turn: then the new side's
     // clock runs, never the old one beside it.
-    pauseMemory.computerWasOn = pauseMemory.humanWasOn = false;
+    pauseMemory_.computerWasOn = pauseMemory_.humanWasOn = false;
     ApplyClocks();
-    if (!pauseMemory.savedMessage.empty()) {
-      ShowMessage(pauseMemory.savedMessage);
+    if (!pauseMemory_.savedMessage.empty()) {
+      ShowMessage(pauseMemory_.savedMessage);
     } else {
-      ports.screen.HideMessage();
+      ports_.screen.HideMessage();
     }
     SetMenuVisible(MenuItem::NewGame, true);
-    SetMenuVisible(MenuItem::ExitGame, true);
-    SetMenuVisible(MenuItem::Jimi, true);
+    SetMenuVisible(MenuItem::Exit, true);
+    SetMenuVisible(MenuItem::Separator, true);
   }
 }
 
