@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "store/store_values.h"
+#include "settings/product.h"
 
 namespace pyra {
 
@@ -19,8 +19,7 @@ QString ProgramFolder() {
 }
 
 QString ProgramFile(const QString& name) {
-  const std::string folder = ProgramFolder().toStdString();
-  return ProgramFolder() + QString::fromStdString(FolderSeparator(folder)) + name;
+  return QString::fromStdString(JoinPath(ProgramFolder().toStdString(), name.toStdString()));
 }
 
 }  // namespace pyra

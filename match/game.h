@@ -11,10 +11,9 @@
 #include "rules/game_state.h"
 #include "rules/placement.h"
 #include "rules/random.h"
+#include "settings/product.h"
 
 namespace pyra {
-
-inline constexpr const char* ProductName = "Pyra3";
 
 enum class MouseButton { Left, Right, Middle };
 constexpr int KeySpace = 32;

@@ -44,10 +44,6 @@ std::string PatternLabel() {
   return std::string(text::PatternLabelBefore) + text::PicturePattern + text::PatternLabelAfter;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& file) {
-  return folder + FolderSeparator(folder) + file;
-}
-
 PictureChooser::PictureChooser(Game& game, SettingsStore& store, SettingsWindows& windows)
     : game_(game), store_(store), windows_(windows) {}
 

@@ -17,8 +17,6 @@ bool MatchesPattern(const std::string& fileName, const std::string& pattern);
 std::string ChooserTitle(bool backgroundMode);
 // "画像(*.bmp;*.wmf)".
 std::string PatternLabel();
-// The folder and a file in it, as the chooser shows the selection.
-std::string JoinPath(const std::string& folder, const std::string& file);
 
 class PictureChooser {
  public:

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "store/store_values.h"
+#include "settings/product.h"
 
 namespace pyra {
 
@@ -40,7 +40,7 @@ void GameSound::PlayCue(Cue cue) {
   std::filesystem::directory_iterator entry(folder_, error), end;
   for (; !error && entry != end; entry.increment(error)) {
     if (entry->path().filename() == file) {
-      wave_.PlaySound(folder_ + FolderSeparator(folder_) + file);
+      wave_.PlaySound(JoinPath(folder_, file));
       return;
     }
   }

@@ -1,6 +1,6 @@
 #include "sound/music.h"
 
-#include "store/store_values.h"
+#include "settings/product.h"
 
 namespace pyra {
 
@@ -8,7 +8,7 @@ Music::Music(Sequencer& device, GameOptions& options, std::string programFolder)
     : MMControl1(device), options_(options), folder_(std::move(programFolder)) {}
 
 void Music::OpenMusic() {
-  MMControl1.Open(folder_ + FolderSeparator(folder_) + MusicFile);
+  MMControl1.Open(JoinPath(folder_, MusicFile));
   if (options_.Check1[2] == Checked && MMControl1.CanPlay()) {
     MMControl1.Play(MMControl1.Position(), MMControl1.Length());
   } else {

@@ -216,7 +216,7 @@ void SettingsSession::LoadBackground() {
     windows_.SetBusyCursor(true);
     usable = windows_.LoadBackgroundPicture(file).has_value();
     windows_.SetBusyCursor(false);
-    if (usable) windows_.SetChooserPathLabel(folder + FolderSeparator(folder) + file);
+    if (usable) windows_.SetChooserPathLabel(JoinPath(folder, file));
   }
   if (file.empty() || !usable) windows_.UseBuiltInBackground();
 }
@@ -233,7 +233,7 @@ void SettingsSession::LoadPieceSheet() {
     sheet = windows_.LoadUserSheet(file);
     windows_.SetBusyCursor(false);
     usable = sheet.has_value();
-    if (usable) windows_.SetChooserPathLabel(folder + FolderSeparator(folder) + file);
+    if (usable) windows_.SetChooserPathLabel(JoinPath(folder, file));
   }
   // A sheet of another size than the built-in one cannot be cut into pieces.
   if (usable && sheet && *sheet == windows_.BuiltInSheetSize()) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-#include "match/game.h"
+#include "settings/product.h"
 #include "store/number_reading.h"
 #include "store/ranking.h"
 #include "store/store_values.h"

@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "settings/product.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace pyra {
 
-// The application name under which the program keeps everything; also its main section.
-inline constexpr const char* StoreApplication = "Pyra3";
+// The application under which the program keeps everything: the product's name.
+inline constexpr const char* StoreApplication = ProductName;
 
 struct StoreWrite {
   std::string section;

@@ -52,8 +52,4 @@ bool DeleteStoreSection(SettingsStore& store, const std::string& section) {
   return store.DeleteSection(section);
 }
 
-std::string FolderSeparator(const std::string& folder) {
-  return !folder.empty() && folder.back() == '/' ? "" : "/";
-}
-
 }  // namespace pyra

@@ -35,8 +35,4 @@ bool WriteSetting(SettingsStore& store, const std::string& key, const std::strin
 bool DeleteStoreKey(SettingsStore& store, const std::string& section, const std::string& key);
 bool DeleteStoreSection(SettingsStore& store, const std::string& section);
 
-// "" when the folder already ends in the path separator, otherwise the separator; joining a
-// folder and a file name through it leaves exactly one separator between them.
-std::string FolderSeparator(const std::string& folder);
-
 }  // namespace pyra

@@ -16,6 +16,7 @@
 #include "settings_program.h"
 #include "store/number_reading.h"
 #include "store/store_path.h"
+#include "settings/product.h"
 #include "store/store_values.h"
 #include "store_test_support.h"
 #include "temp_dir.h"
