@@ -139,8 +139,8 @@ void TimeoutMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host) {
   PlaceOnChoice(s, rng, host, ChooseTimeoutCell(s, ai, rng), 0, 0);
 }
 
-void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& options) {
-  if (!options.AutomaticLevel() || !options.OneHuman()) return;
+void AdjustThinkLimit(const GameState& s, AiState& ai, const GameSettings& settings) {
+  if (!settings.AutomaticLevel() || !settings.OneHuman()) return;
   if (s.score[0] > s.score[1] + 10) {
     if (ai.leadStreakA > 2) {
       ai.thinkLimit = static_cast<int16_t>(ai.thinkLimit + 1);
@@ -163,8 +163,10 @@ void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& option
   }
 }
 
-int16_t InitialThinkLimit(const GameOptions& options) { return options.OneComputer() ? 3 : 8; }
+int16_t InitialThinkLimit(const GameSettings& settings) { return settings.OneComputer() ? 3 : 8; }
 
-int16_t ThinkLimitAfterDemo(const GameOptions& options) { return options.AutomaticLevel() ? 3 : 8; }
+int16_t ThinkLimitAfterDemo(const GameSettings& settings) {
+  return settings.AutomaticLevel() ? 3 : 8;
+}
 
 }  // namespace pyra

@@ -5,10 +5,10 @@
 #include <array>
 #include <cstdint>
 
-#include "options/game_options.h"
 #include "rules/game_state.h"
 #include "rules/placement.h"
 #include "rules/random.h"
+#include "settings/game_settings.h"
 
 namespace pyra {
 
@@ -40,11 +40,11 @@ void TimeoutMove(GameState& s, AiState& ai, Random& rng, PlacementHost& host);
 
 // Side A's lasting lead of more than 10 raises the ceiling, side B's lowers it; only with
 // the automatic level in a game of a person against the computer.
-void AdjustThinkLimit(const GameState& s, AiState& ai, const GameOptions& options);
+void AdjustThinkLimit(const GameState& s, AiState& ai, const GameSettings& settings);
 
 // 3 when exactly one side is the computer, else 8: the strength at start-up.
-int16_t InitialThinkLimit(const GameOptions& options);
+int16_t InitialThinkLimit(const GameSettings& settings);
 // 3 with the automatic level, else 8: the strength after the demo.
-int16_t ThinkLimitAfterDemo(const GameOptions& options);
+int16_t ThinkLimitAfterDemo(const GameSettings& settings);
 
 }  // namespace pyra

@@ -7,31 +7,30 @@ namespace pyra {
 
 Program::Program(const std::string& storePath)
     // The first-run settings until the start-up load replaces them.
-    : options_(GameOptions::Defaults()),
+    : settings_(GameSettings::Defaults()),
       companions_(&window_),
       painter_(state_, pictures_),
-      screen_(window_, companions_, painter_, pictures_, options_),
+      screen_(window_, companions_, painter_, pictures_, settings_),
       dialogs_(&window_),
       computerClock_(500),
       humanClock_(1000),
-      music_(sequencer_, options_, ProgramFolder().toStdString()),
+      music_(sequencer_, ProgramFolder().toStdString()),
       sound_(music_, waveOut_, ProgramFolder().toStdString(), PlatformVersion()),
       timer1_(1000),
       store_(storePath),
       // The ranking box is a message box like every other: over the main window, with the
       // clocks held by the game around it.
-      records_(store_, options_, dialogs_),
-      settingsWindows_(window_, companions_, pictures_, painter_),
-      session_(settingsWindows_, store_, state_, options_, records_),
+      records_(store_, settings_, dialogs_),
+      sessionPorts_(window_, companions_, pictures_, painter_),
+      session_(sessionPorts_, store_, state_, settings_, records_),
       shell_(window_, companions_, screen_, pictures_, computerClock_, humanClock_, session_,
-             settingsWindows_),
-      game_(state_, ai_, options_, rng_,
+             sessionPorts_),
+      game_(state_, ai_, settings_, rng_,
             Ports{screen_, dialogs_, computerClock_, humanClock_, sound_, records_, shell_}),
       inputs_(game_),
-      optionDialog_(std::make_unique<GameOptionDialog>(&window_, game_, options_, records_, store_,
-                                                       session_, settingsWindows_, companions_,
-                                                       pictures_)) {
-  shell_.SetOptionsDialog([this] { optionDialog_->Run(); });
+      settingsWindow_(std::make_unique<SettingsWindow>(
+          &window_, game_, settings_, records_, session_, sessionPorts_, companions_, pictures_)) {
+  shell_.SetSettingsDialog([this] { settingsWindow_->Run(); });
   window_.SetInputs(&inputs_);
   // Going to a companion window or to the help window is no loss of the focus: the clocks
   // keep running while the player reads the help.
@@ -41,10 +40,11 @@ Program::Program(const std::string& storePath)
   companions_.SetKeyHandler([this](int key) { inputs_.KeyUp(key); });
   computerClock_.SetTickHandler([this] { game_.OnComputerClock(); });
   humanClock_.SetTickHandler([this] { game_.OnHumanClock(); });
-  settingsWindows_.SetSound(&sound_);
-  settingsWindows_.SetTitleShow([this] { screen_.ShowTitlePicture(); });
+  sessionPorts_.SetSound(&sound_);
+  sessionPorts_.SetMusic(&music_);
+  sessionPorts_.SetTitleShow([this] { screen_.ShowTitlePicture(); });
   shell_.SetMusic(&music_);
-  timer1_.SetTickHandler([this] { music_.Timer1_Timer(); });
+  timer1_.SetTickHandler([this] { music_.OnLoopClock(); });
   timer1_.SetEnabled(true);
 }
 

@@ -7,20 +7,20 @@
 
 #include "app/main_window.h"
 #include "app/qt_ports.h"
-#include "app/qt_settings_windows.h"
+#include "app/qt_session_ports.h"
 #include "app/window_inputs.h"
 #include "match/game.h"
-#include "options/game_option_dialog.h"
 #include "sound/fluid_sequencer.h"
 #include "sound/game_sound.h"
 #include "sound/music.h"
 #include "sound/qt_wave_out.h"
-#include "store/load_settings.h"
 #include "store/player_records.h"
+#include "store/settings_session.h"
 #include "store/settings_store.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
 #include "view/picture_holder.h"
+#include "view/settings_window.h"
 
 namespace pyra {
 
@@ -38,7 +38,7 @@ class Program {
   void Terminate();
 
   GameState& State() { return state_; }
-  GameOptions& Options() { return options_; }
+  GameSettings& Settings() { return settings_; }
   Game& TheGame() { return game_; }
   MainWindow& Window() { return window_; }
   CompanionWindows& Companions() { return companions_; }
@@ -50,9 +50,9 @@ class Program {
   QtClock& HumanClock() { return humanClock_; }
   SettingsStore& Store() { return store_; }
   PlayerRecords& Players() { return records_; }
-  QtSettingsWindows& QtSettings() { return settingsWindows_; }
+  QtSessionPorts& SessionWindows() { return sessionPorts_; }
   SettingsSession& Session() { return session_; }
-  GameOptionDialog& OptionDialog() { return *optionDialog_; }
+  SettingsWindow& Dialog() { return *settingsWindow_; }
   FluidSequencer& Sequencer() { return sequencer_; }
   Music& TheMusic() { return music_; }
 
@@ -60,7 +60,7 @@ class Program {
   // Declared in the order they need each other; the windows outlive what draws on them.
   GameState state_;
   AiState ai_;
-  GameOptions options_;
+  GameSettings settings_;
   Random rng_;
   MainWindow window_;
   CompanionWindows companions_;
@@ -77,13 +77,13 @@ class Program {
   QtClock timer1_;  // loops the music; runs from creation to the end
   SqliteSettingsStore store_;
   PlayerRecords records_;
-  QtSettingsWindows settingsWindows_;
+  QtSessionPorts sessionPorts_;
   SettingsSession session_;
   QtShell shell_;
   Game game_;
   GameInputs inputs_;
   // Made hidden at start and kept for the run; goes before the main window it belongs to.
-  std::unique_ptr<GameOptionDialog> optionDialog_;
+  std::unique_ptr<SettingsWindow> settingsWindow_;
   bool starting_ = false;
   bool terminateAsked_ = false;
 };

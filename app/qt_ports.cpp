@@ -11,9 +11,9 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/program_folder.h"
-#include "app/qt_settings_windows.h"
+#include "app/qt_session_ports.h"
 #include "sound/music.h"
-#include "store/load_settings.h"
+#include "store/settings_session.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
 #include "view/gdi.h"
@@ -133,12 +133,12 @@ MsgAnswer QtDialogs::MessageBox(const std::string& text, const std::string& titl
 // --- QtScreen ------------------------------------------------------------------------------
 
 QtScreen::QtScreen(MainWindow& window, CompanionWindows& companions, BoardPainter& painter,
-                   PictureHolder& pictures, const GameOptions& options)
+                   PictureHolder& pictures, const GameSettings& settings)
     : window_(window),
       companions_(companions),
       painter_(painter),
       pictures_(pictures),
-      options_(options),
+      settings_(settings),
       pacer_([this](const QRegion& area) { window_.Board().repaint(area); }) {
   window_.Board().SetImage(&painter_.Image());
   window_.Board().SetResizeHandler([this](QSize client) {
@@ -175,7 +175,7 @@ void QtScreen::EndReveal() { pacer_.EndReveal(); }
 bool QtScreen::RasterCanStretch() { return painter_.RasterCanStretch(); }
 
 void QtScreen::PrepareBackground() {
-  const bool stretch = options_.Check1[0] == Checked && painter_.RasterCanStretch();
+  const bool stretch = settings_.On(Switch::StretchBackground) && painter_.RasterCanStretch();
   const QSize client = window_.ClientSize();
   // A client squeezed to nothing while the window settles has no background to stretch to;
   // the last one serves until the next real size.
@@ -232,7 +232,7 @@ void QtScreen::SetScoreCaption(int side, const std::string& caption) {
 
 void QtScreen::DrawNextPieces(const std::array<int16_t, 3>& queue) {
   CompanionWindow& next = companions_.NextBox();
-  pyra::DrawNextPieces(next.Image(), queue, pictures_.Picture2, next.BackgroundColour());
+  pyra::DrawNextPieces(next.Image(), queue, pictures_.activeSheet, next.BackgroundColour());
   next.Present();
 }
 
@@ -268,7 +268,7 @@ bool QtScreen::ProcessPendingEvents() {
 
 QtShell::QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
                  PictureHolder& pictures, QtClock& computerClock, QtClock& humanClock,
-                 SettingsSession& session, QtSettingsWindows& settingsWindows)
+                 SettingsSession& session, QtSessionPorts& settingsWindows)
     : window_(window),
       companions_(companions),
       screen_(screen),
@@ -276,7 +276,7 @@ QtShell::QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& scr
       computerClock_(computerClock),
       humanClock_(humanClock),
       session_(session),
-      settingsWindows_(settingsWindows) {}
+      sessionPorts_(settingsWindows) {}
 
 QtShell::~QtShell() = default;
 
@@ -291,12 +291,10 @@ void QtShell::ShowMainWindow() {
   window_.activateWindow();
   // What comes from the first-run defaults decides how the window settles once its frame
   // is known.
-  settingsWindows_.SettleMainWindow(session_.FirstRun());
+  sessionPorts_.SettleMainWindow(session_.FirstRun());
 }
 
-void QtShell::OpenMusic() {
-  if (music_ != nullptr) music_->OpenMusic();
-}
+void QtShell::OpenMusic() { session_.OpenMusic(); }
 
 void QtShell::CloseMusic() {
   if (music_ != nullptr) music_->Close();
@@ -318,9 +316,9 @@ void QtShell::ClearWindows() {
   // The pictures themselves go with the program a moment later.
 }
 
-void QtShell::ShowOptionsDialog() {
-  if (quitting_ || !optionsDialog_) return;
-  optionsDialog_();
+void QtShell::ShowSettingsDialog() {
+  if (quitting_ || !settingsDialog_) return;
+  settingsDialog_();
   if (window_.isVisible() && !window_.isMinimized()) window_.activateWindow();
 }
 

@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "app/pacer.h"
-#include "app/qt_settings_windows.h"
+#include "app/qt_session_ports.h"
 #include "match/ports.h"
-#include "options/game_options.h"
 #include "rules/game_state.h"
+#include "settings/game_settings.h"
 
 namespace pyra {
 
@@ -58,7 +58,7 @@ class QtDialogs : public Dialogs {
 class QtScreen : public Screen {
  public:
   QtScreen(MainWindow& window, CompanionWindows& companions, BoardPainter& painter,
-           PictureHolder& pictures, const GameOptions& options);
+           PictureHolder& pictures, const GameSettings& settings);
 
   // Pacing off shows everything at once (tests, benchmarks).
   void SetPacing(bool on) { pacing_ = on; }
@@ -107,7 +107,7 @@ class QtScreen : public Screen {
   CompanionWindows& companions_;
   BoardPainter& painter_;
   PictureHolder& pictures_;
-  const GameOptions& options_;
+  const GameSettings& settings_;
   Pacer pacer_;
   int16_t paintingStep_ = 0;  // the step of the cell being painted, for the pacer
   bool pacing_ = true;
@@ -118,8 +118,8 @@ class QtScreen : public Screen {
 class QtShell : public Shell {
  public:
   QtShell(MainWindow& window, CompanionWindows& companions, QtScreen& screen,
-          PictureHolder& pictures, QtClock& computerClock, QtClock& humanClock, SettingsSession& session,
-          QtSettingsWindows& settingsWindows);
+          PictureHolder& pictures, QtClock& computerClock, QtClock& humanClock,
+          SettingsSession& session, QtSessionPorts& settingsWindows);
   ~QtShell() override;
 
   // The stored settings: window geometry, board size, companion positions, options, names,
@@ -134,8 +134,8 @@ class QtShell : public Shell {
   // Clears contents only: the windows keep their geometry for the saves that follow.
   void ClearWindows() override;
   // Runs the settings dialog that `show` opens.
-  void SetOptionsDialog(std::function<void()> show) { optionsDialog_ = std::move(show); }
-  void ShowOptionsDialog() override;
+  void SetSettingsDialog(std::function<void()> show) { settingsDialog_ = std::move(show); }
+  void ShowSettingsDialog() override;
   void ShowAboutBox() override;
   // The help window, made on first use; it leaves the clocks running.
   void ShowHelpIndex() override;
@@ -155,10 +155,10 @@ class QtShell : public Shell {
   QtClock& computerClock_;
   QtClock& humanClock_;
   SettingsSession& session_;
-  QtSettingsWindows& settingsWindows_;
+  QtSessionPorts& sessionPorts_;
   AboutBox* about_ = nullptr;         // made on first use, owned by the main window
   std::unique_ptr<HelpWindow> help_;  // a window of its own, like the platform's help viewer
-  std::function<void()> optionsDialog_;
+  std::function<void()> settingsDialog_;
   Music* music_ = nullptr;
   bool quitting_ = false;
 };

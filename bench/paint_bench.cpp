@@ -32,8 +32,8 @@ struct Scene {
     state.boardCols = MaxBoardCols;
     state.boardRows = MaxBoardRows;
     for (int i = 0; i < state.CellCount(); ++i) state.board[i] = static_cast<int16_t>(1 + i % 5);
-    pictures.Picture2 = PictureHolder::GeneratedSheet();
-    pictures.Picture3 = NoisePicture(tileSize, tileSize, 7);
+    pictures.activeSheet = PictureHolder::GeneratedSheet();
+    pictures.chosenBackground = NoisePicture(tileSize, tileSize, 7);
     const QSize client(MaxBoardCols * CellPixels, MaxBoardRows * CellPixels);
     painter.Resize(client);
     painter.PrepareBackground(false, client);

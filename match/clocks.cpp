@@ -42,8 +42,8 @@ void Game::ArmClocks() {
     if (state_.demoMode) {
       com = true;
     } else if (state_.turn == SideA || state_.turn == SideB) {
-      com = options_.IsComputer(state_.turn);
-      man = options_.IsHuman(state_.turn);
+      com = settings_.IsComputer(state_.turn);
+      man = settings_.IsHuman(state_.turn);
     }
   }
   computerArmed_ = com;

@@ -5,10 +5,10 @@
 
 namespace pyra {
 
-Game::Game(GameState& state, AiState& ai, GameOptions& options, Random& rng, Ports ports)
+Game::Game(GameState& state, AiState& ai, const GameSettings& settings, Random& rng, Ports ports)
     : state_(state),
       ai_(ai),
-      options_(options),
+      settings_(settings),
       rng_(rng),
       ports_(ports),
       pauseCaption_(text::PauseCaption) {}
@@ -39,11 +39,11 @@ void Game::RepaintBoard() { RevealBoard(false); }
 void Game::ShowPlayerName(int side) {
   // A is marked as the side to move unless B is.
   const bool toMove = side == SideA ? state_.turn != SideB : state_.turn == SideB;
-  ports_.screen.SetScoreCaption(side, ScoreCaption(side, options_.Combo1[side].text, toMove));
+  ports_.screen.SetScoreCaption(side, ScoreCaption(side, settings_.names[side].text, toMove));
 }
 
 void Game::PlayCue(Cue cue) {
-  if (options_.Check1[1] == Checked) ports_.sound.PlayCue(cue);
+  if (settings_.On(Switch::SoundEffects)) ports_.sound.PlayCue(cue);
 }
 
 void Game::ShowScore(int side) { ports_.screen.ShowScore(side, state_.score[side]); }
@@ -71,7 +71,7 @@ std::string Game::ScoreCaption(int side, const std::string& name, bool toMove) c
 void Game::SetCaptions(int toMove) {
   for (int side : {SideA, SideB}) {
     ports_.screen.SetScoreCaption(side,
-                                  ScoreCaption(side, options_.Combo1[side].text, side == toMove));
+                                  ScoreCaption(side, settings_.names[side].text, side == toMove));
   }
 }
 

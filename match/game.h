@@ -7,10 +7,10 @@
 
 #include "ai/computer_player.h"
 #include "match/ports.h"
-#include "options/game_options.h"
 #include "rules/game_state.h"
 #include "rules/placement.h"
 #include "rules/random.h"
+#include "settings/game_settings.h"
 #include "settings/product.h"
 
 namespace pyra {
@@ -47,11 +47,11 @@ struct MinimiseMemory {
 };
 
 // The name of a series format, "" for the unlimited one.
-std::string SeriesFormatName(int format);
+std::string SeriesFormatName(SeriesFormat format);
 
 class Game : public PlacementHost {
  public:
-  Game(GameState& state, AiState& ai, GameOptions& options, Random& rng, Ports ports);
+  Game(GameState& state, AiState& ai, const GameSettings& settings, Random& rng, Ports ports);
 
   // --- Inputs from the windows ---------------------------------------------------------
   // Start-up; false when the start was refused (another copy runs, or no bit-block
@@ -173,7 +173,7 @@ class Game : public PlacementHost {
 
   GameState& state_;
   AiState& ai_;
-  GameOptions& options_;
+  const GameSettings& settings_;
   Random& rng_;
   Ports ports_;
 

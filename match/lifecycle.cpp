@@ -23,18 +23,18 @@ bool Game::Start(bool anotherInstanceRuns, bool canBitBlt) {
   ports_.shell.OpenMusic();
   if (seedOnStart_) rng_.SeedFromClock();
   state_.gamesPlayed = 0;
-  ai_.thinkLimit = InitialThinkLimit(options_);
+  ai_.thinkLimit = InitialThinkLimit(settings_);
   ports_.screen.ShowCompanions();
 
-  const bool anyHuman = options_.IsHuman(SideA) || options_.IsHuman(SideB);
-  if (options_.Check1[3] == Checked && anyHuman) {
+  const bool anyHuman = settings_.IsHuman(SideA) || settings_.IsHuman(SideB);
+  if (settings_.On(Switch::OpeningDemo) && anyHuman) {
     newGameGuard_ = true;
     state_.demoMode = true;
     ports_.computerClock.SetInterval(250);
     ShowMessage(text::DemoNotice);
     StartDemoGame();
     if (state_.demoMode && !closing_) AdvanceQueue();
-  } else if (options_.IsComputer(SideA) && options_.IsComputer(SideB)) {
+  } else if (settings_.IsComputer(SideA) && settings_.IsComputer(SideB)) {
     if (BeginGame()) AdvanceQueue();
   } else {
     newGameGuard_ = false;
@@ -63,8 +63,8 @@ void Game::OnMouseRelease(MouseButton button, int x, int y) {
   // The cell under the pointer: the board is drawn from the client origin.
   const int column = x >= 0 ? x / CellPixels : -1;
   const int row = y >= 0 ? y / CellPixels : -1;
-  if (state_.turn == SideA && !options_.Option1[0]) return;
-  if (state_.turn == SideB && !options_.Option1[2]) return;
+  if (state_.turn == SideA && !settings_.IsHuman(SideA)) return;
+  if (state_.turn == SideB && !settings_.IsHuman(SideB)) return;
   // Positions beyond 16 bits cannot be cells; anything else off the board PlacePiece refuses.
   if (column > INT16_MAX || row > INT16_MAX) return;
   PlacePiece(static_cast<int16_t>(column), static_cast<int16_t>(row));
@@ -81,7 +81,7 @@ void Game::OnKey(int keyCode) {
 
 void Game::OnNewGame() {
   if (closing_) return;
-  if (!options_.Option2[10]) ResetSeries();
+  if (settings_.series != SeriesFormat::Unlimited()) ResetSeries();
   StartGame();
 }
 
@@ -104,7 +104,7 @@ void Game::OnExit() {
 
 void Game::OnSettings() {
   if (closing_) return;
-  WithClocksSuspended([&] { ports_.shell.ShowOptionsDialog(); });
+  WithClocksSuspended([&] { ports_.shell.ShowSettingsDialog(); });
 }
 
 void Game::OnAbout() {

@@ -113,8 +113,8 @@ class Shell {
   virtual void ClearWindows() = 0;
   virtual void CloseMusic() = 0;
   virtual void SaveOptions() = 0;
-  virtual void ShowOptionsDialog() = 0;  // modal
-  virtual void ShowAboutBox() = 0;       // modal
+  virtual void ShowSettingsDialog() = 0;  // modal
+  virtual void ShowAboutBox() = 0;        // modal
   virtual void ShowHelpIndex() = 0;
   virtual void CloseHelp() = 0;
   // Ends the program once the current handler returns.

@@ -11,16 +11,15 @@ std::string Number(int value) { return std::to_string(value); }
 }  // namespace
 
 std::string Game::DisplayName(int side) const {
-  const std::string& a = options_.Combo1[0].text;
-  const std::string& b = options_.Combo1[1].text;
+  const std::string& a = settings_.names[0].text;
+  const std::string& b = settings_.names[1].text;
   const std::string& own = side == SideA ? a : b;
   if (a != b && !own.empty()) return own;
   return side == SideA ? "A" : "B";
 }
 
-std::string SeriesFormatName(int format) {
-  if (format < 0 || format > 10) return "";
-  return text::SeriesFormatNames[format];
+std::string SeriesFormatName(SeriesFormat format) {
+  return text::SeriesFormatNames[format.Number()];
 }
 
 void Game::ResetSeries() {
@@ -60,7 +59,7 @@ std::string Game::SeriesResultText() const {
 bool Game::FinishGame() {
   // The format is read at the start, so that the result message and the series rules of
   // this game go by the same format.
-  const int format = options_.SelectedSeriesFormat();
+  const SeriesFormat format = settings_.Series();
   for (int side : {SideA, SideB}) {
     state_.seriesPoints[side] =
         static_cast<int16_t>(state_.seriesPoints[side] + state_.score[side]);
@@ -91,7 +90,7 @@ bool Game::FinishGame() {
     result = 1;
     message = winLines(b, state_.wins[1], state_.wins[0]);
   }
-  if (format != 0 && !state_.demoMode) ShowMessage(message);
+  if (format != SeriesFormat::BestOf(1) && !state_.demoMode) ShowMessage(message);
 
   if (state_.demoMode) {
     StartDemoGame();
@@ -106,11 +105,14 @@ bool Game::FinishGame() {
   SetMenuVisible(MenuItem::Pause, false);
   ports_.records.RecordResult(result);
 
-  if (format <= 4) {
-    const int games = 2 * format + 1;
+  if (format.kind() == SeriesFormat::Kind::BestOf) {
+    const int games = format.Target();
+    const int decided = format.WinsThatDecide();
     if (askContinue_) stopWhenDecided_ = false;
     if (state_.gamesPlayed != games) {
-      const char* leader = state_.wins[0] > format ? "A" : state_.wins[1] > format ? "B" : nullptr;
+      const char* leader = state_.wins[0] >= decided   ? "A"
+                           : state_.wins[1] >= decided ? "B"
+                                                       : nullptr;
       if (leader && askContinue_) {
         const MsgAnswer answer =
             Ask(std::string(leader) + text::DecidedButContinue + "\n" + text::ContinueQuestion,
@@ -121,8 +123,8 @@ bool Game::FinishGame() {
     }
     const bool over = state_.gamesPlayed == games || stopWhenDecided_;
     if (EndOfGameDialog(over)) return true;
-  } else if (format <= 9) {
-    const int target = 2 * (format - 4);
+  } else if (format.kind() == SeriesFormat::Kind::FirstTo) {
+    const int target = format.Target();
     const bool over = state_.wins[0] == target || state_.wins[1] == target;
     if (EndOfGameDialog(over)) return true;
   }
@@ -141,7 +143,7 @@ bool Game::EndOfGameDialog(bool seriesOver) {
     }
     return true;
   }
-  if (options_.OneComputer()) {
+  if (settings_.OneComputer()) {
     Ask(std::string(text::NextGameBefore) + Number(state_.gamesPlayed + 1) + text::NextGameAfter +
             "\n" + text::GoodLuck,
         ProductName, MsgButtons::Ok, MsgIcon::None);

@@ -18,10 +18,10 @@ void Game::StartGame() {
   if (!BeginGame()) return;
   AdvanceQueue();
   if (state_.gamesPlayed == 0) {
-    const int format = options_.SelectedSeriesFormat();
-    if (format != 10) {
-      Ask(std::string(text::SeriesFormatNames[format]) + text::AnnouncementEnd + text::GoodLuck,
-          ProductName, MsgButtons::Ok, MsgIcon::None);
+    const SeriesFormat format = settings_.Series();
+    if (format != SeriesFormat::Unlimited()) {
+      Ask(SeriesFormatName(format) + text::AnnouncementEnd + text::GoodLuck, ProductName,
+          MsgButtons::Ok, MsgIcon::None);
     }
   }
 }
@@ -60,7 +60,7 @@ void Game::HandOverTurn() {
     SetCaptions(state_.turn);
   }
   ArmClocks();
-  AdjustThinkLimit(state_, ai_, options_);
+  AdjustThinkLimit(state_, ai_, settings_);
 }
 
 void Game::StartDemoGame() {
@@ -81,7 +81,7 @@ void Game::EndDemo() {
   ai_.leadStreakA = 0;
   ai_.leadStreakB = 0;
   state_.gamesPlayed = 0;
-  ai_.thinkLimit = ThinkLimitAfterDemo(options_);
+  ai_.thinkLimit = ThinkLimitAfterDemo(settings_);
   ArmComputerClock(false);
   ArmHumanClock(false);
   state_.demoMode = false;
@@ -95,7 +95,7 @@ void Game::FitBoardToWindow() {
   state_.boardCols = size.cols;
   state_.boardRows = size.rows;
   ports_.screen.SetClientSize(size.cols * CellPixels, size.rows * CellPixels);
-  if (options_.Check1[0] == Checked) ports_.screen.PrepareBackground();
+  if (settings_.On(Switch::StretchBackground)) ports_.screen.PrepareBackground();
 }
 
 void Game::RevealBoard(bool dealNew) {

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "options/option_texts.h"
-#include "store/store_values.h"
 
 namespace pyra {
 
@@ -44,11 +43,11 @@ std::string PatternLabel() {
   return std::string(text::PatternLabelBefore) + text::PicturePattern + text::PatternLabelAfter;
 }
 
-PictureChooser::PictureChooser(Game& game, SettingsStore& store, SettingsWindows& windows)
-    : game_(game), store_(store), windows_(windows) {}
+PictureChooser::PictureChooser(Game& game, ChoicesKeeper& keeper, SessionPorts& windows)
+    : game_(game), keeper_(keeper), windows_(windows) {}
 
-bool PictureChooser::Command1_Click(bool backgroundMode, const std::string& folder,
-                                    const std::string& file) {
+bool PictureChooser::Install(bool backgroundMode, const std::string& folder,
+                             const std::string& file) {
   windows_.SetBusyCursor(true);
   if (!windows_.SetCurrentDirectory(folder)) {
     windows_.SetBusyCursor(false);
@@ -65,8 +64,7 @@ bool PictureChooser::Command1_Click(bool backgroundMode, const std::string& fold
   }
   if (backgroundMode) {
     game_.PrepareBackground();
-    WriteSetting(store_, "FullPath", folder);
-    WriteSetting(store_, "FileName", file);
+    keeper_.KeepPicture(true, folder, file);
     game_.RepaintBoard();
     return true;
   }
@@ -76,23 +74,20 @@ bool PictureChooser::Command1_Click(bool backgroundMode, const std::string& fold
     return false;
   }
   windows_.UseUserSheet();
-  WriteSetting(store_, "KomaPath", folder);
-  WriteSetting(store_, "KomaName", file);
+  keeper_.KeepPicture(false, folder, file);
   game_.RepaintBoard();
   game_.DrawNextPieces();
   return true;
 }
 
-void PictureChooser::Command3_Click(bool backgroundMode, const std::string& folder) {
+void PictureChooser::RestoreDefault(bool backgroundMode, const std::string& folder) {
   if (backgroundMode) {
-    WriteSetting(store_, "FullPath", folder);
-    WriteSetting(store_, "FileName", "");
+    keeper_.KeepPicture(true, folder, "");
     windows_.UseBuiltInBackground();
     game_.PrepareBackground();
   } else {
     windows_.UseBuiltInSheet();
-    WriteSetting(store_, "KomaPath", folder);
-    WriteSetting(store_, "KomaName", "");
+    keeper_.KeepPicture(false, folder, "");
     game_.DrawNextPieces();
   }
   game_.RepaintBoard();

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "match/game.h"
-#include "store/settings_store.h"
-#include "store/settings_windows.h"
+#include "store/choices_keeper.h"
+#include "store/session_ports.h"
 
 namespace pyra {
 
@@ -20,20 +20,20 @@ std::string PatternLabel();
 
 class PictureChooser {
  public:
-  PictureChooser(Game& game, SettingsStore& store, SettingsWindows& windows);
+  PictureChooser(Game& game, ChoicesKeeper& keeper, SessionPorts& windows);
 
   // OK: installs `file` from `folder` as the background or the piece sheet. False, after
   // saying why, when it could not; the picture in use is then unchanged.
-  bool Command1_Click(bool backgroundMode, const std::string& folder, const std::string& file);
+  bool Install(bool backgroundMode, const std::string& folder, const std::string& file);
   // Default: the built-in picture again; `folder` is the folder list's path once cleared.
-  void Command3_Click(bool backgroundMode, const std::string& folder);
+  void RestoreDefault(bool backgroundMode, const std::string& folder);
   // A place of the drive list cannot be read: true when the user wants to try it again.
   bool RetryPlace(const std::string& placeName);
 
  private:
   Game& game_;
-  SettingsStore& store_;
-  SettingsWindows& windows_;
+  ChoicesKeeper& keeper_;
+  SessionPorts& windows_;
 };
 
 }  // namespace pyra

@@ -32,7 +32,7 @@ class GameSound final : public Sound {
   // Effects need a platform newer than 3.0 and at least one wave output device.
   bool SoundAvailable() override;
   bool PlayMusic() override { return music_.Play(); }
-  void StopMusic() override { music_.StopMusic(); }
+  void StopMusic() override { music_.Stop(); }
 
  private:
   Music& music_;

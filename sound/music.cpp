@@ -4,38 +4,36 @@
 
 namespace pyra {
 
-Music::Music(Sequencer& device, GameOptions& options, std::string programFolder)
-    : MMControl1(device), options_(options), folder_(std::move(programFolder)) {}
+Music::Music(Sequencer& sequencer, std::string programFolder)
+    : sequencer_(sequencer), folder_(std::move(programFolder)) {}
 
-void Music::OpenMusic() {
-  MMControl1.Open(JoinPath(folder_, MusicFile));
-  if (options_.Check1[2] == Checked && MMControl1.CanPlay()) {
-    MMControl1.Play(MMControl1.Position(), MMControl1.Length());
-  } else {
-    options_.Check1[2] = Unchecked;
-  }
-}
-
-bool Music::Play() {
-  if (!MMControl1.CanPlay()) return false;
-  MMControl1.Play(MMControl1.Position(), MMControl1.Length());
+bool Music::Open(bool play) {
+  sequencer_.Open(JoinPath(folder_, MusicFile));
+  if (!sequencer_.CanPlay()) return false;
+  if (play) sequencer_.Play(sequencer_.Position(), sequencer_.Length());
   return true;
 }
 
-void Music::StopMusic() {
-  MMControl1.Stop();
-  MMControl1.Seek(MMControl1.Start());
+bool Music::Play() {
+  if (!sequencer_.CanPlay()) return false;
+  sequencer_.Play(sequencer_.Position(), sequencer_.Length());
+  return true;
 }
 
-void Music::Timer1_Timer() {
-  const int32_t length = MMControl1.Length();
-  const int32_t position = MMControl1.Position();
-  if (position == length && MMControl1.Mode() == ModeStopped) {
-    MMControl1.Seek(MMControl1.Start());
-    MMControl1.Play(MMControl1.Start(), length);
+void Music::Stop() {
+  sequencer_.Stop();
+  sequencer_.Seek(sequencer_.Start());
+}
+
+void Music::OnLoopClock() {
+  const int32_t length = sequencer_.Length();
+  const int32_t position = sequencer_.Position();
+  if (position == length && sequencer_.Mode() == ModeStopped) {
+    sequencer_.Seek(sequencer_.Start());
+    sequencer_.Play(sequencer_.Start(), length);
   }
 }
 
-void Music::Close() { MMControl1.Close(); }
+void Music::Close() { sequencer_.Close(); }
 
 }  // namespace pyra

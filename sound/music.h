@@ -1,10 +1,9 @@
-// The background music: the main window's sequencer device MMControl1 and its loop timer
-// Timer1, driven in the order the game has always used them.
+// The background music: the sequencer device, opened once with the music file, and the loop
+// clock that starts the piece again each time it has played to its end.
 #pragma once
 
 #include <string>
 
-#include "options/game_options.h"
 #include "sound/sequencer.h"
 
 namespace pyra {
@@ -13,23 +12,22 @@ inline constexpr const char* MusicFile = "teku2.mid";
 
 class Music {
  public:
-  Music(Sequencer& device, GameOptions& options, std::string programFolder);
+  Music(Sequencer& sequencer, std::string programFolder);
 
-  // Start-up, once the main window is shown: opens the music file and plays it when the
-  // music box is checked; a device that cannot play unchecks the box, silently.
-  void OpenMusic();
-  // The music box was checked: plays from where the device stands; false when it cannot.
+  // Start-up, once the main window is shown: opens the music file and plays it when `play`.
+  // False when the device cannot play it.
+  bool Open(bool play);
+  // The music switch was turned on: plays from where the device stands; false when it cannot.
   bool Play();
-  // The music box was unchecked: stops and rewinds, so that the next play is from the start.
-  void StopMusic();
+  // The music switch was turned off: stops and rewinds, so that the next play is from the start.
+  void Stop();
   // Every second: a piece that has played to its end starts again.
-  void Timer1_Timer();
+  void OnLoopClock();
   // Shut-down.
   void Close();
 
  private:
-  Sequencer& MMControl1;
-  GameOptions& options_;
+  Sequencer& sequencer_;
   std::string folder_;
 };
 

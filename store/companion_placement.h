@@ -1,7 +1,7 @@
 // Keeping a window on the screen.
 #pragma once
 
-#include "store/settings_windows.h"
+#include "store/session_ports.h"
 
 namespace pyra {
 

@@ -14,13 +14,13 @@ std::string ListKey(int index) {
   return std::string("Player") + (index < 10 ? "0" : "") + std::to_string(index);
 }
 
-PlayerRecords::PlayerRecords(SettingsStore& store, GameOptions& options, Dialogs& dialogs)
-    : store_(store), options_(options), dialogs_(dialogs) {}
+PlayerRecords::PlayerRecords(SettingsStore& store, GameSettings& settings, Dialogs& dialogs)
+    : store_(store), settings_(settings), dialogs_(dialogs) {}
 
 std::string PlayerRecords::SideName(int side) const {
   // Names are stored as they read back (cut and without trailing spaces), so that a name
   // with trailing spaces finds its record again.
-  return options_.IsHuman(side) ? StoreText(options_.Combo1[side].text) : std::string();
+  return settings_.IsHuman(side) ? StoreText(settings_.names[side].text) : std::string();
 }
 
 int64_t PlayerRecords::ReadCount(const std::string& name, const char* key) {
@@ -108,7 +108,7 @@ int16_t PlayerRecords::FindOrAddPlayer(const std::string& name, int side) {
   const int16_t index = playerCount;
   playerList[index] = stored;
   playerGames[index] = playerWins[index] = playerRate[index] = 0;
-  for (NameBox& box : options_.Combo1) {
+  for (NameBox& box : settings_.names) {
     box.list.insert(box.list.begin() + std::min<size_t>(index, box.list.size()), stored);
   }
   ++playerCount;
@@ -160,27 +160,26 @@ void PlayerRecords::ShowRanking() {
 }
 
 void PlayerRecords::FillNameBoxLists() {
-  for (NameBox& box : options_.Combo1) {
+  for (NameBox& box : settings_.names) {
     box.list.assign(playerList.begin(), playerList.begin() + playerCount);
   }
 }
 
-bool PlayerRecords::Command2_Click(int index) {
-  if (index != 0 && index != 1) return false;
-  const std::string sel = StoreText(options_.Combo1[2].text);
+bool PlayerRecords::RemovePlayer(bool deleteName) {
+  const std::string sel = StoreText(settings_.names[ChosenPlayer].text);
   if (sel.empty() || !aligned_) return false;
-  const std::vector<std::string>& chosen = options_.Combo1[2].list;
+  const std::vector<std::string>& chosen = settings_.names[ChosenPlayer].list;
   int pos = -1;
   for (int i = static_cast<int>(chosen.size()) - 1; i >= 0 && pos < 0; --i) {
     if (StoreText(chosen[i]) == sel) pos = i;
   }
   if (pos < 0) return false;
 
-  if (index == 0) {
-    for (NameBox& box : options_.Combo1) {
+  if (deleteName) {
+    for (NameBox& box : settings_.names) {
       if (static_cast<size_t>(pos) < box.list.size()) box.list.erase(box.list.begin() + pos);
     }
-    const std::vector<std::string> remaining = options_.Combo1[2].list;
+    const std::vector<std::string> remaining = settings_.names[ChosenPlayer].list;
     for (int n = 0; n < playerCount; ++n) {
       if (static_cast<size_t>(n) < remaining.size()) {
         playerList[n] = remaining[n];
@@ -191,14 +190,14 @@ bool PlayerRecords::Command2_Click(int index) {
       }
     }
     // Only a human side's box shows a player's name; a computer side keeps "コンピュータ".
-    if (options_.IsHuman(0) && StoreText(options_.Combo1[0].text) == sel) {
-      options_.Combo1[0].text = DefaultPlayerNames[0];
+    if (settings_.IsHuman(0) && StoreText(settings_.names[0].text) == sel) {
+      settings_.names[0].text = DefaultPlayerNames[0];
     }
-    if (options_.IsHuman(1) && StoreText(options_.Combo1[1].text) == sel) {
-      options_.Combo1[1].text = DefaultPlayerNames[1];
+    if (settings_.IsHuman(1) && StoreText(settings_.names[1].text) == sel) {
+      settings_.names[1].text = DefaultPlayerNames[1];
     }
   }
-  if (index == 0) {
+  if (deleteName) {
     DeleteStoreSection(store_, sel);
   } else {
     // Cleared, the player stays listed with no games, and the next game starts a new record.
@@ -207,7 +206,7 @@ bool PlayerRecords::Command2_Click(int index) {
   LoadPlayerList();
   // The lists follow the reloaded list, which no longer holds a cleared player either.
   FillNameBoxLists();
-  options_.Combo1[2].text.clear();
+  settings_.names[ChosenPlayer].text.clear();
   return true;
 }
 

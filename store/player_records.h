@@ -6,7 +6,7 @@
 #include <string>
 
 #include "match/ports.h"
-#include "options/game_options.h"
+#include "settings/game_settings.h"
 #include "store/settings_store.h"
 
 namespace pyra {
@@ -21,7 +21,7 @@ std::string ListKey(int index);
 
 class PlayerRecords final : public Records {
  public:
-  PlayerRecords(SettingsStore& store, GameOptions& options, Dialogs& dialogs);
+  PlayerRecords(SettingsStore& store, GameSettings& settings, Dialogs& dialogs);
 
   // Rebuilds the list from the store. A listed name without a record (what clearing leaves)
   // is taken out of the list keys, which stay dense.
@@ -33,10 +33,12 @@ class PlayerRecords final : public Records {
   void RecordResult(int16_t result) override;
   void ShowRanking() override;
 
-  // The settings dialog's delete (index 0) and clear-record (1) buttons, for the player named
-  // in the third name box. False when that name is not listed and nothing was done; otherwise
-  // the box's text is emptied and the dialog disables both buttons.
-  bool Command2_Click(int index);
+  // The settings dialog's delete and clear-record buttons, for the player named in the
+  // chosen-player box. False when that name is not listed and nothing was done; otherwise
+  // the box's text is emptied. Deleting takes the name out of the list and the name boxes;
+  // clearing keeps it listed with no games.
+  bool DeletePlayer() { return RemovePlayer(true); }
+  bool ClearRecord() { return RemovePlayer(false); }
 
   bool ListFull() const { return playerCount >= MaxPlayers; }
 
@@ -54,9 +56,10 @@ class PlayerRecords final : public Records {
   // Removes the list key at index, moving the later ones down.
   bool CloseListGap(int index);
   void FillNameBoxLists();
+  bool RemovePlayer(bool deleteName);
 
   SettingsStore& store_;
-  GameOptions& options_;
+  GameSettings& settings_;
   Dialogs& dialogs_;
   // False when the list keys could not be kept in step with playerList: no list key is then
   // written until the next load.

@@ -33,24 +33,24 @@ void BoardPainter::Clear() {
 }
 
 void BoardPainter::PrepareBackground(bool stretch, QSize clientSize) {
-  const QImage& chosen = pictures_.Picture3;
+  const QImage& chosen = pictures_.chosenBackground;
   if (!stretch) {
-    pictures_.Picture1 = ToSurface(chosen);
+    pictures_.drawnBackground = ToSurface(chosen);
     return;
   }
   if (chosen.isNull() || clientSize.isEmpty()) {
-    pictures_.Picture1 = QImage();
+    pictures_.drawnBackground = QImage();
     return;
   }
   QImage stretched(clientSize, QImage::Format_RGB32);
   stretched.fill(0xFFFFFFFFu);
   StretchBlt(stretched, 0, 0, clientSize.width(), clientSize.height(), chosen, 0, 0, chosen.width(),
              chosen.height(), SRCCOPY);
-  pictures_.Picture1 = stretched;
+  pictures_.drawnBackground = stretched;
 }
 
 void BoardPainter::PaintCellBackground(int16_t column, int16_t row) {
-  const QImage& tile = pictures_.Picture1;
+  const QImage& tile = pictures_.drawnBackground;
   ForEachBackgroundPiece(column, row, tile.width(), tile.height(),
                          [&](int x, int y, int sx, int sy, int w, int h) {
                            BitBlt(image_, x, y, w, h, tile, sx, sy, SRCCOPY);
@@ -65,7 +65,7 @@ void BoardPainter::PaintCell(int16_t column, int16_t row, int16_t step) {
   PaintCellBackground(column, row);
 
   if (IsBoardPiece(code)) {
-    QImage& sheet = pictures_.Picture2;
+    QImage& sheet = pictures_.activeSheet;
     const int x = SheetX(code);
     const int cx = Cell * column;
     const int cy = Cell * row;

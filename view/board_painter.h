@@ -26,7 +26,7 @@ class BoardPainter {
   // Called after every painted cell with the client rectangle that changed.
   using CellPaintedHook = std::function<void(const QRect&)>;
 
-  // Reads the board from `state` and paints through `pictures` (Picture1 and Picture2).
+  // Reads the board from `state` and paints through `pictures` (drawnBackground and activeSheet).
   BoardPainter(const GameState& state, PictureHolder& pictures);
 
   // The persistent image of the main window's client area.
@@ -43,10 +43,11 @@ class BoardPainter {
   // Sheet column of cell code 1 to 5.
   static int16_t SheetX(int16_t code) { return static_cast<int16_t>((code - 1) * 32); }
 
-  // Rebuilds Picture1 from Picture3: a plain copy to tile from, or, with `stretch`, Picture3
-  // stretched over the whole client size (nearest neighbour). Draws nothing on the board.
+  // Rebuilds drawnBackground from chosenBackground: a plain copy to tile from, or, with `stretch`,
+  // chosenBackground stretched over the whole client size (nearest neighbour). Draws nothing on the
+  // board.
   void PrepareBackground(bool stretch, QSize clientSize);
-  // Copies the background under the cell from Picture1 into the client image.
+  // Copies the background under the cell from drawnBackground into the client image.
   void PaintCellBackground(int16_t column, int16_t row);
   // Paints the cell's background and then its piece: full size for step <= 0 or >= 16, a
   // centred (32 - 2 * step) square for steps 1 to 15. Cells off the board are ignored.

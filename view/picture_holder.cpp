@@ -26,32 +26,32 @@ void EnsureResources() {
 }  // namespace
 
 PictureHolder::PictureHolder() {
-  Picture5 = LoadBuiltInSheet();
+  builtInSheet = LoadBuiltInSheet();
   title_ = LoadBuiltInBackground();
   UseBuiltInSheet();
   UseBuiltInBackground();
-  Picture1 = Picture3;
+  drawnBackground = chosenBackground;
 }
 
 void PictureHolder::UseBuiltInSheet() {
-  Picture2 = Picture5;
+  activeSheet = builtInSheet;
   sheetIsBuiltIn_ = true;
 }
 
 bool PictureHolder::UseLoadedSheet() {
-  if (Picture4.isNull() || Picture4.size() != Picture5.size()) return false;
-  Picture2 = ToSurface(Picture4);
+  if (loadedSheet.isNull() || loadedSheet.size() != builtInSheet.size()) return false;
+  activeSheet = ToSurface(loadedSheet);
   sheetIsBuiltIn_ = false;
   return true;
 }
 
 void PictureHolder::UseBuiltInBackground() {
-  Picture3 = title_;
+  chosenBackground = title_;
   backgroundIsBuiltIn_ = true;
 }
 
 void PictureHolder::UseBackground(const QImage& picture) {
-  Picture3 = ToSurface(picture);
+  chosenBackground = ToSurface(picture);
   backgroundIsBuiltIn_ = false;
 }
 

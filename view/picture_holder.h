@@ -17,24 +17,24 @@ class PictureHolder {
   // Loads the built-in pictures and puts them in use.
   PictureHolder();
 
-  // All five are RGB32 surfaces (or null). Painting writes into Picture2 and Picture1.
-  QImage Picture1;  // the background as drawn: the copy that cells are tiled from
-  QImage Picture2;  // the active piece sheet
-  QImage Picture3;  // the background as chosen
-  QImage Picture4;  // the user's sheet file as loaded, kept for the size check
-  QImage Picture5;  // the built-in piece sheet; never changed
+  // All five are RGB32 surfaces (or null). Painting writes into activeSheet and drawnBackground.
+  QImage drawnBackground;   // the background as drawn: the copy that cells are tiled from
+  QImage activeSheet;       // the active piece sheet
+  QImage chosenBackground;  // the background as chosen
+  QImage loadedSheet;       // the user's sheet file as loaded, kept for the size check
+  QImage builtInSheet;      // the built-in piece sheet; never changed
 
   // The built-in background, which is also the about box's picture.
   const QImage& TitlePicture() const { return title_; }
 
-  // Picture2 = Picture5.
+  // activeSheet = builtInSheet.
   void UseBuiltInSheet();
-  // Picture2 = Picture4 when Picture4 has exactly Picture5's size; false (nothing changed)
-  // otherwise.
+  // activeSheet = loadedSheet when loadedSheet has exactly builtInSheet's size; false (nothing
+  // changed) otherwise.
   bool UseLoadedSheet();
-  // Picture3 = the built-in background.
+  // chosenBackground = the built-in background.
   void UseBuiltInBackground();
-  // Picture3 = `picture`.
+  // chosenBackground = `picture`.
   void UseBackground(const QImage& picture);
 
   // Whether the picture in use came from the program rather than from a file; kept by the

@@ -95,19 +95,19 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
       {"two computers", true, true, true, 3, std::vector<Pair>(4, {30, 0}), 3},
   };
   for (const auto& k : cases) {
-    GameOptions o = GameOptions::Defaults();
-    o.Option3 = {k.automatic, !k.automatic};
-    o.SetPlayerKind(SideA, k.aComputer), o.SetPlayerKind(SideB, k.bComputer);
+    GameSettings o = GameSettings::Defaults();
+    o.level = k.automatic ? Level::Automatic : Level::Strongest;
+    o.players = {k.aComputer ? PlayerKind::Computer : PlayerKind::Human,
+                 k.bComputer ? PlayerKind::Computer : PlayerKind::Human};
     AiState ai{.thinkLimit = k.start};
     GameState s;
     for (Pair score : k.scores) s.score = score, AdjustThinkLimit(s, ai, o);
     EXPECT_EQ(ai.thinkLimit, k.end) << k.name;
   }
   // The strength at start-up and after the demo.
-  GameOptions o = GameOptions::Defaults();
+  GameSettings o = GameSettings::Defaults();
   EXPECT_EQ(std::tuple(InitialThinkLimit(o), ThinkLimitAfterDemo(o)), std::tuple(3, 3));
-  o.SetPlayerKind(SideA, true);
-  o.Option3 = {false, true};
+  o.players[SideA] = PlayerKind::Computer, o.level = Level::Strongest;
   EXPECT_EQ(std::tuple(InitialThinkLimit(o), ThinkLimitAfterDemo(o)), std::tuple(8, 8));
 }
 

@@ -20,10 +20,9 @@ class EventStorm {
     rig_ = std::make_unique<GameRig>();
     rig_->rng.Seed(random_());
     rig_->SetPlayers(Chance(0.3), Chance(0.6));
-    rig_->options.SelectSeriesFormat(Below(11));
-    rig_->options.Check1[3] = Chance(0.5) ? Checked : Unchecked;
-    const bool automatic = Chance(0.5);
-    rig_->options.Option3 = {automatic, !automatic};
+    rig_->settings.series = SeriesFormat::FromNumber(Below(SeriesFormat::Count));
+    rig_->settings.Set(Switch::OpeningDemo, Chance(0.5));
+    rig_->settings.level = Chance(0.5) ? Level::Automatic : Level::Strongest;
     Resize();
     rig_->screen.pendingEvents = [this] { Nested(); };
     rig_->dialogs.whileOpen = [this] { Nested(); };

@@ -34,7 +34,7 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
     SCOPED_TRACE(k.begins + (k.demo ? " with demo on" : ""));
     GameRig rig;
     rig.SetPlayers(k.aComputer, k.bComputer);
-    rig.options.Check1[3] = k.demo ? Checked : Unchecked;
+    rig.settings.Set(Switch::OpeningDemo, k.demo);
     ASSERT_TRUE(rig.game.Start(false, true));
     EXPECT_EQ(rig.shell.calls, (Texts{"load settings", "show main window", "open music"}));
     EXPECT_TRUE(rig.screen.caption == "Pyra3" && rig.screen.companionsVisible &&
@@ -109,7 +109,8 @@ TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
   for (const auto& k : cases) {
     SCOPED_TRACE(::testing::Message() << k.x << "," << k.y << " " << k.when);
     Rig rig;
-    if (k.when == 'C') rig.SetPlayers(false, false), rig.options.SetPlayerKind(SideA, true);
+    if (k.when == 'C')
+      rig.SetPlayers(false, false), rig.settings.players[SideA] = PlayerKind::Computer;
     rig.game.OnNewGame();
     std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);
     rig.state.pieceQueue[2] = Oil;
@@ -130,8 +131,8 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
   for (int format = 0; format <= 10; ++format) {
     SCOPED_TRACE(format);
     Rig rig;
-    rig.options.SelectSeriesFormat(format);
-    rig.options.Check1[0] = format % 2 ? Checked : Unchecked;
+    rig.settings.series = SeriesFormat::FromNumber(format);
+    rig.settings.Set(Switch::StretchBackground, format % 2);
     rig.screen.clientWidth = 7 * 32 + 17;   // rounds up to 8 cells
     rig.screen.clientHeight = 3 * 32 + 15;  // rounds down to 3
     rig.state.wins = rig.state.seriesPoints = {2, 1};
@@ -296,7 +297,7 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
     SCOPED_TRACE(k.format);
     GameRig rig;
     rig.SetPlayers(false, false);
-    rig.options.SelectSeriesFormat(k.format);
+    rig.settings.series = SeriesFormat::FromNumber(k.format);
     rig.game.Start(false, true);
     rig.dialogs.answers = {MsgAnswer::Ok};  // the announcement
     for (MsgAnswer a : k.goOn) rig.dialogs.answers.push_back(a);
@@ -321,7 +322,7 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
 TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
   GameRig rig;
   rig.SetPlayers(false, false);
-  rig.options.SelectSeriesFormat(10);
+  rig.settings.series = SeriesFormat::FromNumber(10);
   rig.game.Start(false, true);
   for (int game = 0; game < 12; ++game) {
     rig.game.OnKey(32);
@@ -337,7 +338,7 @@ TEST(Series, ResultMessagesAndQuestions) {
   // Three games of a best of five between two people: a called win, a draw, a win of B.
   GameRig rig;
   rig.SetPlayers(false, false);
-  rig.options.SelectSeriesFormat(2);
+  rig.settings.series = SeriesFormat::FromNumber(2);
   rig.game.Start(false, true);
   rig.game.OnNewGame();
   rig.EndGameWith(SideA, 21);
@@ -356,16 +357,16 @@ TEST(Series, ResultMessagesAndQuestions) {
   // Names fall back to the letters when they are alike or empty.
   rig.state.wins = {2, 2};
   rig.state.seriesPoints = {17, 23};
-  rig.options.Combo1[1].text = "Alice";
+  rig.settings.names[1].text = "Alice";
   EXPECT_EQ(rig.game.SeriesResultText(), "\nBの勝ち\n3戦2勝2敗\n得点:B23,A17");
-  rig.options.Combo1[1].text = "";
+  rig.settings.names[1].text = "";
   EXPECT_EQ(std::tuple(rig.game.DisplayName(SideA), rig.game.DisplayName(SideB)),
             std::tuple(std::string("Alice"), std::string("B")));
 
   // Against the computer every next game is announced; the closing question's Yes starts a
   // new series, after a No to going on.
   Rig solo(1, 1);
-  solo.options.SelectSeriesFormat(1);
+  solo.settings.series = SeriesFormat::FromNumber(1);
   solo.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Yes};
   solo.game.OnNewGame();
   solo.EndGameWith(SideA);
@@ -393,7 +394,7 @@ TEST(Series, ResultMessagesAndQuestions) {
                                                   {SideB, 21, 0, ""}}) {
     Rig people(1, 1);
     people.SetPlayers(false, false);
-    people.options.SelectSeriesFormat(format);
+    people.settings.series = SeriesFormat::FromNumber(format);
     people.game.OnNewGame();
     people.EndGameWith(side, int16_t(lead));
     EXPECT_EQ(people.screen.message.substr(0, people.screen.message.find('\n')), shown);
@@ -429,8 +430,8 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   for (bool automatic : {true, false}) {
     GameRig rig;
     rig.SetBoard(2, 1);
-    rig.options.Check1[3] = Checked;
-    rig.options.Option3 = {automatic, !automatic};
+    rig.settings.Set(Switch::OpeningDemo, true);
+    rig.settings.level = automatic ? Level::Automatic : Level::Strongest;
     rig.game.Start(false, true);
     // Clicks do nothing; the space bar before the first computer move only resets a series.
     rig.game.OnMouseRelease(MouseButton::Left, 5, 5);
@@ -455,7 +456,7 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   }
   // A key that ends the demo while the next demo game is being set up wins: one real game.
   GameRig rig;
-  rig.options.Check1[3] = Checked;
+  rig.settings.Set(Switch::OpeningDemo, true);
   rig.game.Start(false, true);
   rig.state.pieceQueue[2] = Water;
   rig.game.OnComputerClock();  // the demo's one-cell board is full: the next demo game
@@ -494,12 +495,12 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
 }
 
 TEST(Sound, CuesFollowTheEffectsBoxAndTheMusicBoxItsOwn) {
-  for (auto [effects, music] : {std::pair{Checked, Unchecked}, {Unchecked, Checked}}) {
+  for (auto [effects, music] : {std::pair{true, false}, {false, true}}) {
     Rig rig(1, 1);
-    rig.options.Check1[1] = effects, rig.options.Check1[2] = music;
+    rig.settings.Set(Switch::SoundEffects, effects), rig.settings.Set(Switch::Music, music);
     rig.game.OnNewGame();
     rig.EndGameWith(SideA);
-    EXPECT_EQ(rig.sound.cues, effects == Checked ? std::vector<Cue>{Cue::Ton} : std::vector<Cue>{});
+    EXPECT_EQ(rig.sound.cues, effects ? std::vector<Cue>{Cue::Ton} : std::vector<Cue>{});
   }
 }
 

@@ -24,7 +24,7 @@ TEST(Playout, EveryComputerMoveIsAllowedAndHasThePredictedOutcome) {
       GameRig rig;
       rig.rng.Seed(seed);
       rig.SetPlayers(true, true);
-      rig.options.SelectSeriesFormat(10);
+      rig.settings.series = SeriesFormat::Unlimited();
       rig.SetBoard(shape.cols, shape.rows);
       rig.state.boardCols = static_cast<int16_t>(shape.cols);
       rig.state.boardRows = static_cast<int16_t>(shape.rows);

@@ -13,26 +13,23 @@ using Log = std::vector<std::string>;
 
 struct SoundRig {
   TempDir folder;
-  GameOptions options = GameOptions::Defaults();
   FakeSequencer device;
-  Music music{device, options, folder.Path() + "/"};
+  Music music{device, folder.Path() + "/"};
   FakeWaveOut wave;
   GameSound sound{music, wave, folder.Path(), "6.01"};
   std::string Open() const { return "open " + folder.File("teku2.mid"); }
 };
 
-TEST(Music, OpenPlaysOnlyWhenTheBoxIsCheckedAndTheDeviceCanPlay) {
+TEST(Music, OpenPlaysOnlyWhenAskedAndTheDeviceCanPlay) {
   const struct {
-    int box, canPlay, boxAfter;  // the box afterwards; it plays when that stays checked
-  } cases[] = {{Checked, 1, Checked}, {Checked, 0, Unchecked}, {Unchecked, 1, Unchecked}};
+    bool play, canPlay, plays;
+  } cases[] = {{true, true, true}, {true, false, false}, {false, true, false}};
   for (const auto& c : cases) {
     SoundRig rig;
-    rig.options.Check1[2] = c.box;
     rig.device.canPlay = c.canPlay;
-    rig.music.OpenMusic();
-    const Log expected = c.boxAfter == Checked ? Log{rig.Open(), "play 0-960"} : Log{rig.Open()};
-    EXPECT_EQ(std::tuple(rig.device.log, rig.options.Check1[2]), std::tuple(expected, c.boxAfter))
-        << c.box << c.canPlay;
+    EXPECT_EQ(rig.music.Open(c.play), c.canPlay);
+    const Log expected = c.plays ? Log{rig.Open(), "play 0-960"} : Log{rig.Open()};
+    EXPECT_EQ(rig.device.log, expected) << c.play << c.canPlay;
   }
 }
 
@@ -50,18 +47,18 @@ TEST(Music, LoopTickRestartsOnlyAPieceStoppedAtItsEnd) {
   for (const auto& c : cases) {
     SoundRig rig;
     rig.device.canPlay = c.canPlay;
-    rig.music.OpenMusic();
+    rig.music.Open(true);
     rig.device.log.clear();
     rig.device.position = c.position, rig.device.mode = c.mode;
-    rig.music.Timer1_Timer();
+    rig.music.OnLoopClock();
     EXPECT_EQ(rig.device.log, c.restarts ? restart : Log{}) << c.position;
   }
   // Unchecking rewinds, so the tick leaves it alone and rechecking plays from the start.
   SoundRig rig;
-  rig.music.OpenMusic();
+  rig.music.Open(true);
   rig.device.position = 500;
   rig.sound.StopMusic();
-  rig.music.Timer1_Timer();
+  rig.music.OnLoopClock();
   EXPECT_TRUE(rig.sound.PlayMusic());
   rig.music.Close();
   EXPECT_EQ(rig.device.log,

@@ -114,7 +114,7 @@ struct Board {
   BoardPainter painter{state, pictures};
   Board(int cols, int rows, const QImage& background, bool stretch = false) {
     state.boardCols = int16_t(cols), state.boardRows = int16_t(rows);
-    pictures.Picture2 = TestSheet(), pictures.Picture3 = background;
+    pictures.activeSheet = TestSheet(), pictures.chosenBackground = background;
     painter.PrepareBackground(stretch, QSize(32 * cols, 32 * rows));
     painter.Resize(QSize(32 * cols, 32 * rows)), painter.Image().fill(Stale);
   }
@@ -181,7 +181,7 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
 
   // Every code at every step, on a cell inside the 100-pixel tile and on one across its edges.
   static Board board(6, 5, Pattern(100, 100));
-  const QImage sheet = board.pictures.Picture2;
+  const QImage sheet = board.pictures.activeSheet;
   for (int code : {0, 1, 2, 3, 4, 5, 6, 7, -3}) {
     for (int step = -2; step <= 18; ++step) {
       for (const QPoint at : {QPoint(2, 1), QPoint(3, 3)}) {
@@ -199,7 +199,7 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
                board.painter.SetCellPaintedHook({});
                const int inset = step >= 1 && step <= 15 ? step : 0;
                const QImage under =
-                   Tiled(before, board.pictures.Picture1, QRect(at * 32, QSize(32, 32)));
+                   Tiled(before, board.pictures.drawnBackground, QRect(at * 32, QSize(32, 32)));
                return Painted{board.painter.Image(),
                               code == HeldTruck ? under
                                                 : WithPiece(under, sheet, code, at.x() * 32 + inset,

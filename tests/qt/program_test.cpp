@@ -20,6 +20,7 @@
 #include "temp_dir.h"
 #include "view/gdi.h"
 #include "view/next_pieces.h"
+#include "view/screen_area.h"
 
 namespace pyra {
 namespace {
@@ -46,7 +47,7 @@ class ProgramTest : public ::testing::Test {
   static std::vector<QRect> Layout(Program& p) {
     std::vector<QRect> out;
     for (QWidget* w : Windows(p))
-      out.push_back(w->frameGeometry().translated(-QtSettingsWindows::WorkArea().topLeft()));
+      out.push_back(w->frameGeometry().translated(-WorkArea().topLeft()));
     return out;
   }
   // The window shows the board image, and every empty cell shows its part of the background.
@@ -55,7 +56,7 @@ class ProgramTest : public ::testing::Test {
     p.Window().Board().render(&shot);
     EXPECT_EQ(Difference(shot, p.Painter().Image()), "");
     const GameState& s = p.State();
-    const QImage& tile = p.Pictures().Picture1;
+    const QImage& tile = p.Pictures().drawnBackground;
     for (int i = 0, k = 0; i < s.CellCount(); k = (k + 1) % 1024, i += k == 0) {
       const int x = CellColumn(s, i) * 32 + k % 32, y = CellRow(s, i) * 32 + k / 32;
       const QRgb background = tile.pixel(x % tile.width(), y % tile.height());
@@ -98,14 +99,15 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
                 c.PointBox2().isVisible());
     EXPECT_TRUE(p->ComputerClock().Enabled() && p->ComputerClock().Interval() == 250 &&
                 !w.Item(MenuItem::Pause)->isVisible() &&
-                p->Pictures().Picture1.size() == QSize(256, 192) && !QApplication::overrideCursor())
+                p->Pictures().drawnBackground.size() == QSize(256, 192) &&
+                !QApplication::overrideCursor())
         << "stretched, not busy";
-    EXPECT_EQ(Difference(p->Pictures().Picture5, QImage(":/assets/pieces.bmp")) +
-                  Difference(p->Pictures().Picture3, QImage(":/assets/title.bmp")),
+    EXPECT_EQ(Difference(p->Pictures().builtInSheet, QImage(":/assets/pieces.bmp")) +
+                  Difference(p->Pictures().chosenBackground, QImage(":/assets/title.bmp")),
               "")
         << "the built-in pictures";
     ExpectBoardShown(*p);
-    QImage sheet = p->Pictures().Picture2, next;
+    QImage sheet = p->Pictures().activeSheet, next;
     DrawNextPieces(next, s.pieceQueue, sheet, c.NextBox().BackgroundColour());
     EXPECT_EQ(Difference(c.NextBox().Image(), next), "");
 
@@ -117,7 +119,8 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(boxes.seen[0].text == QString::fromUtf8("一番勝負です。頑張りましょう。") &&
                 boxes.seen[0].title == "Pyra3");
     EXPECT_FALSE(s.demoMode || c.Message().isVisible() || p->ComputerClock().Enabled());
-    EXPECT_TRUE(s.turn == SideA && p->HumanClock().Enabled() && p->ComputerClock().Interval() == 500);
+    EXPECT_TRUE(s.turn == SideA && p->HumanClock().Enabled() &&
+                p->ComputerClock().Interval() == 500);
     EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible() &&
                 c.PointBox().windowTitle() == ">A - Player A" &&
                 c.PointBox2().windowTitle() == QString::fromUtf8(" B - コンピュータ"));
@@ -155,8 +158,9 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(p->HumanClock().Enabled());
     for (int opening = 0; opening < 2; ++opening) {
       bool clocksRan = true;
-      QTimer::singleShot(
-          0, [&] { clocksRan = p->HumanClock().Enabled(), p->Shell().About()->OkButton()->click(); });
+      QTimer::singleShot(0, [&] {
+        clocksRan = p->HumanClock().Enabled(), p->Shell().About()->OkButton()->click();
+      });
       w.AboutAction()->trigger();
       EXPECT_TRUE(!clocksRan && p->HumanClock().Enabled());
       AboutBox& about = *p->Shell().About();
@@ -183,11 +187,12 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(Stored("Win", "Player A") == "1" && s.turn != TurnNone);
 
     // The user moves windows and changes settings; the close box ends the program, once.
-    const QPoint area = QtSettingsWindows::WorkArea().topLeft();
+    const QPoint area = WorkArea().topLeft();
     w.move(area + QPoint(60, 50));
     c.PointBox2().move(area + QPoint(500, 420));
-    p->Options().SelectSeriesFormat(3), p->Options().Option3 = {false, true};
-    p->Options().SetPlayerKind(SideB, false), p->Options().Check1[3] = Unchecked;
+    GameSettings& chosen = p->Settings();
+    chosen.series = SeriesFormat::FromNumber(3), chosen.level = Level::Strongest;
+    chosen.players[SideB] = PlayerKind::Human, chosen.Set(Switch::OpeningDemo, false);
     left = Layout(*p);
     EXPECT_FALSE(CloseBox(c.PointBox()) || !c.PointBox().isVisible()) << "a companion stays";
     EXPECT_TRUE(CloseBox(w) && CloseBox(w) && p->Shell().Quitting() &&
@@ -227,17 +232,17 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
                 (i == 0 || now[i].size() == left[i].size()))
         << i;
   }
-  const GameOptions& o = p->Options();
-  EXPECT_TRUE(o.SelectedSeriesFormat() == 3 && o.Option3[1] && o.Option1[2] &&
-              o.Check1[3] == Unchecked &&
-              o.Combo1[2].list == std::vector<std::string>{"Player A"} && s.turn == TurnNone &&
-              s.boardCols == 60);
-  EXPECT_EQ(o.Check1[1], QMediaDevices::audioOutputs().isEmpty() ? Unchecked : Checked)
+  const GameSettings& o = p->Settings();
+  EXPECT_EQ(std::tuple(o.Series().Number(), o.level, o.players[SideB], o.On(Switch::OpeningDemo),
+                       o.names[ChosenPlayer].list, s.turn, s.boardCols),
+            std::tuple(3, Level::Strongest, PlayerKind::Human, false,
+                       std::vector<std::string>{"Player A"}, TurnNone, 60));
+  EXPECT_EQ(o.On(Switch::SoundEffects), !QMediaDevices::audioOutputs().isEmpty())
       << "effects need a device";
-  EXPECT_EQ(
-      Difference(p->Pictures().Picture3, background) + Difference(p->Pictures().Picture2, sheet),
-      "");
-  EXPECT_EQ(p->QtSettings().ChooserPathLabel(), dir.File("sheet.bmp"));
+  EXPECT_EQ(Difference(p->Pictures().chosenBackground, background) +
+                Difference(p->Pictures().activeSheet, sheet),
+            "");
+  EXPECT_EQ(p->SessionWindows().ChooserPathLabel(), dir.File("sheet.bmp"));
   QImage title(1920, 320, QImage::Format_RGB32);
   StretchBlt(title, 0, 0, 1920, 320, p->Pictures().TitlePicture(), 0, 0, 299, 192, SRCCOPY);
   EXPECT_EQ(Difference(p->Painter().Image(), title), "");

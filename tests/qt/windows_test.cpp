@@ -14,7 +14,7 @@
 #include "app/menu_bar.h"
 #include "app/pacer.h"
 #include "app/qt_ports.h"
-#include "app/qt_settings_windows.h"
+#include "app/qt_session_ports.h"
 #include "app/single_instance.h"
 #include "env_guard.h"
 #include "qt_helpers.h"
@@ -189,7 +189,7 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
 
 // A frame told only once the window shows: a stored outer size stays so; a first-run size keeps its
 // whole cells, and the companions placed beside it by default follow its real edges.
-TEST(QtSettingsWindows, SettleTheMainWindowOnceItsFrameIsKnown) {
+TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
   for (bool firstRun : {false, true}) {
     MainWindow window;
     window.setWindowFlag(Qt::FramelessWindowHint, true);
@@ -197,7 +197,7 @@ TEST(QtSettingsWindows, SettleTheMainWindowOnceItsFrameIsKnown) {
     PictureHolder pictures;
     GameState state;
     BoardPainter painter(state, pictures);
-    QtSettingsWindows windows(window, companions, pictures, painter);
+    QtSessionPorts windows(window, companions, pictures, painter);
     ASSERT_TRUE(windows.SetMainWindow({120 * 15, 90 * 15, 300 * 15, 260 * 15}));
     const QPoint placed[] = {{420, 90}, {120, 350}, {275, 350}, {120, 350}};
     for (int i = 0; i < 4; ++i)

@@ -78,12 +78,10 @@ TEST_F(SoundServer, NothingPlaysWithoutItsFileOrASoundFont) {
 
 TEST_F(SoundServer, TheMusicPlaysAtItsTempoStopsRewindsAndLoops) {
   FluidSequencer device;
-  GameOptions options = GameOptions::Defaults();
-  Music loop(device, options, ProgramFolder().toStdString());
+  Music loop(device, ProgramFolder().toStdString());
   const auto song = ReadMidiSong(music).value();
   const double ticksPerSecond = song.division * 1e6 / song.events[0].tempo;
-  loop.OpenMusic();
-  ASSERT_EQ(options.Check1[2], Checked);
+  ASSERT_TRUE(loop.Open(true));
   EXPECT_EQ(device.Length(), song.length);
   device.WaitUntilLoaded();
   QTest::qWait(500);
@@ -97,7 +95,7 @@ TEST_F(SoundServer, TheMusicPlaysAtItsTempoStopsRewindsAndLoops) {
   EXPECT_TRUE(advance > 0 && advance < seconds * ticksPerSecond * 1.2) << advance;
   EXPECT_GT(heard.Sox(), Silence);
 
-  loop.StopMusic();
+  loop.Stop();
   EXPECT_EQ(device.Position(), 0);
   QTest::qWait(200);  // what the server already had
   EXPECT_LT(Recording().Sox(), Silence);
@@ -107,7 +105,7 @@ TEST_F(SoundServer, TheMusicPlaysAtItsTempoStopsRewindsAndLoops) {
   QTest::qWait(1500);
   EXPECT_TRUE(device.Mode() == ModeStopped && device.Position() == device.Length());
   Recording again;
-  loop.Timer1_Timer();
+  loop.OnLoopClock();
   QTest::qWait(1000);
   EXPECT_TRUE(device.Mode() == ModePlaying && device.Position() < ticksPerSecond * 2);
   EXPECT_GT(again.Sox(), Silence);

@@ -25,7 +25,7 @@ TEST(PictureChooser, ListsPictureFilesWhateverTheirCase) {
 struct ChooserRig {
   testing::GameRig rig;
   Program windows{""};
-  PictureChooser chooser{rig.game, windows.store, windows};
+  PictureChooser chooser{rig.game, windows.session, windows};
   ChooserRig() { rig.state.pieceQueue = {1, 2, 3}, windows.log.clear(); }
   // The picture keys as stored.
   std::string Keys() const {
@@ -64,8 +64,8 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
     SCOPED_TRACE(file ? file : "Default");
     ChooserRig r;
     const bool installed = *box == 0;
-    if (!file) r.chooser.Command3_Click(background, folder);
-    EXPECT_TRUE(!file || r.chooser.Command1_Click(background, folder, file) == installed);
+    if (!file) r.chooser.RestoreDefault(background, folder);
+    EXPECT_TRUE(!file || r.chooser.Install(background, folder, file) == installed);
     Strings boxes;
     for (const auto& shown : r.rig.dialogs.boxes) boxes.push_back(shown.title + ":" + shown.text);
     EXPECT_EQ(boxes, installed ? Strings{} : Strings{box});

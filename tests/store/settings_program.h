@@ -7,13 +7,13 @@
 #include <thread>
 
 #include "game_fakes.h"
-#include "store/load_settings.h"
+#include "store/settings_session.h"
 #include "store_test_support.h"
 
 namespace pyra {
 
 // A run of the program on a 1920 by 1080 pixel screen at 15 twips a pixel, with a log.
-struct Program final : SettingsWindows {
+struct Program final : SessionPorts {
   // Loads "key=value;..." over a scrambled dialog; "#name[=games/win/lost]" lists a player.
   // A real store in place of the one in memory: `stored` then seeds nothing.
   explicit Program(const std::string& stored, bool can = true, bool place = true,
@@ -33,8 +33,9 @@ struct Program final : SettingsWindows {
       for (const char* key : {"Games", "Win", "Lost"})
         if (eq != std::string::npos) std::getline(counts, store.values[{name, key}], '/');
     }
-    options.Option1.fill(true), options.Option2.fill(true), options.Option3.fill(true);
-    options.Check1.fill(Greyed), options.Combo1.fill({"junk", false, {"junk"}});
+    settings.players = {PlayerKind::Computer, PlayerKind::Human};
+    settings.series = SeriesFormat::Unlimited(), settings.level = Level::Strongest;
+    settings.switches.fill(true), settings.names.fill({"junk", false, {"junk"}});
     session.LoadSettings();
   }
   TwipSize ScreenSize() override { return {28800, 16200}; }
@@ -55,6 +56,7 @@ struct Program final : SettingsWindows {
     return (boxes[0].width = 120 + w * 15, boxes[0].height = 450 + h * 15, true);
   }
   void ShowWhileWaiting() override { Note("shown"); }
+  bool OpenMusic(bool play) override { return Note(play ? "music plays" : "music open"), can; }
   void Wait(int ms) override {
     waited += ms;
     if (&used != &store) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -94,14 +96,22 @@ struct Program final : SettingsWindows {
       s += ' ';
       for (int c : controls) s += static_cast<char>('0' + c);
     };
-    digits(options.Option1), digits(options.Option2), digits(options.Option3);
-    digits(options.Check1);
+    // Each group of buttons as the dialog shows it, 1 for a selected button.
+    std::vector<int> players, series, levels;
+    for (int side : {SideA, SideB})
+      for (PlayerKind kind : {PlayerKind::Human, PlayerKind::Computer})
+        players.push_back(settings.players[side] == kind);
+    for (int n = 0; n < SeriesFormat::Count; ++n)
+      series.push_back(settings.series == SeriesFormat::FromNumber(n));
+    for (Level level : {Level::Automatic, Level::Strongest})
+      levels.push_back(settings.level == level);
+    digits(players), digits(series), digits(levels), digits(settings.switches);
     return s + Boxes() + " | " + log;
   }
   // Each name box's text ("*": disabled) and list.
   std::string Boxes() const {
     std::string s;
-    for (const NameBox& box : options.Combo1) {
+    for (const NameBox& box : settings.names) {
       s += " " + box.text + (box.enabled ? "" : "*");
       for (const std::string& name : box.list) s += "," + name;
     }
@@ -127,10 +137,10 @@ struct Program final : SettingsWindows {
   testing::MemoryStore store;
   SettingsStore& used;
   GameState state;
-  GameOptions options;
+  GameSettings settings;
   testing::FakeDialogs dialogs;
-  PlayerRecords records{used, options, dialogs};
-  SettingsSession session{*this, used, state, options, records};
+  PlayerRecords records{used, settings, dialogs};
+  SettingsSession session{*this, used, state, settings, records};
 };
 
 }  // namespace pyra

@@ -87,7 +87,7 @@ std::string Saved(const testing::MemoryStore& store) {
 TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
   Program p("");
   p.boxes[3].left = 1234.5, p.main.top = 1235.5;  // twips need not be whole: halves to even
-  p.options.SelectSeriesFormat(9), p.options.Check1 = {Checked, Greyed, Unchecked, Checked};
+  p.settings.series = SeriesFormat::FromNumber(9), p.settings.switches = {true, false, false, true};
   p.session.SaveWindowPositions();
   EXPECT_TRUE(p.store.values.empty()) << "the window places wait for the options";
   EXPECT_TRUE(p.session.SaveOptions());
@@ -98,17 +98,17 @@ TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
       "Music=1 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
       "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=1 Top=1236 Width=4080");
   EXPECT_EQ(p.store.transactions, 1);
-  // Minimised: no window position. No format selected counts as 0; greyed writes nothing.
+  // Minimised: no window position. Nothing chosen: no format counts as 0, no kind or level
+  // as 1.
   p.store.values.clear(), p.normal = false;
-  p.options = {.Check1 = {Greyed, Checked, Checked, Unchecked}};
+  p.settings = GameSettings{}, p.settings.switches = {false, true, true, false};
   p.session.SaveWindowPositions();
   EXPECT_TRUE(p.session.SaveOptions());
   EXPECT_EQ(Saved(p.store),
-            " FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 SoundEffect=1");
-  p.options.Check1[0] = Unchecked;
-  EXPECT_TRUE(p.session.SaveOptions() && p.store.Read("Pyra3", "BitmapStretch") == "0");
+            " BitmapStretch=0 FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 "
+            "SoundEffect=1");
   testing::MemoryStore none;  // a refused start, which never loaded, writes nothing
-  SettingsSession refused(p, none, p.state, p.options, p.records);
+  SettingsSession refused(p, none, p.state, p.settings, p.records);
   refused.SaveWindowPositions();
   EXPECT_TRUE(refused.SaveOptions() && none.values.empty());
   // A save the store refuses leaves one line naming the file and the reason.
@@ -121,12 +121,13 @@ TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
 
 TEST(SaveSettings, TheDialogsChoicesAreKeptAtOnceAndTheSoundAsThePlayerChoseIt) {
   Program p("SoundEffect=1;Music=0;PlayerNameA=Ann", false);  // no sound on this machine
-  EXPECT_EQ(p.options.Check1[1], Unchecked);
-  p.options.Check1[2] = Checked, p.options.Combo1[0].text = "Bob";
-  p.options.Option3 = {false, true};
+  EXPECT_FALSE(p.settings.On(Switch::SoundEffects));
+  p.settings.Set(Switch::Music, true), p.settings.names[0].text = "Bob";
+  p.settings.level = Level::Strongest;
   p.session.KeepChoices({.names = {true, false}, .switches = {false, false, true, false}});
   EXPECT_EQ(Saved(p.store), " Level=1 Music=1 PlayerNameA=Bob SoundEffect=1");
-  p.options.Check1[2] = Unchecked;  // a device that could not play unchecked it: not the player
+  p.session.OpenMusic();  // a device that cannot play turns it off: not the player
+  EXPECT_FALSE(p.settings.On(Switch::Music));
   p.session.KeepChoices({});
   p.session.SaveWindowPositions(), p.session.SaveOptions();
   EXPECT_EQ(p.store.values.at({"Pyra3", "Music"}) + p.store.values.at({"Pyra3", "SoundEffect"}),
@@ -140,10 +141,10 @@ TEST(SaveSettings, AfterALoadThatCouldNotReadTheStoreOnlyThePlayersChangesAreWri
   const auto before = p.store.values;
   p.store.failReads = true, p.session.LoadSettings(), p.store.failReads = false;
   EXPECT_FALSE(p.session.LoadedWholly());
-  EXPECT_EQ(p.options.Check1[3], Checked) << "the defaults stand in";
+  EXPECT_TRUE(p.settings.On(Switch::OpeningDemo)) << "the defaults stand in";
   p.session.SaveWindowPositions(), p.session.SaveOptions();
   EXPECT_EQ(p.store.values, before);
-  p.options.SelectSeriesFormat(5);  // the player's choice in the dialog
+  p.settings.series = SeriesFormat::FromNumber(5);  // the player's choice in the dialog
   p.session.KeepChoices({});
   p.session.SaveWindowPositions(), p.session.SaveOptions();
   EXPECT_EQ(Saved(p.store), " FormOfGame=5 Level=1 OpeningDemo=0 Width=6000");
@@ -155,7 +156,7 @@ TEST(SaveSettings, AfterALoadThatCouldNotReadTheStoreOnlyThePlayersChangesAreWri
   Program q("#Ann=3/2/1;PlayerNameA=Ann");
   q.store.failReads = true, q.records.RecordResult(0), q.store.failReads = false;
   EXPECT_EQ(q.Stored({"Ann"}), "Ann, 3/2/1");
-  q.options.Combo1[0].text = "Cid", q.store.values[{"Pyra3", "Player01"}] = "Dan";
+  q.settings.names[0].text = "Cid", q.store.values[{"Pyra3", "Player01"}] = "Dan";
   q.store.failKey = "Player01", q.records.RecordResult(0), q.store.failKey.clear();
   EXPECT_EQ(q.Stored({"Cid"}), "Ann,Dan, -/-/-") << "a list key that could not be read";
 }
@@ -209,7 +210,7 @@ TEST(PlayerRecords, ResultsOfBothSides) {
   for (const auto& [ann, b, result, stored, rates] : cases) {
     Program p(std::string("#Ann=") + ann +
               ";#Bob=2/1/1;PlayerB=0;PlayerNameA=Ann;PlayerNameB=" + b);
-    p.options.Combo1[2].text = "Cid";  // chosen for deleting, but playing no side
+    p.settings.names[ChosenPlayer].text = "Cid";  // chosen for deleting, but playing no side
     p.records.RecordResult(result);
     EXPECT_EQ(p.Stored({"Ann", "Bob"}), std::string("Ann,Bob, ") + stored);
     for (int run = 0; run < 2; ++run, p.session.LoadSettings())  // the next run reads the same
@@ -228,15 +229,15 @@ TEST(PlayerRecords, ListKeysStayDenseAndAreNeverWrittenOver) {
   Program p("#Ann=3/2/0;#Cid=4/1/3;PlayerB=0;PlayerNameA=Eve;PlayerNameB=Ann");
   p.store.values[{"Pyra3", "Player01"}] = "Bob", p.store.values[{"Pyra3", "Player02"}] = "Cid";
   p.store.failWrites = true, p.records.LoadPlayerList(), p.store.failWrites = false;
-  p.records.RecordResult(0), p.options.Combo1[2].text = "Cid";
-  EXPECT_FALSE(p.records.Command2_Click(0));
+  p.records.RecordResult(0), p.settings.names[ChosenPlayer].text = "Cid";
+  EXPECT_FALSE(p.records.DeletePlayer());
   EXPECT_EQ(p.Stored({"Ann", "Eve"}), "Ann,Bob,Cid, 4/2/1 -/-/-");
   // A hundred names fill the list.
   std::string players = "PlayerB=0;PlayerNameA=New98;PlayerNameB=New99";
   for (int i = 0; i < 98; ++i) players += ";#P" + std::to_string(i) + "=1/0/1";
   Program full(players);
   full.records.RecordResult(-1);
-  full.options.Combo1[0].text = "Zed", full.options.Combo1[1].text = "P50";
+  full.settings.names[0].text = "Zed", full.settings.names[1].text = "P50";
   full.records.RecordResult(0);
   const std::string stored = full.Stored({"New99", "Zed", "P50"});
   EXPECT_EQ(stored.substr(stored.find("P97,")), "P97,New98,New99, 1/0/0 -/-/- 2/0/2");
@@ -256,24 +257,24 @@ TEST(PlayerRecords, DeletingAndClearing) {
       {1, "Bob", "Bob", "Ann,Bob,コンピュータ, 0/0/0",
        " Ann,Ann,Bob,コンピュータ Bob,Ann,Bob,コンピュータ ,Ann,Bob,コンピュータ"},
       {1, "ann", "Bob", "Ann,Bob,コンピュータ, -/-/-"},
-      {2, "Bob", "Bob", "Ann,Bob,コンピュータ, 2/1/1"},
   };
   for (const auto& c : cases) {
     Program p(std::string("#Ann=3/2/1;#Bob=2/1/1;#コンピュータ=1/0/1;PlayerNameA=Ann;PlayerB=") +
               (c.b != nullptr ? "0;PlayerNameB=" + std::string(c.b) : "1"));
-    p.options.Combo1[2].text = c.chosen;
-    EXPECT_EQ(p.records.Command2_Click(c.index), c.boxes != nullptr) << c.chosen;
+    p.settings.names[ChosenPlayer].text = c.chosen;
+    const bool done = c.index == 0 ? p.records.DeletePlayer() : p.records.ClearRecord();
+    EXPECT_EQ(done, c.boxes != nullptr) << c.chosen;
     EXPECT_EQ(p.Stored({c.chosen}), c.stored);
     EXPECT_TRUE(c.boxes == nullptr || p.Boxes() == c.boxes) << p.Boxes();
   }
   // Out of the ranking until the next game starts a new record.
   Program p("#Ann=3/2/1;#Bob=2/1/1;PlayerNameA=Ann;PlayerB=0;PlayerNameB=Bob");
-  p.options.Combo1[2].text = "Bob", p.records.Command2_Click(1), p.records.ShowRanking();
+  p.settings.names[ChosenPlayer].text = "Bob", p.records.ClearRecord(), p.records.ShowRanking();
   EXPECT_EQ(p.dialogs.boxes.at(0).text, "1位 Ann\n勝率 .666; 試合数3\n");
   p.records.RecordResult(1);
   EXPECT_EQ(p.Stored({"Bob"}), "Ann,Bob, 1/1/0");
-  p.options.Combo1[2].text = "Ann", p.records.Command2_Click(1);
-  p.options.Combo1[2].text = "Bob", p.records.Command2_Click(1), p.records.ShowRanking();
+  p.settings.names[ChosenPlayer].text = "Ann", p.records.ClearRecord();
+  p.settings.names[ChosenPlayer].text = "Bob", p.records.ClearRecord(), p.records.ShowRanking();
   EXPECT_EQ(p.dialogs.boxes.at(1).text, "まだどのプレーヤーの記録も保存されていません。");
 }
 

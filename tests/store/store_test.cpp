@@ -13,10 +13,10 @@
 #include <thread>
 
 #include "env_guard.h"
+#include "settings/product.h"
 #include "settings_program.h"
 #include "store/number_reading.h"
 #include "store/store_path.h"
-#include "settings/product.h"
 #include "store/store_values.h"
 #include "store_test_support.h"
 #include "temp_dir.h"
@@ -196,9 +196,9 @@ TEST(SqliteSettingsStore, AStoreLockedAtStartUpIsWaitedForOrNeverWrittenOver) {
     EXPECT_TRUE(p.log.starts_with("shown, busy, idle, ")) << p.log;
     EXPECT_EQ(p.session.LoadedWholly(), brief);
     // The player's settings, read once the lock was gone; else the first-run ones.
-    const auto shown = std::tuple(int{p.options.SelectedSeriesFormat()}, p.options.Check1[3],
-                                  p.options.Option3[1]);
-    EXPECT_EQ(shown, brief ? std::tuple(3, Unchecked, true) : std::tuple(0, Checked, false));
+    const auto shown = std::tuple(p.settings.Series().Number(), p.settings.On(Switch::OpeningDemo),
+                                  p.settings.level == Level::Strongest);
+    EXPECT_EQ(shown, brief ? std::tuple(3, false, true) : std::tuple(0, true, false));
     if (!brief) sqlite3_exec(other, "COMMIT", 0, 0, 0);
     unlock = {};
     p.session.SaveWindowPositions(), p.session.SaveOptions();

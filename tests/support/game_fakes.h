@@ -10,8 +10,8 @@
 
 #include "match/game.h"
 #include "match/messages.h"
-#include "options/game_options.h"
 #include "rules/game_state.h"
+#include "settings/game_settings.h"
 
 namespace pyra::testing {
 
@@ -143,7 +143,7 @@ struct FakeShell : Shell {
   void ClearWindows() override { calls.push_back("clear windows"); }
   void CloseMusic() override { calls.push_back("close music"); }
   void SaveOptions() override { calls.push_back("save options"); }
-  void ShowOptionsDialog() override {
+  void ShowSettingsDialog() override {
     calls.push_back("options dialog"), onModal ? onModal() : void();
   }
   void ShowAboutBox() override { calls.push_back("about box"), onModal ? onModal() : void(); }
@@ -160,7 +160,7 @@ struct FakeShell : Shell {
 // a game.
 struct GameRig {
   GameState state;
-  GameOptions options = GameOptions::Defaults();
+  GameSettings settings = GameSettings::Defaults();
   AiState ai;
   Random rng{12345};
   FakeScreen screen{state};
@@ -170,18 +170,19 @@ struct GameRig {
   FakeSound sound;
   FakeRecords records;
   FakeShell shell;
-  Game game{state, ai, options, rng,
+  Game game{state, ai, settings, rng,
             Ports{screen, dialogs, computerClock, humanClock, sound, records, shell}};
 
   GameRig() {
-    options.Check1[3] = Unchecked, options.Combo1[0].text = "Alice";
+    settings.Set(Switch::OpeningDemo, false), settings.names[0].text = "Alice";
     shell.screen = &screen, game.SeedOnStart(false);
   }
 
   void SetPlayers(bool aComputer, bool bComputer) {
-    options.SetPlayerKind(SideA, aComputer), options.SetPlayerKind(SideB, bComputer);
-    options.Combo1[0].text = aComputer ? "コンピュータ" : "Alice";
-    options.Combo1[1].text = bComputer ? "コンピュータ" : "Bob";
+    settings.players = {aComputer ? PlayerKind::Computer : PlayerKind::Human,
+                        bComputer ? PlayerKind::Computer : PlayerKind::Human};
+    settings.names[0].text = aComputer ? "コンピュータ" : "Alice";
+    settings.names[1].text = bComputer ? "コンピュータ" : "Bob";
   }
   void SetBoard(int cols, int rows) {
     screen.clientWidth = cols * CellPixels, screen.clientHeight = rows * CellPixels;
@@ -194,7 +195,7 @@ struct GameRig {
 
   // The move of the side to move, the way that side moves: a click or a clock tick.
   void Move(int column = 0, int row = 0) {
-    state.demoMode || options.IsComputer(state.turn)
+    state.demoMode || settings.IsComputer(state.turn)
         ? game.OnComputerClock()
         : game.OnMouseRelease(MouseButton::Left, column * 32 + 5, row * 32 + 5);
   }

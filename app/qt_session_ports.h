@@ -10,7 +10,7 @@
 #include <string>
 
 #include "match/ports.h"
-#include "store/settings_windows.h"
+#include "store/session_ports.h"
 
 class QScreen;
 class QWidget;
@@ -21,12 +21,13 @@ class BoardPainter;
 class CompanionWindow;
 class CompanionWindows;
 class MainWindow;
+class Music;
 class PictureHolder;
 
-class QtSettingsWindows final : public SettingsWindows {
+class QtSessionPorts final : public SessionPorts {
  public:
-  QtSettingsWindows(pyra::MainWindow& window, CompanionWindows& companions, PictureHolder& pictures,
-                    BoardPainter& painter);
+  QtSessionPorts(pyra::MainWindow& window, CompanionWindows& companions, PictureHolder& pictures,
+                 BoardPainter& painter);
 
   TwipSize ScreenSize() override;
   double TwipsPerPixelX() override;
@@ -51,6 +52,8 @@ class QtSettingsWindows final : public SettingsWindows {
   // The sound port's answer; no sound until one is given.
   bool SoundAvailable() override;
   void SetSound(Sound* sound) { sound_ = sound; }
+  bool OpenMusic(bool play) override;
+  void SetMusic(Music* music) { music_ = music; }
 
   std::string CurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& folder) override;
@@ -74,10 +77,6 @@ class QtSettingsWindows final : public SettingsWindows {
   // and the companion windows placed beside it by default move with its real edges.
   void SettleMainWindow(const FirstRunLayout& defaults);
 
-  // The screen everything is measured on, and its work area in pixels.
-  static QScreen* TheScreen();
-  static QRect WorkArea();
-
  private:
   // The outer rectangle in twips of a window whose frame is `frame`.
   TwipRect ToTwips(const QRect& frame);
@@ -99,6 +98,7 @@ class QtSettingsWindows final : public SettingsWindows {
   QMargins requestedFrame_;
   int busy_ = 0;
   Sound* sound_ = nullptr;
+  Music* music_ = nullptr;
   std::function<void()> showTitle_;
 };
 

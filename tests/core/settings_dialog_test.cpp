@@ -1,5 +1,5 @@
 // The settings dialog's logic: OK, the check boxes, the side buttons, names, delete.
-#include "options/game_option.h"
+#include "options/settings_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // Every character 10 pixels wide; the score boxes 155 pixels.
-struct FakeOptionWindows : OptionWindows {
+struct FakeDialogWindows : DialogWindows {
   int room = 155;
   std::vector<bool> choosers;
   int CaptionWidth(const std::string& text) override {
@@ -29,45 +29,47 @@ struct FakeOptionWindows : OptionWindows {
 
 // What OK hands on: " A=name" and " B=name" for changed names, then the changed switches.
 struct FakeKeeper : ChoicesKeeper {
-  const GameOptions& options;
+  const GameSettings& settings;
   std::string kept;
-  explicit FakeKeeper(const GameOptions& o) : options(o) {}
+  explicit FakeKeeper(const GameSettings& s) : settings(s) {}
   void KeepChoices(const DialogChoices& changed) override {
     for (int side : {SideA, SideB})
       if (changed.names[side])
-        kept += std::string(side == SideA ? " A=" : " B=") + options.Combo1[side].text;
+        kept += std::string(side == SideA ? " A=" : " B=") + settings.names[side].text;
     kept += " switches ";
     for (bool on : changed.switches) kept += on ? '1' : '0';
   }
+  void KeepPicture(bool, const std::string&, const std::string&) override {}
 };
 
 struct DialogRig {
   GameRig rig;
   MemoryStore store;
-  PlayerRecords records{store, rig.options, rig.dialogs};
-  FakeOptionWindows windows;
-  FakeKeeper keeper{rig.options};
-  GameOption dialog{rig.game, rig.options, records, keeper, windows};
+  PlayerRecords records{store, rig.settings, rig.dialogs};
+  FakeDialogWindows windows;
+  FakeKeeper keeper{rig.settings};
+  SettingsDialog dialog{rig.game, rig.settings, records, keeper, windows};
 
   // A game of the chosen players running, the dialog just opened.
   DialogRig(bool aComputer, bool bComputer, bool demo = false) {
     rig.SetPlayers(aComputer, bComputer);
-    rig.options.Combo1[0].enabled = !aComputer, rig.options.Combo1[1].enabled = !bComputer;
+    rig.settings.names[0].enabled = !aComputer, rig.settings.names[1].enabled = !bComputer;
     rig.game.Start(false, true), rig.game.OnNewGame();
     // Any release on the board lets the next game start (a right one moves nothing).
     rig.game.OnMouseRelease(MouseButton::Right, 0, 0);
     rig.state.demoMode = demo;
     rig.state.wins = {1, 1};  // cleared only by a restart
-    rig.dialogs.boxes.clear(), dialog.Form_Activate();
+    rig.dialogs.boxes.clear(), dialog.Opened();
   }
   // Clicks: "F1" series format 1, "P3" side button 3, "L1" level 1, "A=x"/"B=x" names.
   void Click(const std::string& clicks) {
     std::istringstream in(clicks);
     for (std::string c; in >> c;) {
-      if (c[0] == 'F') dialog.Option2_Click(std::stoi(c.substr(1)));
-      if (c[0] == 'P') dialog.Option1_Click(std::stoi(c.substr(1)));
-      if (c[0] == 'L') dialog.Option3_Click(std::stoi(c.substr(1)));
-      if (c[1] == '=') dialog.Combo1_Change(c[0] - 'A', c.substr(2));
+      const int n = c[1] == '=' ? 0 : std::stoi(c.substr(1));
+      if (c[0] == 'F') dialog.ChooseSeries(*SeriesFormat::FromNumber(n));
+      if (c[0] == 'P') dialog.ChoosePlayer(n / 2, n % 2 ? PlayerKind::Computer : PlayerKind::Human);
+      if (c[0] == 'L') dialog.ChooseLevel(n == 0 ? Level::Automatic : Level::Strongest);
+      if (c[1] == '=') dialog.EditName(c[0] - 'A', c.substr(2));
     }
   }
   // The boxes shown, each as its icon ('i' information, '-' none) and its text.
@@ -82,7 +84,7 @@ struct DialogRig {
   bool Restarted() const { return rig.state.wins[0] == 0; }
 };
 
-TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
+TEST(SettingsDialog, OkSaysWhatChangedAndRestartsOnce) {
   const std::string named = "i:プレーヤー名が変更されました。";
   const std::string luck = "-:一番勝負です。頑張りましょう。";
   const std::string three = "-:ゲーム方式が三番勝負に変更されました。";
@@ -106,19 +108,20 @@ TEST(GameOption, OkSaysWhatChangedAndRestartsOnce) {
   for (const auto& [clicks, bHuman, demo, boxes, written] : cases) {
     SCOPED_TRACE(::testing::Message() << clicks << (demo ? " in the demo" : ""));
     DialogRig d(false, !bHuman, demo);
-    d.Click(clicks), d.dialog.Command1_Click();
+    d.Click(clicks), d.dialog.Confirm();
     EXPECT_EQ(d.Boxes(), boxes);
     EXPECT_EQ(d.Restarted(), !boxes.empty());
-    EXPECT_EQ(d.rig.options.Option3[1], std::string(clicks) == "L1");  // the level is kept
+    EXPECT_EQ(d.rig.settings.level == Level::Strongest,
+              std::string(clicks) == "L1");  // the level is kept
     EXPECT_EQ(d.keeper.kept, written + " switches 0000");
   }
   DialogRig d(false, false);  // the program is ending: the exit has kept everything
-  d.Click("F1 A=Ann"), d.rig.game.OnExit(), d.dialog.Command1_Click();
+  d.Click("F1 A=Ann"), d.rig.game.OnExit(), d.dialog.Confirm();
   EXPECT_EQ(d.Boxes(), Strings{});
   EXPECT_EQ(d.keeper.kept, "");
 }
 
-TEST(GameOption, NamesAreCutToTheirScoreBox) {
+TEST(SettingsDialog, NamesAreCutToTheirScoreBox) {
   const std::tuple<int, const char*, int, const char*> cases[] = {
       {SideA, "Alice", 155, "Alice"},
       {SideA, "ABCDEFGHIJKLMNOP", 155, "ABCDEFGHIJ"},  // ">A - " takes five characters
@@ -128,44 +131,46 @@ TEST(GameOption, NamesAreCutToTheirScoreBox) {
       {SideA, "Alice", 40, ""},  // not even the marker fits
   };
   for (const auto& [side, name, room, kept] : cases) {
-    FakeOptionWindows windows;
+    FakeDialogWindows windows;
     windows.room = room;
     EXPECT_EQ(FitNameToScoreBox(side, name, windows), kept) << name;
   }
 }
 
-TEST(GameOption, ChangedBoxesAreAppliedByOk) {
+TEST(SettingsDialog, ChangedBoxesAreAppliedByOk) {
   enum { Stretch = 1, Sound = 2, Music = 4, All = 7 };
+  constexpr bool Off = false, On = true;
   const std::string noStretch = "i:現在の環境では背景の拡大・縮小はできません。";
   const std::string noSound = "-:現在の環境では効果音を鳴らすことはできません。";
   const std::string noMusic = "-:現在の環境では音楽を鳴らすことはできません。";
   // The box, its value before and after the click, what the machine can; the message ("" for
   // none), the value kept, PrepareBackground and board repaints, what the music was told.
-  const std::tuple<int, int, int, int, std::string, int, int, Strings> cases[] = {
-      {0, Checked, Unchecked, All, "", Unchecked, 1, {}},
-      {0, Unchecked, Checked, All, "", Checked, 1, {}},
-      {0, Unchecked, Checked, Sound | Music, noStretch, Unchecked, 0, {}},
-      {1, Unchecked, Checked, All, "", Checked, 0, {}},
-      {1, Unchecked, Checked, Stretch | Music, noSound, Unchecked, 0, {}},
-      {1, Checked, Unchecked, Stretch, "", Unchecked, 0, {}},
-      {2, Unchecked, Checked, All, "", Checked, 0, {"play"}},
-      {2, Unchecked, Checked, Stretch | Sound, noMusic, Unchecked, 0, {"play"}},
-      {2, Checked, Unchecked, All, "", Unchecked, 0, {"stop"}},
-      {3, Unchecked, Checked, 0, "", Checked, 0, {}},
-      {3, Checked, Unchecked, 0, "", Unchecked, 0, {}},
-      {2, Checked, Checked, Stretch, "", Checked, 0, {}},  // unchanged: left alone
+  const std::tuple<int, bool, bool, int, std::string, bool, int, Strings> cases[] = {
+      {0, On, Off, All, "", Off, 1, {}},
+      {0, Off, On, All, "", On, 1, {}},
+      {0, Off, On, Sound | Music, noStretch, Off, 0, {}},
+      {1, Off, On, All, "", On, 0, {}},
+      {1, Off, On, Stretch | Music, noSound, Off, 0, {}},
+      {1, On, Off, Stretch, "", Off, 0, {}},
+      {2, Off, On, All, "", On, 0, {"play"}},
+      {2, Off, On, Stretch | Sound, noMusic, Off, 0, {"play"}},
+      {2, On, Off, All, "", Off, 0, {"stop"}},
+      {3, Off, On, 0, "", On, 0, {}},
+      {3, On, Off, 0, "", Off, 0, {}},
+      {2, On, On, Stretch, "", On, 0, {}},  // unchanged: left alone
   };
   for (const auto& [index, before, after, can, box, kept, backgrounds, music] : cases) {
     SCOPED_TRACE(::testing::Message() << "box " << index << " " << before << "->" << after);
     DialogRig d(false, true);
-    d.rig.options.Check1[index] = before;
+    const Switch which = Switches[index];
+    d.rig.settings.Set(which, before);
     d.rig.screen.stretch = can & Stretch;
     d.rig.sound.available = can & Sound, d.rig.sound.canPlay = can & Music;
-    d.dialog.Form_Activate();
+    d.dialog.Opened();
     d.rig.screen.prepareBackground = d.rig.screen.reveals = 0;
-    d.dialog.Check1_Click(index, after), d.dialog.Command1_Click();
+    d.dialog.SetSwitch(which, after), d.dialog.Confirm();
     EXPECT_EQ(d.Boxes(), box.empty() ? Strings{} : Strings{box});
-    EXPECT_EQ(d.rig.options.Check1[index], kept);
+    EXPECT_EQ(d.rig.settings.On(which), kept);
     EXPECT_EQ(std::pair(d.rig.screen.prepareBackground, d.rig.screen.reveals),
               std::pair(backgrounds, backgrounds));
     EXPECT_EQ(d.rig.sound.music, music);
@@ -183,11 +188,11 @@ void FillPlayerList(DialogRig& d) {
     d.store.values[{"Pyra3", ListKey(i)}] = name, d.store.values[{name, "Games"}] = "1";
   }
   d.records.LoadPlayerList();
-  for (NameBox& box : d.rig.options.Combo1)
+  for (NameBox& box : d.rig.settings.names)
     box.list.assign(d.records.playerList.begin(), d.records.playerList.end());
 }
 
-TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
+TEST(SettingsDialog, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
   // Full list, A the computer, the button clicked, then A's name box.
   const std::tuple<bool, bool, int, const char*, bool> cases[] = {
       {false, false, 1, "コンピュータ", false},
@@ -202,24 +207,25 @@ TEST(GameOption, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
     SCOPED_TRACE(::testing::Message() << "full " << full << " click " << click);
     DialogRig d(aComputer, true);
     if (full) FillPlayerList(d);
-    d.dialog.Form_Activate();
-    EXPECT_EQ(d.rig.options.Combo1[0].enabled, !aComputer && !full);
-    d.dialog.Option1_Click(click);
-    EXPECT_EQ(std::tie(d.rig.options.Combo1[0].text, d.rig.options.Combo1[0].enabled),
+    d.dialog.Opened();
+    EXPECT_EQ(d.rig.settings.names[0].enabled, !aComputer && !full);
+    d.dialog.ChoosePlayer(SideA, click == 1 ? PlayerKind::Computer : PlayerKind::Human);
+    EXPECT_EQ(std::tie(d.rig.settings.names[0].text, d.rig.settings.names[0].enabled),
               std::tuple(text, enabled));
   }
   DialogRig d(false, true);
   FillPlayerList(d);
-  d.dialog.Form_Activate();
+  d.dialog.Opened();
   for (const char* name : {"", "P7"}) {
-    d.dialog.Combo1_Change(2, name);
-    EXPECT_EQ(d.dialog.Command2Enabled(), *name != 0);
+    d.dialog.EditName(ChosenPlayer, name);
+    EXPECT_EQ(d.dialog.RemovalEnabled(), *name != 0);
   }
-  d.dialog.Command2_Click(0);
+  d.dialog.DeletePlayer();
   // Room for a new name again; the computer's box stays closed.
-  EXPECT_TRUE(!d.dialog.Command2Enabled() && d.records.playerCount == MaxPlayers - 1 &&
-              d.rig.options.Combo1[0].enabled && !d.rig.options.Combo1[1].enabled);
-  d.dialog.Command3_Click(1), d.dialog.Command3_Click(0);
+  EXPECT_EQ(std::tuple(d.dialog.RemovalEnabled(), d.records.playerCount,
+                       d.rig.settings.names[0].enabled, d.rig.settings.names[1].enabled),
+            std::tuple(false, MaxPlayers - 1, true, false));
+  d.dialog.ChoosePieces(), d.dialog.ChooseBackground();
   EXPECT_EQ(d.windows.choosers, (std::vector<bool>{false, true}));
 }
 

@@ -1,4 +1,4 @@
-#include "view/image_chooser.h"
+#include "view/picture_chooser_window.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -65,75 +65,76 @@ std::vector<ChooserPlace> DefaultPlaces() {
   return places;
 }
 
-ImageChooser::ImageChooser(QWidget* parent, PictureChooser& logic, bool backgroundMode,
-                           bool builtInInUse, std::vector<ChooserPlace> places)
+PictureChooserWindow::PictureChooserWindow(QWidget* parent, PictureChooser& logic,
+                                           bool backgroundMode, bool builtInInUse,
+                                           std::vector<ChooserPlace> places)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       logic_(logic),
       backgroundMode_(backgroundMode),
       places_(std::move(places)),
-      drive1_(new QComboBox(this)),
-      dir1_(new QTreeWidget(this)),
-      file1_(new QListWidget(this)),
-      label1_(new QLabel(this)),
-      label2_(new QLabel(QString::fromStdString(PatternLabel()), this)),
+      placeList_(new QComboBox(this)),
+      folderList_(new QTreeWidget(this)),
+      fileList_(new QListWidget(this)),
+      pathLabel_(new QLabel(this)),
+      patternLabel_(new QLabel(QString::fromStdString(pyra::PatternLabel()), this)),
       preview_(new QLabel(this)),
       previewSize_(new QLabel(this)),
-      command1_(new QPushButton(QStringLiteral("OK"), this)),
-      command2_(new QPushButton(QStringLiteral("Cancel"), this)),
-      command3_(new QPushButton(QStringLiteral("Default"), this)) {
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("Cancel"), this)),
+      defaultButton_(new QPushButton(QStringLiteral("Default"), this)) {
   setModal(true);
   setWindowTitle(QString::fromStdString(ChooserTitle(backgroundMode)));
-  setObjectName(QStringLiteral("dlg"));
+  setObjectName(QStringLiteral("pictureChooser"));
   const std::pair<QWidget*, const char*> names[] = {
-      {drive1_, "Drive1"},     {dir1_, "Dir1"},        {file1_, "File1"},
-      {label1_, "Label1"},     {label2_, "Label2"},    {command1_, "Command1"},
-      {command2_, "Command2"}, {command3_, "Command3"}};
+      {placeList_, "placeList"}, {folderList_, "folderList"},     {fileList_, "fileList"},
+      {pathLabel_, "pathLabel"}, {patternLabel_, "patternLabel"}, {okButton_, "ok"},
+      {cancelButton_, "cancel"}, {defaultButton_, "default"}};
   for (const auto& [widget, name] : names) widget->setObjectName(QString::fromLatin1(name));
 
   // A long path must not widen the dialog; the whole of it is in the tooltip.
-  label1_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  label1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  file1_->setFixedWidth(170);
-  dir1_->setFixedWidth(190);
-  drive1_->setFixedWidth(190);
-  dir1_->setHeaderHidden(true);
-  dir1_->setRootIsDecorated(false);
-  dir1_->setIndentation(12);
+  pathLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pathLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  fileList_->setFixedWidth(170);
+  folderList_->setFixedWidth(190);
+  placeList_->setFixedWidth(190);
+  folderList_->setHeaderHidden(true);
+  folderList_->setRootIsDecorated(false);
+  folderList_->setIndentation(12);
   preview_->setFixedSize(PreviewSize);
   preview_->setAlignment(Qt::AlignCenter);
   preview_->setWordWrap(true);
   preview_->setFrameShape(QFrame::StyledPanel);
   previewSize_->setAlignment(Qt::AlignCenter);
-  for (const ChooserPlace& place : places_) drive1_->addItem(place.name);
+  for (const ChooserPlace& place : places_) placeList_->addItem(place.name);
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(label1_, 0, 0, 1, 4);
-  grid->addWidget(label2_, 1, 0);
-  grid->addWidget(file1_, 2, 0, 2, 1);
-  grid->addWidget(dir1_, 1, 1, 2, 1);
-  grid->addWidget(drive1_, 3, 1);
+  grid->addWidget(pathLabel_, 0, 0, 1, 4);
+  grid->addWidget(patternLabel_, 1, 0);
+  grid->addWidget(fileList_, 2, 0, 2, 1);
+  grid->addWidget(folderList_, 1, 1, 2, 1);
+  grid->addWidget(placeList_, 3, 1);
   grid->addWidget(preview_, 1, 2, 2, 1, Qt::AlignTop);
   grid->addWidget(previewSize_, 3, 2);
   auto* buttons = new QVBoxLayout;
-  for (QPushButton* button : {command1_, command2_, command3_}) buttons->addWidget(button);
+  for (QPushButton* button : {okButton_, cancelButton_, defaultButton_}) buttons->addWidget(button);
   buttons->addStretch();
   grid->addLayout(buttons, 1, 3, 3, 1);
   grid->setRowMinimumHeight(2, 180);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  command1_->setDefault(true);
-  command1_->setEnabled(false);
-  command3_->setEnabled(!builtInInUse);
+  okButton_->setDefault(true);
+  okButton_->setEnabled(false);
+  defaultButton_->setEnabled(!builtInInUse);
 
-  connect(drive1_, &QComboBox::activated, this, &ImageChooser::Drive1_Change);
-  connect(dir1_, &QTreeWidget::itemActivated, this,
-          [this](QTreeWidgetItem* item) { Dir1_Change(item->data(0, Qt::UserRole).toString()); });
-  connect(file1_, &QListWidget::currentItemChanged, this, [this] { File1_Click(); });
-  connect(file1_, &QListWidget::itemActivated, this, [this] { Command1_Click(); });
-  connect(command1_, &QPushButton::clicked, this, &ImageChooser::Command1_Click);
-  connect(command2_, &QPushButton::clicked, this, &QDialog::reject);
-  connect(command3_, &QPushButton::clicked, this, &ImageChooser::Command3_Click);
+  connect(placeList_, &QComboBox::activated, this, &PictureChooserWindow::ChoosePlace);
+  connect(folderList_, &QTreeWidget::itemActivated, this,
+          [this](QTreeWidgetItem* item) { OpenFolder(item->data(0, Qt::UserRole).toString()); });
+  connect(fileList_, &QListWidget::currentItemChanged, this, [this] { FileChosen(); });
+  connect(fileList_, &QListWidget::itemActivated, this, [this] { Confirm(); });
+  connect(okButton_, &QPushButton::clicked, this, &PictureChooserWindow::Confirm);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(defaultButton_, &QPushButton::clicked, this, &PictureChooserWindow::RestoreDefault);
 
   // The lists start at the current folder.
   folder_ = QDir::currentPath();
@@ -143,7 +144,7 @@ ImageChooser::ImageChooser(QWidget* parent, PictureChooser& logic, bool backgrou
   FillFiles();
 }
 
-int ImageChooser::PlaceOf(const QString& folder) const {
+int PictureChooserWindow::PlaceOf(const QString& folder) const {
   int best = 0;
   qsizetype bestLength = -1;
   for (size_t i = 0; i < places_.size(); ++i) {
@@ -156,13 +157,13 @@ int ImageChooser::PlaceOf(const QString& folder) const {
   return best;
 }
 
-void ImageChooser::SelectPlace(int index) {
+void PictureChooserWindow::SelectPlace(int index) {
   place_ = index;
-  const QSignalBlocker quiet(drive1_);
-  drive1_->setCurrentIndex(index);
+  const QSignalBlocker quiet(placeList_);
+  placeList_->setCurrentIndex(index);
 }
 
-void ImageChooser::Drive1_Change(int index) {
+void PictureChooserWindow::ChoosePlace(int index) {
   if (index < 0 || index >= static_cast<int>(places_.size())) return;
   const ChooserPlace& place = places_[index];
   while (!CanOpen(place.root)) {
@@ -174,10 +175,10 @@ void ImageChooser::Drive1_Change(int index) {
     }
   }
   SelectPlace(index);
-  Dir1_Change(place.root);
+  OpenFolder(place.root);
 }
 
-bool ImageChooser::Dir1_Change(const QString& folder) {
+bool PictureChooserWindow::OpenFolder(const QString& folder) {
   const QString path = QDir(folder).absolutePath();
   if (!CanOpen(path) || !QDir::setCurrent(path)) return false;
   folder_ = path;
@@ -185,13 +186,13 @@ bool ImageChooser::Dir1_Change(const QString& folder) {
   ShowPath(folder_);
   FillFolders();
   FillFiles();
-  command1_->setEnabled(false);
+  okButton_->setEnabled(false);
   ShowPreview(QString());
   return true;
 }
 
-void ImageChooser::FillFolders() {
-  dir1_->clear();
+void PictureChooserWindow::FillFolders() {
+  folderList_->clear();
   // The open folders from the place's root down to the current one, then its subfolders.
   const QString root = places_[place_].root;
   QStringList chain{folder_};
@@ -201,7 +202,7 @@ void ImageChooser::FillFolders() {
   const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
   auto add = [&](const QString& path, const QString& name, const QIcon& icon) {
-    auto* item = parent == nullptr ? new QTreeWidgetItem(dir1_) : new QTreeWidgetItem(parent);
+    auto* item = parent == nullptr ? new QTreeWidgetItem(folderList_) : new QTreeWidgetItem(parent);
     item->setText(0, name);
     item->setIcon(0, icon);
     item->setData(0, Qt::UserRole, path);
@@ -217,34 +218,34 @@ void ImageChooser::FillFolders() {
        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
     add(dir.filePath(sub), sub, closed);
   }
-  dir1_->expandAll();
-  dir1_->setCurrentItem(current);
+  folderList_->expandAll();
+  folderList_->setCurrentItem(current);
 }
 
-void ImageChooser::FillFiles() {
-  const QSignalBlocker quiet(file1_);
-  file1_->clear();
+void PictureChooserWindow::FillFiles() {
+  const QSignalBlocker quiet(fileList_);
+  fileList_->clear();
   const QString pattern = QString::fromUtf8(text::PicturePattern);
   for (const QString& name : QDir(folder_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)) {
-    if (MatchesPattern(name.toStdString(), pattern.toStdString())) file1_->addItem(name);
+    if (MatchesPattern(name.toStdString(), pattern.toStdString())) fileList_->addItem(name);
   }
 }
 
-void ImageChooser::File1_Click() {
-  const QListWidgetItem* item = file1_->currentItem();
+void PictureChooserWindow::FileChosen() {
+  const QListWidgetItem* item = fileList_->currentItem();
   if (item == nullptr) return;
   const std::string path = JoinPath(folder_.toStdString(), item->text().toStdString());
   ShowPath(QString::fromStdString(path));
-  command1_->setEnabled(true);
+  okButton_->setEnabled(true);
   ShowPreview(QString::fromStdString(path));
 }
 
-void ImageChooser::ShowPath(const QString& path) {
-  label1_->setText(path);
-  label1_->setToolTip(path);
+void PictureChooserWindow::ShowPath(const QString& path) {
+  pathLabel_->setText(path);
+  pathLabel_->setToolTip(path);
 }
 
-void ImageChooser::ShowPreview(const QString& path) {
+void PictureChooserWindow::ShowPreview(const QString& path) {
   preview_->clear();
   previewSize_->clear();
   if (path.isEmpty()) return;
@@ -261,16 +262,16 @@ void ImageChooser::ShowPreview(const QString& path) {
   previewSize_->setText(QStringLiteral("%1 × %2").arg(picture.width()).arg(picture.height()));
 }
 
-void ImageChooser::Command1_Click() {
-  const QListWidgetItem* item = file1_->currentItem();
-  if (item == nullptr || !command1_->isEnabled()) return;
-  if (logic_.Command1_Click(backgroundMode_, folder_.toStdString(), item->text().toStdString())) {
+void PictureChooserWindow::Confirm() {
+  const QListWidgetItem* item = fileList_->currentItem();
+  if (item == nullptr || !okButton_->isEnabled()) return;
+  if (logic_.Install(backgroundMode_, folder_.toStdString(), item->text().toStdString())) {
     accept();
   }
 }
 
-void ImageChooser::Command3_Click() {
-  logic_.Command3_Click(backgroundMode_, QDir::currentPath().toStdString());
+void PictureChooserWindow::RestoreDefault() {
+  logic_.RestoreDefault(backgroundMode_, QDir::currentPath().toStdString());
   accept();
 }
 

@@ -1,4 +1,4 @@
-#include "app/qt_settings_windows.h"
+#include "app/qt_session_ports.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -12,11 +12,13 @@
 
 #include "app/main_window.h"
 #include "rules/board.h"
+#include "sound/music.h"
 #include "store/companion_placement.h"
 #include "view/board_painter.h"
 #include "view/companion_windows.h"
 #include "view/picture_file.h"
 #include "view/picture_holder.h"
+#include "view/screen_area.h"
 
 namespace pyra {
 
@@ -34,8 +36,8 @@ QString Q(const std::string& text) {
 
 }  // namespace
 
-QtSettingsWindows::QtSettingsWindows(pyra::MainWindow& window, CompanionWindows& companions,
-                                     PictureHolder& pictures, BoardPainter& painter)
+QtSessionPorts::QtSessionPorts(pyra::MainWindow& window, CompanionWindows& companions,
+                               PictureHolder& pictures, BoardPainter& painter)
     : window_(window), companions_(companions), pictures_(pictures), painter_(painter) {
   // The window system tells a window's frame only once the window exists there; creating the
   // windows now lets the load size and place them by their real frames where it can.
@@ -46,31 +48,24 @@ QtSettingsWindows::QtSettingsWindows(pyra::MainWindow& window, CompanionWindows&
   }
 }
 
-QScreen* QtSettingsWindows::TheScreen() { return QGuiApplication::primaryScreen(); }
-
-QRect QtSettingsWindows::WorkArea() {
-  const QScreen* screen = TheScreen();
-  return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-}
-
-TwipSize QtSettingsWindows::ScreenSize() {
+TwipSize QtSessionPorts::ScreenSize() {
   const QRect area = WorkArea();
   return {area.width() * TwipsPerPixelX(), area.height() * TwipsPerPixelY()};
 }
 
-double QtSettingsWindows::TwipsPerPixelX() {
+double QtSessionPorts::TwipsPerPixelX() {
   const QScreen* screen = TheScreen();
   const double dpi = screen != nullptr ? screen->logicalDotsPerInchX() : 0;
   return dpi > 0 ? TwipsPerInch / dpi : 15.0;
 }
 
-double QtSettingsWindows::TwipsPerPixelY() {
+double QtSessionPorts::TwipsPerPixelY() {
   const QScreen* screen = TheScreen();
   const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 0;
   return dpi > 0 ? TwipsPerInch / dpi : 15.0;
 }
 
-TwipRect QtSettingsWindows::ToTwips(const QRect& frame) {
+TwipRect QtSessionPorts::ToTwips(const QRect& frame) {
   const QRect area = WorkArea();
   const double tppx = TwipsPerPixelX();
   const double tppy = TwipsPerPixelY();
@@ -78,7 +73,7 @@ TwipRect QtSettingsWindows::ToTwips(const QRect& frame) {
           frame.height() * tppy};
 }
 
-QRect QtSettingsWindows::ToPixels(const TwipRect& rect) {
+QRect QtSessionPorts::ToPixels(const TwipRect& rect) {
   const QRect area = WorkArea();
   const double tppx = TwipsPerPixelX();
   const double tppy = TwipsPerPixelY();
@@ -86,16 +81,16 @@ QRect QtSettingsWindows::ToPixels(const TwipRect& rect) {
           ToInt(rect.width / tppx), ToInt(rect.height / tppy)};
 }
 
-QMargins QtSettingsWindows::FrameMargins(const QWidget& window) {
+QMargins QtSessionPorts::FrameMargins(const QWidget& window) {
   const QRect frame = window.frameGeometry();
   const QRect inner = window.geometry();
   return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
           frame.bottom() - inner.bottom()};
 }
 
-QRect QtSettingsWindows::OuterRect(const QWidget& window) { return window.frameGeometry(); }
+QRect QtSessionPorts::OuterRect(const QWidget& window) { return window.frameGeometry(); }
 
-pyra::CompanionWindow& QtSettingsWindows::Window(Companion which) {
+pyra::CompanionWindow& QtSessionPorts::Window(Companion which) {
   switch (which) {
     case Companion::NextBox:
       return companions_.NextBox();
@@ -109,14 +104,14 @@ pyra::CompanionWindow& QtSettingsWindows::Window(Companion which) {
   return companions_.Message();
 }
 
-TwipRect QtSettingsWindows::MainWindow() { return ToTwips(OuterRect(window_)); }
+TwipRect QtSessionPorts::MainWindow() { return ToTwips(OuterRect(window_)); }
 
-TwipSize QtSettingsWindows::MainClient() {
+TwipSize QtSessionPorts::MainClient() {
   const QSize client = window_.ClientSize();
   return {client.width() * TwipsPerPixelX(), client.height() * TwipsPerPixelY()};
 }
 
-bool QtSettingsWindows::SetMainWindow(const TwipRect& outer) {
+bool QtSessionPorts::SetMainWindow(const TwipRect& outer) {
   if (!(outer.width > 0 && outer.height > 0)) return false;
   const QRect want = ToPixels(outer);
   const QMargins frame = FrameMargins(window_);
@@ -130,14 +125,14 @@ bool QtSettingsWindows::SetMainWindow(const TwipRect& outer) {
   return *requestedMain_ == want;
 }
 
-bool QtSettingsWindows::MainWindowIsNormal() { return window_.IsNormal(); }
+bool QtSessionPorts::MainWindowIsNormal() { return window_.IsNormal(); }
 
-bool QtSettingsWindows::CanPlaceWindows() {
+bool QtSessionPorts::CanPlaceWindows() {
   // A Wayland client neither places its windows nor learns where the compositor put them.
   return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
-void QtSettingsWindows::SettleMainWindow(const FirstRunLayout& defaults) {
+void QtSessionPorts::SettleMainWindow(const FirstRunLayout& defaults) {
   if (!requestedMain_) return;
   const QRect requested = *requestedMain_;
   const QMargins guessed = requestedFrame_;
@@ -178,31 +173,31 @@ void QtSettingsWindows::SettleMainWindow(const FirstRunLayout& defaults) {
   follow(Companion::Message, defaults.message, {0, growth.height()});
 }
 
-TwipRect QtSettingsWindows::CompanionWindow(Companion which) {
+TwipRect QtSessionPorts::CompanionWindow(Companion which) {
   return ToTwips(OuterRect(Window(which)));
 }
 
-bool QtSettingsWindows::MoveCompanion(Companion which, double left, double top) {
+bool QtSessionPorts::MoveCompanion(Companion which, double left, double top) {
   const QRect at = ToPixels({left, top, 0, 0});
   Window(which).Place(at.topLeft());
   return true;
 }
 
-bool QtSettingsWindows::SetNextBoxClientPixels(int width, int height) {
+bool QtSessionPorts::SetNextBoxClientPixels(int width, int height) {
   pyra::CompanionWindow& next = companions_.NextBox();
   if (width <= 0 || height <= 0) return false;
   next.setFixedSize(width, height);
   return next.size() == QSize(width, height);
 }
 
-void QtSettingsWindows::ShowWhileWaiting() {
+void QtSessionPorts::ShowWhileWaiting() {
   window_.SetClientSize(QSize(FirstRunBoard.cols * CellPixels, FirstRunBoard.rows * CellPixels));
   window_.show();
   window_.raise();
   if (showTitle_) showTitle_();
 }
 
-void QtSettingsWindows::Wait(int milliseconds) {
+void QtSessionPorts::Wait(int milliseconds) {
   // The windows paint; keys and clicks wait until the game has started.
   const QDeadlineTimer deadline(milliseconds);
   while (!deadline.hasExpired()) {
@@ -211,17 +206,19 @@ void QtSettingsWindows::Wait(int milliseconds) {
   }
 }
 
-bool QtSettingsWindows::RasterCanStretch() { return painter_.RasterCanStretch(); }
+bool QtSessionPorts::RasterCanStretch() { return painter_.RasterCanStretch(); }
 
-bool QtSettingsWindows::SoundAvailable() { return sound_ != nullptr && sound_->SoundAvailable(); }
+bool QtSessionPorts::OpenMusic(bool play) { return music_ != nullptr && music_->Open(play); }
 
-std::string QtSettingsWindows::CurrentDirectory() { return QDir::currentPath().toStdString(); }
+bool QtSessionPorts::SoundAvailable() { return sound_ != nullptr && sound_->SoundAvailable(); }
 
-bool QtSettingsWindows::SetCurrentDirectory(const std::string& folder) {
+std::string QtSessionPorts::CurrentDirectory() { return QDir::currentPath().toStdString(); }
+
+bool QtSessionPorts::SetCurrentDirectory(const std::string& folder) {
   return !folder.empty() && QDir::setCurrent(Q(folder));
 }
 
-void QtSettingsWindows::SetBusyCursor(bool busy) {
+void QtSessionPorts::SetBusyCursor(bool busy) {
   if (busy) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ++busy_;
@@ -231,7 +228,7 @@ void QtSettingsWindows::SetBusyCursor(bool busy) {
   }
 }
 
-std::optional<PixelSize> QtSettingsWindows::LoadBackgroundPicture(const std::string& file) {
+std::optional<PixelSize> QtSessionPorts::LoadBackgroundPicture(const std::string& file) {
   if (file.empty()) return std::nullopt;
   // A relative name is found from the current directory.
   const QImage picture = LoadPictureFile(Q(file));
@@ -240,27 +237,27 @@ std::optional<PixelSize> QtSettingsWindows::LoadBackgroundPicture(const std::str
   return PixelSize{picture.width(), picture.height()};
 }
 
-void QtSettingsWindows::UseBuiltInBackground() { pictures_.UseBuiltInBackground(); }
+void QtSessionPorts::UseBuiltInBackground() { pictures_.UseBuiltInBackground(); }
 
-std::optional<PixelSize> QtSettingsWindows::LoadUserSheet(const std::string& file) {
+std::optional<PixelSize> QtSessionPorts::LoadUserSheet(const std::string& file) {
   if (file.empty()) return std::nullopt;
   const QImage sheet = LoadPictureFile(Q(file));
   if (sheet.isNull()) return std::nullopt;
-  pictures_.Picture4 = sheet;
+  pictures_.loadedSheet = sheet;
   return PixelSize{sheet.width(), sheet.height()};
 }
 
-PixelSize QtSettingsWindows::BuiltInSheetSize() {
-  return {pictures_.Picture5.width(), pictures_.Picture5.height()};
+PixelSize QtSessionPorts::BuiltInSheetSize() {
+  return {pictures_.builtInSheet.width(), pictures_.builtInSheet.height()};
 }
 
-void QtSettingsWindows::UseUserSheet() {
+void QtSessionPorts::UseUserSheet() {
   // A sheet that cannot be cut into pieces is never put in use.
   if (!pictures_.UseLoadedSheet()) pictures_.UseBuiltInSheet();
 }
 
-void QtSettingsWindows::UseBuiltInSheet() { pictures_.UseBuiltInSheet(); }
+void QtSessionPorts::UseBuiltInSheet() { pictures_.UseBuiltInSheet(); }
 
-void QtSettingsWindows::SetChooserPathLabel(const std::string& path) { chooserPathLabel_ = path; }
+void QtSessionPorts::SetChooserPathLabel(const std::string& path) { chooserPathLabel_ = path; }
 
 }  // namespace pyra

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "options/game_options.h"
 #include "rules/game_state.h"
-#include "store/dialog_choices.h"
+#include "settings/game_settings.h"
+#include "store/choices_keeper.h"
 #include "store/player_records.h"
+#include "store/session_ports.h"
 #include "store/settings_store.h"
-#include "store/settings_windows.h"
 
 namespace pyra {
 
@@ -25,8 +25,8 @@ class SettingsSession final : public ChoicesKeeper {
   static constexpr int LockMomentMs = 300;
   static constexpr int LockPollMs = 50;
 
-  SettingsSession(SettingsWindows& windows, SettingsStore& store, GameState& state,
-                  GameOptions& options, PlayerRecords& records);
+  SettingsSession(SessionPorts& windows, SettingsStore& store, GameState& state,
+                  GameSettings& settings, PlayerRecords& records);
 
   // Once, at start-up. Starts from the settings dialog as freshly created (nothing selected,
   // nothing checked, empty name boxes); each step that fails leaves its setting as it was
@@ -49,6 +49,11 @@ class SettingsSession final : public ChoicesKeeper {
 
   // The settings dialog's OK: the changed names and the options are written at once.
   void KeepChoices(const DialogChoices& changed) override;
+  void KeepPicture(bool background, const std::string& folder, const std::string& file) override;
+
+  // Start-up, once the main window is shown: the music plays if its switch is on; a device
+  // that cannot play turns the switch off, silently.
+  void OpenMusic();
 
   bool Loaded() const { return loaded_; }
   // The load read everything it asked the store for.
@@ -70,10 +75,10 @@ class SettingsSession final : public ChoicesKeeper {
   void AddOptions(bool all);
   bool Commit();
 
-  SettingsWindows& windows_;
+  SessionPorts& windows_;
   SettingsStore& store_;
   GameState& state_;
-  GameOptions& options_;
+  GameSettings& settings_;
   PlayerRecords& records_;
   bool loaded_ = false;
   bool wholly_ = false;
@@ -82,7 +87,7 @@ class SettingsSession final : public ChoicesKeeper {
   bool pointBox2Placed_ = false;
   FirstRunLayout firstRun_;
   // The player's choice of sound effects and music, as stored.
-  std::array<int, 2> soundWish_{};
+  std::array<bool, 2> soundWish_{};
   // The option values this run has read or written, to tell the player's changes.
   std::map<std::string, std::string> kept_;
   std::vector<StoreWrite> pending_;

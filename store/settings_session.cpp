@@ -1,4 +1,4 @@
-#include "store/load_settings.h"
+#include "store/settings_session.h"
 
 #include <cmath>
 #include <cstdio>
@@ -30,9 +30,9 @@ double HalfOfRounded(double value) { return std::trunc(RoundHalfEven(value) / 2)
 
 }  // namespace
 
-SettingsSession::SettingsSession(SettingsWindows& windows, SettingsStore& store, GameState& state,
-                                 GameOptions& options, PlayerRecords& records)
-    : windows_(windows), store_(store), state_(state), options_(options), records_(records) {}
+SettingsSession::SettingsSession(SessionPorts& windows, SettingsStore& store, GameState& state,
+                                 GameSettings& settings, PlayerRecords& records)
+    : windows_(windows), store_(store), state_(state), settings_(settings), records_(records) {}
 
 void SettingsSession::WaitForStore() {
   bool shown = false;
@@ -45,6 +45,10 @@ void SettingsSession::WaitForStore() {
     windows_.Wait(LockPollMs);
   }
   if (shown) windows_.SetBusyCursor(false);
+}
+
+void SettingsSession::OpenMusic() {
+  if (!windows_.OpenMusic(settings_.On(Switch::Music))) settings_.Set(Switch::Music, false);
 }
 
 void SettingsSession::NoteFirstRun() {
@@ -60,7 +64,7 @@ void SettingsSession::NoteFirstRun() {
 void SettingsSession::LoadSettings() {
   WaitForStore();
   const int failures = store_.ReadFailures();
-  options_ = GameOptions{};
+  settings_ = GameSettings{};
   loaded_ = true;
   NoteFirstRun();
   const TwipSize screen = windows_.ScreenSize();
@@ -139,7 +143,7 @@ void SettingsSession::LoadSettings() {
   PlacePointBox2();
 
   if (auto format = ReadNumberSetting(store_, "FormOfGame", 0)) {
-    options_.SelectSeriesFormat(*format);  // out of range leaves every button cleared
+    settings_.series = SeriesFormat::FromNumber(*format);  // out of range: none chosen
   }
 
   if (placing) {
@@ -155,31 +159,30 @@ void SettingsSession::LoadSettings() {
   }
 
   if (!windows_.RasterCanStretch()) {
-    options_.Check1[0] = Unchecked;
+    settings_.Set(Switch::StretchBackground, false);
   } else if (auto stretch = ReadNumberSetting(store_, "BitmapStretch", 1)) {
-    if (*stretch == 0) options_.Check1[0] = Unchecked;
-    if (*stretch == 1) options_.Check1[0] = Checked;
+    if (*stretch == 0 || *stretch == 1) settings_.Set(Switch::StretchBackground, *stretch == 1);
   }
 
   if (auto kind = ReadNumberSetting(store_, "PlayerA", 0); kind && (*kind == 0 || *kind == 1)) {
-    options_.SetPlayerKind(SideA, *kind == 1);
+    settings_.players[SideA] = *kind == 1 ? PlayerKind::Computer : PlayerKind::Human;
   }
   if (auto kind = ReadNumberSetting(store_, "PlayerB", 1); kind && (*kind == 0 || *kind == 1)) {
-    options_.SetPlayerKind(SideB, *kind == 1);
+    settings_.players[SideB] = *kind == 1 ? PlayerKind::Computer : PlayerKind::Human;
   }
 
   state_.turn = TurnNone;
 
   if (auto level = ReadNumberSetting(store_, "Level", 0)) {
-    options_.Option3 = {*level == 0, *level != 0};
+    settings_.level = *level == 0 ? Level::Automatic : Level::Strongest;
   }
 
   LoadBackground();
   LoadPieceSheet();
 
   for (int side = SideA; side <= SideB; ++side) {
-    NameBox& box = options_.Combo1[side];
-    if (options_.IsHuman(side)) {
+    NameBox& box = settings_.names[side];
+    if (settings_.IsHuman(side)) {
       box.text = ReadSetting(store_, PlayerNameKeys[side], DefaultPlayerNames[side]);
     } else {
       box.text = ComputerName;
@@ -188,18 +191,17 @@ void SettingsSession::LoadSettings() {
   }
 
   // The sound switches show what this machine can honour; the player's choice is kept apart.
-  options_.Check1[1] = Unchecked;
-  soundWish_[0] = ReadNumberSetting(store_, "SoundEffect", 1) == int16_t{1} ? Checked : Unchecked;
-  if (soundWish_[0] == Checked && windows_.SoundAvailable()) options_.Check1[1] = Checked;
+  soundWish_[0] = ReadNumberSetting(store_, "SoundEffect", 1) == int16_t{1};
+  settings_.Set(Switch::SoundEffects, soundWish_[0] && windows_.SoundAvailable());
 
   records_.LoadPlayerList();
 
-  soundWish_[1] = ReadNumberSetting(store_, "Music", 1) == int16_t{1} ? Checked : Unchecked;
-  options_.Check1[2] = soundWish_[1];
-  if (ReadNumberSetting(store_, "OpeningDemo", 1) == int16_t{1}) options_.Check1[3] = Checked;
+  soundWish_[1] = ReadNumberSetting(store_, "Music", 1) == int16_t{1};
+  settings_.Set(Switch::Music, soundWish_[1]);
+  settings_.Set(Switch::OpeningDemo, ReadNumberSetting(store_, "OpeningDemo", 1) == int16_t{1});
 
   for (int i = 0; i < records_.playerCount; ++i) {
-    for (NameBox& box : options_.Combo1) box.list.push_back(records_.playerList[i]);
+    for (NameBox& box : settings_.names) box.list.push_back(records_.playerList[i]);
   }
 
   wholly_ = store_.ReadFailures() == failures;
@@ -314,18 +316,17 @@ std::vector<StoreWrite> SettingsSession::OptionWrites() const {
   auto option = [](const char* key, const std::string& value) {
     return StoreWrite{MainSection, key, value};
   };
-  std::vector<StoreWrite> writes{
-      option("FormOfGame", std::to_string(options_.SelectedSeriesFormat())),
-      option("SoundEffect", std::to_string(soundWish_[0])),
-      option("Music", std::to_string(soundWish_[1])),
-      option("OpeningDemo", std::to_string(options_.Check1[3])),
-      option("PlayerA", options_.Option1[0] ? "0" : "1"),
-      option("PlayerB", options_.Option1[2] ? "0" : "1"),
+  auto digit = [](bool one) { return one ? "1" : "0"; };
+  return {
+      option("FormOfGame", std::to_string(settings_.Series().Number())),
+      option("SoundEffect", digit(soundWish_[0])),
+      option("Music", digit(soundWish_[1])),
+      option("OpeningDemo", digit(settings_.On(Switch::OpeningDemo))),
+      option("PlayerA", digit(!settings_.IsHuman(SideA))),
+      option("PlayerB", digit(!settings_.IsHuman(SideB))),
+      option("BitmapStretch", digit(settings_.On(Switch::StretchBackground))),
+      option("Level", digit(!settings_.AutomaticLevel())),
   };
-  if (options_.Check1[0] == Unchecked) writes.push_back(option("BitmapStretch", "0"));
-  if (options_.Check1[0] == Checked) writes.push_back(option("BitmapStretch", "1"));
-  writes.push_back(option("Level", options_.Option3[0] ? "0" : "1"));
-  return writes;
 }
 
 void SettingsSession::AddOptions(bool all) {
@@ -359,13 +360,20 @@ bool SettingsSession::SaveOptions() {
   return Commit();
 }
 
+void SettingsSession::KeepPicture(bool background, const std::string& folder,
+                                  const std::string& file) {
+  pending_.push_back({MainSection, background ? "FullPath" : "KomaPath", folder});
+  pending_.push_back({MainSection, background ? "FileName" : "KomaName", file});
+  Commit();
+}
+
 void SettingsSession::KeepChoices(const DialogChoices& changed) {
   if (!loaded_) return;
-  if (changed.switches[1]) soundWish_[0] = options_.Check1[1];
-  if (changed.switches[2]) soundWish_[1] = options_.Check1[2];
+  if (changed.switches[1]) soundWish_[0] = settings_.On(Switch::SoundEffects);
+  if (changed.switches[2]) soundWish_[1] = settings_.On(Switch::Music);
   for (int side : {SideA, SideB}) {
     if (changed.names[side]) {
-      pending_.push_back({MainSection, PlayerNameKeys[side], options_.Combo1[side].text});
+      pending_.push_back({MainSection, PlayerNameKeys[side], settings_.names[side].text});
     }
   }
   AddOptions(false);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace pyra {
 
@@ -16,6 +17,8 @@ class ChoicesKeeper {
   virtual ~ChoicesKeeper() = default;
   // After OK has applied the changes; a store that cannot take them is reported.
   virtual void KeepChoices(const DialogChoices& changed) = 0;
+  // The picture chooser installed a picture file, or the built-in picture (file "").
+  virtual void KeepPicture(bool background, const std::string& folder, const std::string& file) = 0;
 };
 
 }  // namespace pyra

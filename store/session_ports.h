@@ -33,9 +33,9 @@ struct FirstRunLayout {
   bool next = false, point = false, point2 = false, message = false;  // companion places
 };
 
-class SettingsWindows {
+class SessionPorts {
  public:
-  virtual ~SettingsWindows() = default;
+  virtual ~SessionPorts() = default;
 
   // The screen (the work area the windows are kept on).
   virtual TwipSize ScreenSize() = 0;
@@ -68,6 +68,8 @@ class SettingsWindows {
 
   virtual bool RasterCanStretch() = 0;
   virtual bool SoundAvailable() = 0;
+  // Opens the music device and plays the music when `play`; false when it cannot play.
+  virtual bool OpenMusic(bool play) = 0;
 
   virtual std::string CurrentDirectory() = 0;
   virtual bool SetCurrentDirectory(const std::string& folder) = 0;

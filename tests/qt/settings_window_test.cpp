@@ -1,6 +1,6 @@
 // The settings dialog and the picture chooser in the real program: every control in place
 // with its whole caption, and a round trip through each, clicked as a person would.
-#include "options/game_option_dialog.h"
+#include "view/settings_window.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,11 @@
 #include <QTreeWidget>
 
 #include "app/program.h"
-#include "app/qt_settings_windows.h"
+#include "app/qt_session_ports.h"
 #include "qt_helpers.h"
 #include "store/store_values.h"
-#include "view/image_chooser.h"
+#include "view/picture_chooser_window.h"
+#include "view/screen_area.h"
 
 namespace pyra {
 namespace {
@@ -34,9 +35,9 @@ void Click(QWidget* window, const char* name) {
   QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
 }
 
-class GameOptionDialogTest : public ::testing::Test {
+class SettingsWindowTest : public ::testing::Test {
  protected:
-  ~GameOptionDialogTest() override { QDir::setCurrent(cwd_); }
+  ~SettingsWindowTest() override { QDir::setCurrent(cwd_); }
 
   // A program on this test's store, started with `stored` in it and no opening demo.
   std::unique_ptr<Program> Started(std::map<std::string, std::string> stored = {}) {
@@ -54,22 +55,22 @@ class GameOptionDialogTest : public ::testing::Test {
   const QString cwd_ = QDir::currentPath();
 };
 
-TEST_F(GameOptionDialogTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption) {
+TEST_F(SettingsWindowTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption) {
   auto program = Started();
-  GameOptionDialog& dialog = program->OptionDialog();
+  SettingsWindow& dialog = program->Dialog();
   const double tpp = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
   auto px = [tpp](int twips) { return static_cast<int>(std::lround(twips / tpp)); };
   EXPECT_TRUE(dialog.windowTitle() == "ゲームの設定" && dialog.size() == QSize(px(7920), px(5010)));
-  for (const OptionControl& c : OptionControls) {
-    SCOPED_TRACE(ControlObjectName(c).toStdString());
-    auto* w = dialog.findChild<QWidget*>(ControlObjectName(c));
+  for (const DialogControl& c : DialogControls) {
+    SCOPED_TRACE(c.name);
+    auto* w = dialog.findChild<QWidget*>(c.name);
     ASSERT_NE(w, nullptr);
-    const QString holder = c.group < 0 ? "GameOption" : ControlObjectName(OptionControls[c.group]);
+    const QString holder = c.group < 0 ? "settings" : DialogControls[c.group].name;
     EXPECT_TRUE(w->parentWidget()->objectName() == holder &&
                 (c.group < 0 || w->parentWidget()->rect().contains(w->geometry())));
     EXPECT_EQ(w->geometry(), QRect(px(c.left), px(c.top), px(c.width), px(c.height)));
-    if (c.kind == ControlKind::Combo) continue;
-    const bool group = c.kind == ControlKind::Group;
+    if (c.control == Control::Name) continue;
+    const bool group = c.control == Control::Group;
     EXPECT_EQ(w->property(group ? "title" : "text").toString(), QString::fromUtf8(c.caption));
     const int needed =
         group ? w->fontMetrics().horizontalAdvance(c.caption) + 16 : w->sizeHint().width();
@@ -77,39 +78,39 @@ TEST_F(GameOptionDialogTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaptio
   }
 }
 
-TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
+TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
   {
     SqliteSettingsStore store(StorePath());
     WriteStoreValue(store, "Ann", "Games", "1");  // a known player
   }
   auto program = Started({{"PlayerB", "0"}, {"PlayerNameB", "Bob"}, {"Player00", "Ann"}});
   testing::ModalAnswerer script(
-      {{"GameOption",
+      {{"settings",
         [](QWidget* top) {
           // Centred, showing the settings and the players known.
-          const QPoint off = top->frameGeometry().center() - QtSettingsWindows::WorkArea().center();
-          auto* names = top->findChild<QComboBox*>("Combo1_0");
+          const QPoint off = top->frameGeometry().center() - WorkArea().center();
+          auto* names = top->findChild<QComboBox*>("nameA");
           EXPECT_TRUE(off.manhattanLength() < 40 && names->count() == 1 &&
                       names->itemText(0) == "Ann" &&
-                      top->findChild<QAbstractButton*>("Option1_0")->isChecked() &&
-                      top->findChild<QCheckBox*>("Check1_0")->checkState() == Qt::Checked &&
-                      top->findChild<QCheckBox*>("Check1_3")->checkState() == Qt::Unchecked);
-          Click(top, "Command3_1");
+                      top->findChild<QAbstractButton*>("sideAHuman")->isChecked() &&
+                      top->findChild<QCheckBox*>("stretchBackground")->isChecked() &&
+                      !top->findChild<QCheckBox*>("openingDemo")->isChecked());
+          Click(top, "choosePieces");
         }},
-       {"dlg",
+       {"pictureChooser",
         [](QWidget* top) {
           EXPECT_EQ(top->windowTitle(), QString("駒の変更"));
-          Click(top, "Command2");  // Cancel
+          Click(top, "cancel");
         }},
-       {"GameOption",
+       {"settings",
         [](QWidget* top) {
-          top->findChild<QAbstractButton*>("Option2_1")->click();
-          top->findChild<QAbstractButton*>("Option1_3")->click();
-          Click(top, "Command1");
+          top->findChild<QAbstractButton*>("bestOf3")->click();
+          top->findChild<QAbstractButton*>("sideBComputer")->click();
+          Click(top, "ok");
         }},
-       {"GameOption",
+       {"settings",
         [](QWidget* top) {
-          top->findChild<QAbstractButton*>("Option2_2")->click();
+          top->findChild<QAbstractButton*>("bestOf5")->click();
           QTest::keyClick(top, Qt::Key_Escape);
         }}},
       true);
@@ -117,7 +118,7 @@ TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
   EXPECT_EQ(script.Texts(),
             (QStringList{"ゲーム方式が三番勝負に変更されました。", "プレーヤー名が変更されました。",
                          "三番勝負です。頑張りましょう。"}));
-  auto* nameB = program->OptionDialog().findChild<QComboBox*>("Combo1_1");
+  auto* nameB = program->Dialog().findChild<QComboBox*>("nameB");
   EXPECT_TRUE(nameB->currentText() == "コンピュータ" && !nameB->isEnabled() &&
               ReadSetting(program->Store(), "PlayerNameB", "") == "コンピュータ");
   script.seen.clear();
@@ -130,7 +131,7 @@ TEST_F(GameOptionDialogTest, OkAndEscapeApplyTheChanges) {
   EXPECT_TRUE(script.steps.empty());
 }
 
-TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack) {
+TEST_F(SettingsWindowTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack) {
   QTemporaryDir pictures;
   const QString folder = pictures.path();
   const QRgb colour = qRgb(1, 200, 3);
@@ -146,61 +147,62 @@ TEST_F(GameOptionDialogTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack
   auto program = Started();
   testing::ModalAnswerer script({}, true);
   program->TheGame().OnNewGame();  // pieces in the NEXT window
-  PictureChooser logic(program->TheGame(), program->Store(), program->QtSettings());
+  PictureChooser logic(program->TheGame(), program->Session(), program->SessionWindows());
   auto open = [&] {
-    auto chooser = std::make_unique<ImageChooser>(
+    auto chooser = std::make_unique<PictureChooserWindow>(
         &program->Window(), logic, false, program->Pictures().SheetIsBuiltIn(), DefaultPlaces());
     chooser->show();
     return chooser;
   };
   auto dlg = open();
   auto choose = [&](const char* file) {
-    dlg->File1()->setCurrentItem(dlg->File1()->findItems(file, Qt::MatchExactly).value(0));
-    QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
+    dlg->FileList()->setCurrentItem(dlg->FileList()->findItems(file, Qt::MatchExactly).value(0));
+    QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
   };
   // Nothing chosen, and the built-in sheet in use: neither OK nor Default.
-  EXPECT_TRUE(dlg->Label1()->text() == folder && !dlg->Command1()->isEnabled() &&
-              !dlg->Command3()->isEnabled());
+  EXPECT_TRUE(dlg->PathLabel()->text() == folder && !dlg->OkButton()->isEnabled() &&
+              !dlg->DefaultButton()->isEnabled());
   // The path across the top; below it the files, then the folders from the root down, all at
   // a fixed size.
-  const QRect path = dlg->Label1()->geometry(), list = dlg->File1()->geometry(),
-              tree = dlg->Dir1()->geometry();
+  const QRect path = dlg->PathLabel()->geometry(), list = dlg->FileList()->geometry(),
+              tree = dlg->FolderList()->geometry();
   EXPECT_TRUE(path.left() == list.left() && tree.top() > path.bottom() &&
               tree.left() > list.right() && dlg->minimumSize() == dlg->maximumSize() &&
-              dlg->Dir1()->topLevelItem(0)->text(0) == "/");
+              dlg->FolderList()->topLevelItem(0)->text(0) == "/");
   QStringList files;
-  for (int i = 0; i < dlg->File1()->count(); ++i) files << dlg->File1()->item(i)->text();
+  for (int i = 0; i < dlg->FileList()->count(); ++i) files << dlg->FileList()->item(i)->text();
   EXPECT_EQ(files, (QStringList{"BG.BMP", "s192.bmp", "s193.bmp"}));
   script.seen.clear();
   choose("s193.bmp");
-  EXPECT_TRUE(dlg->Label1()->text() == folder + "/s193.bmp" && !dlg->Preview()->pixmap().isNull());
+  EXPECT_TRUE(dlg->PathLabel()->text() == folder + "/s193.bmp" &&
+              !dlg->Preview()->pixmap().isNull());
   EXPECT_EQ(script.Texts(), QStringList{"駒ファイルのサイズが違います。"});
   EXPECT_NE(dlg->result(), QDialog::Accepted) << "stays open";
   choose("s192.bmp");
   EXPECT_EQ(dlg->result(), QDialog::Accepted);
   const PictureHolder& p = program->Pictures();
-  EXPECT_EQ(p.Picture2.copy(0, 0, 160, 64), sheet.copy(0, 0, 160, 64));
+  EXPECT_EQ(p.activeSheet.copy(0, 0, 160, 64), sheet.copy(0, 0, 160, 64));
   EXPECT_EQ(program->Companions().NextBox().Image().pixel(5, 5), colour);
   EXPECT_EQ(ReadSetting(program->Store(), "KomaPath", "") + "|" +
                 ReadSetting(program->Store(), "KomaName", ""),
             folder.toStdString() + "|s192.bmp");
 
   dlg = open();
-  dlg->File1()->setCurrentRow(0);
-  ASSERT_TRUE(dlg->Dir1_Change(folder + "/sub"));
-  EXPECT_TRUE(dlg->Label1()->text() == folder + "/sub" && !dlg->Command1()->isEnabled())
+  dlg->FileList()->setCurrentRow(0);
+  ASSERT_TRUE(dlg->OpenFolder(folder + "/sub"));
+  EXPECT_TRUE(dlg->PathLabel()->text() == folder + "/sub" && !dlg->OkButton()->isEnabled())
       << "no file selected any more";
-  QTest::mouseClick(dlg->Command3(), Qt::LeftButton);  // Default
+  QTest::mouseClick(dlg->DefaultButton(), Qt::LeftButton);  // Default
   EXPECT_TRUE(p.SheetIsBuiltIn() &&
-              p.Picture2.copy(0, 0, 160, 64) == p.Picture5.copy(0, 0, 160, 64) &&
+              p.activeSheet.copy(0, 0, 160, 64) == p.builtInSheet.copy(0, 0, 160, 64) &&
               ReadSetting(program->Store(), "KomaName", "").empty());
 
   // A place that cannot be read: Cancel takes the lists back to where they were.
-  ImageChooser places(&program->Window(), logic, true, true,
-                      {{"/", "/"}, {"USB", "/media/gone-for-this-test"}});
+  PictureChooserWindow places(&program->Window(), logic, true, true,
+                              {{"/", "/"}, {"USB", "/media/gone-for-this-test"}});
   script.seen.clear();
-  places.Drive1()->setCurrentIndex(1), places.Drive1_Change(1);
-  EXPECT_TRUE(script.seen.size() == 1 && places.Drive1()->currentIndex() == 0 &&
+  places.PlaceList()->setCurrentIndex(1), places.ChoosePlace(1);
+  EXPECT_TRUE(script.seen.size() == 1 && places.PlaceList()->currentIndex() == 0 &&
               QDir::currentPath() == folder + "/sub");
 }
 

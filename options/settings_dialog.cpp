@@ -1,4 +1,4 @@
-#include "options/game_option.h"
+#include "options/settings_dialog.h"
 
 #include "match/messages.h"
 #include "options/option_texts.h"
@@ -50,102 +50,93 @@ std::string WithoutControlCharacters(const std::string& text) {
   return kept;
 }
 
-std::string FitNameToScoreBox(int side, const std::string& name, OptionWindows& windows) {
+std::string FitNameToScoreBox(int side, const std::string& name, DialogWindows& windows) {
   std::string ruler = side == SideA ? SideAMarker + name : name;
   const int room = windows.ScoreBoxWidth(side);
   while (!ruler.empty() && windows.CaptionWidth(ruler) > room) DropLastCharacter(ruler);
   return side == SideA ? WithoutFirstCharacters(ruler, SideAMarkerLength) : ruler;
 }
 
-GameOption::GameOption(Game& game, GameOptions& options, PlayerRecords& records,
-                       ChoicesKeeper& keeper, OptionWindows& windows)
-    : game_(game), options_(options), records_(records), keeper_(keeper), windows_(windows) {}
+SettingsDialog::SettingsDialog(Game& game, GameSettings& settings, PlayerRecords& records,
+                               ChoicesKeeper& keeper, DialogWindows& windows)
+    : game_(game), settings_(settings), records_(records), keeper_(keeper), windows_(windows) {}
 
-void GameOption::EnableNameBoxes() {
+void SettingsDialog::EnableNameBoxes() {
   // Once disabled by a full list, a box takes names again as soon as the list has room.
   for (int side : {SideA, SideB}) {
-    if (options_.IsHuman(side)) options_.Combo1[side].enabled = !records_.ListFull();
+    if (settings_.IsHuman(side)) settings_.names[side].enabled = !records_.ListFull();
   }
 }
 
-void GameOption::Form_Activate() {
-  SeriesFormatAtOpen = SeriesFormatChosen = options_.SelectedSeriesFormat();
+void SettingsDialog::Opened() {
+  seriesAtOpen_ = seriesChosen_ = settings_.Series();
   EnableNameBoxes();
-  NameAAtOpen = options_.Combo1[0].text;
-  NameBAtOpen = options_.Combo1[1].text;
-  BoxStateAtOpen = options_.Check1;
+  namesAtOpen_ = {settings_.names[SideA].text, settings_.names[SideB].text};
+  switchesAtOpen_ = settings_.switches;
 }
 
-void GameOption::Option1_Click(int index) {
-  if (index < 0 || index > 3) return;
-  const int side = index / 2;
-  const bool computer = index % 2 == 1;
-  NameBox& box = options_.Combo1[side];
+void SettingsDialog::ChoosePlayer(int side, PlayerKind kind) {
+  if (side != SideA && side != SideB) return;
+  NameBox& box = settings_.names[side];
   // Decided by what the side was, not by whether its box takes names: with a full player
   // list both boxes are disabled, and the computer must still not play under a person's name.
-  const bool wasHuman = options_.IsHuman(side);
-  if (computer && wasHuman) {
+  const bool wasHuman = settings_.IsHuman(side);
+  if (kind == PlayerKind::Computer && wasHuman) {
     box.enabled = false;
     box.text = ComputerName;
-  } else if (!computer && !wasHuman) {
+  } else if (kind == PlayerKind::Human && !wasHuman) {
     box.text = DefaultPlayerNames[side];
     box.enabled = !records_.ListFull();
   }
-  options_.SetPlayerKind(side, computer);
+  settings_.players[side] = kind;
 }
 
-void GameOption::Option2_Click(int index) {
-  if (index < 0 || index >= static_cast<int>(options_.Option2.size())) return;
-  options_.SelectSeriesFormat(index);
-  SeriesFormatChosen = static_cast<int16_t>(index);
+void SettingsDialog::ChooseSeries(SeriesFormat format) {
+  settings_.series = format;
+  seriesChosen_ = format;
 }
 
-void GameOption::Option3_Click(int index) {
-  if (index == 0 || index == 1) options_.Option3 = {index == 0, index == 1};
-}
+void SettingsDialog::ChooseLevel(Level level) { settings_.level = level; }
 
-void GameOption::Check1_Click(int index, int state) {
-  if (index >= 0 && index < static_cast<int>(options_.Check1.size()))
-    options_.Check1[index] = state;
-}
+void SettingsDialog::SetSwitch(Switch which, bool on) { settings_.Set(which, on); }
 
-void GameOption::Combo1_Change(int index, const std::string& text) {
-  if (index < 0 || index > 2) return;
-  std::string& name = options_.Combo1[index].text;
+void SettingsDialog::EditName(int box, const std::string& text) {
+  if (box < SideA || box > ChosenPlayer) return;
+  std::string& name = settings_.names[box].text;
   name = WithoutControlCharacters(text);
-  if (index == 2) command2Enabled_ = !name.empty();
+  if (box == ChosenPlayer) removalEnabled_ = !name.empty();
 }
 
-void GameOption::Command1_Click() {
+void SettingsDialog::Confirm() {
   // The program is ending (a signal closed the dialog): the exit has kept the live settings.
   if (game_.Closing()) return;
   bool restart = false;
-  if (SeriesFormatChosen != SeriesFormatAtOpen && !game_.InDemo()) {
-    std::string name = SeriesFormatName(options_.SelectedSeriesFormat());
+  if (seriesChosen_ != seriesAtOpen_ && !game_.InDemo()) {
+    std::string name = SeriesFormatName(settings_.Series());
     if (name.empty()) name = text::UnlimitedName;
     game_.Ask(text::FormatChangedBefore + name + text::FormatChangedAfter, ProductName,
               MsgButtons::Ok, MsgIcon::None);
     restart = true;
   }
   DialogChoices changed;
-  const std::string* atOpen[2] = {&NameAAtOpen, &NameBAtOpen};
   for (int side : {SideA, SideB}) {
-    std::string& name = options_.Combo1[side].text;
-    if (name.empty()) name = *atOpen[side];  // nothing is not a new name
-    if (name == *atOpen[side]) continue;
+    std::string& name = settings_.names[side].text;
+    if (name.empty()) name = namesAtOpen_[side];  // nothing is not a new name
+    if (name == namesAtOpen_[side]) continue;
     ApplyName(side);
     changed.names[side] = restart = true;
   }
-  for (int i = 0; i < static_cast<int>(options_.Check1.size()); ++i) {
-    if (options_.Check1[i] != BoxStateAtOpen[i]) chkshori(i);
-    changed.switches[i] = options_.Check1[i] != BoxStateAtOpen[i];
+  for (Switch which : Switches) {
+    const int i = static_cast<int>(which);
+    if (settings_.switches[i] != switchesAtOpen_[i]) ApplySwitch(which);
+    changed.switches[i] = settings_.switches[i] != switchesAtOpen_[i];
   }
   keeper_.KeepChoices(changed);
   if (restart) game_.RestartFromSettings();
 }
 
-void GameOption::ApplyName(int side) {
-  std::string& name = options_.Combo1[side].text;
+void SettingsDialog::ApplyName(int side) {
+  std::string& name = settings_.names[side].text;
   name = FitNameToScoreBox(side, name, windows_);
   game_.ShowPlayerName(side);
   if (!game_.InDemo()) {
@@ -153,21 +144,18 @@ void GameOption::ApplyName(int side) {
   }
 }
 
-void GameOption::chkshori(int index) {
-  if (index < 0 || index >= static_cast<int>(options_.Check1.size())) return;
-  int& box = options_.Check1[index];
-  if (box == Unchecked) {
-    if (index == 0) {
+void SettingsDialog::ApplySwitch(Switch which) {
+  if (!settings_.On(which)) {
+    if (which == Switch::StretchBackground) {
       game_.PrepareBackground();
       game_.RepaintBoard();
     }
-    if (index == 2) game_.StopMusic();
+    if (which == Switch::Music) game_.StopMusic();
     return;
   }
-  if (box != Checked) return;
   bool stays = true;
-  switch (index) {
-    case 0:
+  switch (which) {
+    case Switch::StretchBackground:
       stays = game_.RasterCanStretch();
       if (stays) {
         game_.PrepareBackground();
@@ -176,29 +164,31 @@ void GameOption::chkshori(int index) {
         game_.Ask(text::CannotStretch, ProductName, MsgButtons::Ok, MsgIcon::Information);
       }
       break;
-    case 1:
+    case Switch::SoundEffects:
       stays = game_.EffectsAvailable();
       if (!stays) game_.Ask(text::CannotPlayEffects, ProductName, MsgButtons::Ok, MsgIcon::None);
       break;
-    case 2:
+    case Switch::Music:
       stays = game_.StartMusic();
       break;
-    default:
+    case Switch::OpeningDemo:
       break;
   }
-  box = stays ? Checked : Unchecked;
+  settings_.Set(which, stays);
 }
 
-void GameOption::Command2_Click(int index) {
-  if (!records_.Command2_Click(index)) return;
-  command2Enabled_ = false;
+void SettingsDialog::AfterRemoval(bool removed) {
+  if (!removed) return;
+  removalEnabled_ = false;
   EnableNameBoxes();
 }
 
-void GameOption::Command3_Click(int index) {
-  if (index != 0 && index != 1) return;
-  ChooserMode = index == 0;
-  windows_.ShowChooser(ChooserMode);
-}
+void SettingsDialog::DeletePlayer() { AfterRemoval(records_.DeletePlayer()); }
+
+void SettingsDialog::ClearRecord() { AfterRemoval(records_.ClearRecord()); }
+
+void SettingsDialog::ChooseBackground() { windows_.ShowChooser(true); }
+
+void SettingsDialog::ChoosePieces() { windows_.ShowChooser(false); }
 
 }  // namespace pyra
