@@ -123,15 +123,15 @@ void MainWindow::BuildMenus() {
   newGame_ = game_->addAction(QString::fromUtf8(menu::NewGame));
   pause_ = game_->addAction(QString::fromUtf8(text::PauseCaption));
   pause_->setVisible(false);  // until a game is on the board
-  hiscore_ = game_->addAction(QString::fromUtf8(menu::Ranking));
-  jimi_ = game_->addSeparator();
-  exitGame_ = game_->addAction(QString::fromUtf8(menu::Exit));
+  ranking_ = game_->addAction(QString::fromUtf8(menu::Ranking));
+  gameSeparator_ = game_->addSeparator();
+  exit_ = game_->addAction(QString::fromUtf8(menu::Exit));
 
-  gameset_ = bar->addAction(QString::fromUtf8(menu::Settings));
+  settings_ = bar->addAction(QString::fromUtf8(menu::Settings));
 
   help_ = bar->addMenu(QString::fromUtf8(menu::Help));
-  index_ = help_->addAction(QString::fromUtf8(menu::Index));
-  tipic1_ = help_->addSeparator();
+  helpIndex_ = help_->addAction(QString::fromUtf8(menu::Index));
+  helpSeparator_ = help_->addSeparator();
   about_ = help_->addAction(QString::fromUtf8(menu::About));
 
   auto* style = new MenuCaptionStyle;
@@ -141,10 +141,10 @@ void MainWindow::BuildMenus() {
 
   Connect(newGame_, Command::NewGame);
   Connect(pause_, Command::Pause);
-  Connect(hiscore_, Command::Ranking);
-  Connect(exitGame_, Command::Exit);
-  Connect(gameset_, Command::Settings);
-  Connect(index_, Command::Help);
+  Connect(ranking_, Command::Ranking);
+  Connect(exit_, Command::Exit);
+  Connect(settings_, Command::Settings);
+  Connect(helpIndex_, Command::Help);
   Connect(about_, Command::About);
 }
 
@@ -161,11 +161,11 @@ QAction* MainWindow::Item(MenuItem item) const {
     case MenuItem::Pause:
       return pause_;
     case MenuItem::Ranking:
-      return hiscore_;
+      return ranking_;
     case MenuItem::Separator:
-      return jimi_;
+      return gameSeparator_;
     case MenuItem::Exit:
-      return exitGame_;
+      return exit_;
   }
   return nullptr;
 }

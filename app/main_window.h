@@ -71,9 +71,9 @@ class MainWindow : public QMainWindow {
   QAction* Item(MenuItem item) const;
   QMenu* GameMenu() const { return game_; }
   QMenu* HelpMenu() const { return help_; }
-  QAction* GameSetAction() const { return gameset_; }
-  QAction* IndexAction() const { return index_; }
-  QAction* Tipic1Action() const { return tipic1_; }
+  QAction* SettingsAction() const { return settings_; }
+  QAction* HelpIndexAction() const { return helpIndex_; }
+  QAction* HelpSeparatorAction() const { return helpSeparator_; }
   QAction* AboutAction() const { return about_; }
 
   // The client area is the board: the window without its frame and menu bar.
@@ -108,12 +108,12 @@ class MainWindow : public QMainWindow {
   QMenu* help_ = nullptr;
   QAction* newGame_ = nullptr;
   QAction* pause_ = nullptr;
-  QAction* hiscore_ = nullptr;
-  QAction* jimi_ = nullptr;
-  QAction* exitGame_ = nullptr;
-  QAction* gameset_ = nullptr;
-  QAction* index_ = nullptr;
-  QAction* tipic1_ = nullptr;
+  QAction* ranking_ = nullptr;
+  QAction* gameSeparator_ = nullptr;
+  QAction* exit_ = nullptr;
+  QAction* settings_ = nullptr;
+  QAction* helpIndex_ = nullptr;
+  QAction* helpSeparator_ = nullptr;
   QAction* about_ = nullptr;
 
   WindowInputs* inputs_ = nullptr;

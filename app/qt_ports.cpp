@@ -310,8 +310,8 @@ void QtShell::SaveOptions() { session_.SaveOptions(); }
 void QtShell::ClearWindows() {
   companions_.Message().Clear();
   companions_.NextBox().Clear();
-  companions_.PointBox().Clear();
-  companions_.PointBox2().Clear();
+  companions_.ScoreBoxA().Clear();
+  companions_.ScoreBoxB().Clear();
   screen_.ClearBoard();
   // The pictures themselves go with the program a moment later.
 }

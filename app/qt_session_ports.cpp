@@ -43,7 +43,7 @@ QtSessionPorts::QtSessionPorts(pyra::MainWindow& window, CompanionWindows& compa
   // windows now lets the load size and place them by their real frames where it can.
   window_.winId();
   for (Companion which :
-       {Companion::NextBox, Companion::PointBox, Companion::PointBox2, Companion::Message}) {
+       {Companion::NextBox, Companion::ScoreBoxA, Companion::ScoreBoxB, Companion::Message}) {
     Window(which).winId();
   }
 }
@@ -94,10 +94,10 @@ pyra::CompanionWindow& QtSessionPorts::Window(Companion which) {
   switch (which) {
     case Companion::NextBox:
       return companions_.NextBox();
-    case Companion::PointBox:
-      return companions_.PointBox();
-    case Companion::PointBox2:
-      return companions_.PointBox2();
+    case Companion::ScoreBoxA:
+      return companions_.ScoreBoxA();
+    case Companion::ScoreBoxB:
+      return companions_.ScoreBoxB();
     case Companion::Message:
       break;
   }
@@ -167,9 +167,9 @@ void QtSessionPorts::SettleMainWindow(const FirstRunLayout& defaults) {
     MoveCompanion(which, kept.left, kept.top);
   };
   follow(Companion::NextBox, defaults.next, {growth.width(), 0});
-  follow(Companion::PointBox, defaults.point, {0, growth.height()});
+  follow(Companion::ScoreBoxA, defaults.scoreA, {0, growth.height()});
   // Right of score box A, whose frame grows like the main window's sides.
-  follow(Companion::PointBox2, defaults.point2, {sides, growth.height()});
+  follow(Companion::ScoreBoxB, defaults.scoreB, {sides, growth.height()});
   follow(Companion::Message, defaults.message, {0, growth.height()});
 }
 

@@ -25,12 +25,12 @@ struct PixelSize {
   bool operator==(const PixelSize&) const = default;
 };
 
-enum class Companion { NextBox, PointBox, PointBox2, Message };
+enum class Companion { NextBox, ScoreBoxA, ScoreBoxB, Message };
 
 // What the load took from the first-run defaults because nothing was stored.
 struct FirstRunLayout {
   bool width = false, height = false;                                 // of the main window
-  bool next = false, point = false, point2 = false, message = false;  // companion places
+  bool next = false, scoreA = false, scoreB = false, message = false;  // companion places
 };
 
 class SessionPorts {

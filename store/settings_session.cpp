@@ -56,8 +56,8 @@ void SettingsSession::NoteFirstRun() {
   firstRun_.width = unset("Width");
   firstRun_.height = unset("Height");
   firstRun_.next = unset("NextTop") && unset("NextLeft");
-  firstRun_.point = unset("PointTop") && unset("PointLeft");
-  firstRun_.point2 = unset("Point2Top") && unset("Point2Left");
+  firstRun_.scoreA = unset("PointTop") && unset("PointLeft");
+  firstRun_.scoreB = unset("Point2Top") && unset("Point2Left");
   firstRun_.message = unset("MesTop") && unset("MesLeft");
 }
 
@@ -139,8 +139,8 @@ void SettingsSession::LoadSettings() {
   }
 
   PlaceNextBox();
-  PlacePointBox();
-  PlacePointBox2();
+  PlaceScoreBoxA();
+  PlaceScoreBoxB();
 
   if (auto format = ReadNumberSetting(store_, "FormOfGame", 0)) {
     settings_.series = SeriesFormat::FromNumber(*format);  // out of range: none chosen
@@ -265,17 +265,17 @@ void SettingsSession::PlaceNextBox() {
                  main.left + main.width);
 }
 
-void SettingsSession::PlacePointBox() {
+void SettingsSession::PlaceScoreBoxA() {
   const TwipRect main = windows_.MainWindow();
-  PlaceCompanion(Companion::PointBox, pointBoxPlaced_, "PointTop", "PointLeft",
+  PlaceCompanion(Companion::ScoreBoxA, scoreBoxAPlaced_, "PointTop", "PointLeft",
                  main.top + main.height, main.left);
 }
 
-void SettingsSession::PlacePointBox2() {
+void SettingsSession::PlaceScoreBoxB() {
   const TwipRect main = windows_.MainWindow();
-  const double pointBoxWidth = windows_.CompanionWindow(Companion::PointBox).width;
-  PlaceCompanion(Companion::PointBox2, pointBox2Placed_, "Point2Top", "Point2Left",
-                 main.top + main.height, main.left + pointBoxWidth);
+  const double scoreBoxAWidth = windows_.CompanionWindow(Companion::ScoreBoxA).width;
+  PlaceCompanion(Companion::ScoreBoxB, scoreBoxBPlaced_, "Point2Top", "Point2Left",
+                 main.top + main.height, main.left + scoreBoxAWidth);
 }
 
 void SettingsSession::AddTwips(const char* key, double twips) {
@@ -296,8 +296,8 @@ void SettingsSession::SaveWindowPositions() {
     return;
   }
   const TwipRect next = windows_.CompanionWindow(Companion::NextBox);
-  const TwipRect point = windows_.CompanionWindow(Companion::PointBox);
-  const TwipRect point2 = windows_.CompanionWindow(Companion::PointBox2);
+  const TwipRect point = windows_.CompanionWindow(Companion::ScoreBoxA);
+  const TwipRect point2 = windows_.CompanionWindow(Companion::ScoreBoxB);
   const TwipRect message = windows_.CompanionWindow(Companion::Message);
   AddTwips("Top", main.top);
   AddTwips("Left", main.left);

@@ -35,8 +35,8 @@ class SettingsSession final : public ChoicesKeeper {
 
   // Each companion window is placed at most once per run.
   void PlaceNextBox();
-  void PlacePointBox();
-  void PlacePointBox2();
+  void PlaceScoreBoxA();
+  void PlaceScoreBoxB();
 
   // At exit: SaveWindowPositions notes the window places, SaveOptions writes them with the
   // options in one transaction. Both write only after LoadSettings has run (a refused start
@@ -83,8 +83,8 @@ class SettingsSession final : public ChoicesKeeper {
   bool loaded_ = false;
   bool wholly_ = false;
   bool nextBoxPlaced_ = false;
-  bool pointBoxPlaced_ = false;
-  bool pointBox2Placed_ = false;
+  bool scoreBoxAPlaced_ = false;
+  bool scoreBoxBPlaced_ = false;
   FirstRunLayout firstRun_;
   // The player's choice of sound effects and music, as stored.
   std::array<bool, 2> soundWish_{};

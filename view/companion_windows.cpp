@@ -11,8 +11,8 @@ namespace pyra {
 namespace {
 
 constexpr QSize NextClient(58, 32);
-constexpr QSize PointClient(155, 38);
-constexpr QSize Point2Client(155, 37);
+constexpr QSize ScoreAClient(155, 38);
+constexpr QSize ScoreBClient(155, 37);
 constexpr QSize MessageClient(318, 70);
 
 }  // namespace
@@ -201,9 +201,9 @@ void MessageWindow::ShowText(const QString& text) {
 CompanionWindows::CompanionWindows(QWidget* mainWindow)
     : main_(mainWindow),
       next_(new CompanionWindow(mainWindow, QStringLiteral("NEXT"), NextClient)),
-      point_(new ScoreBox(mainWindow, QStringLiteral("A"), PointClient,
+      scoreA_(new ScoreBox(mainWindow, QStringLiteral("A"), ScoreAClient,
                           mainWindow->palette().color(QPalette::WindowText))),
-      point2_(new ScoreBox(mainWindow, QStringLiteral("B"), Point2Client, Qt::black)),
+      scoreB_(new ScoreBox(mainWindow, QStringLiteral("B"), ScoreBClient, Qt::black)),
       message_(new MessageWindow(mainWindow)) {
   for (CompanionWindow* window : All()) {
     window->SetFocusReturn([this] {
@@ -214,7 +214,7 @@ CompanionWindows::CompanionWindows(QWidget* mainWindow)
 }
 
 std::array<CompanionWindow*, 4> CompanionWindows::All() const {
-  return {next_, point_, point2_, message_};
+  return {next_, scoreA_, scoreB_, message_};
 }
 
 void CompanionWindows::SetKeyHandler(const std::function<void(int)>& handler) {
@@ -230,16 +230,16 @@ bool CompanionWindows::IsCompanion(const QWidget* window) const {
 }
 
 void CompanionWindows::ShowCompanions() {
-  for (QWidget* window : {static_cast<QWidget*>(next_), static_cast<QWidget*>(point_),
-                          static_cast<QWidget*>(point2_)}) {
+  for (QWidget* window : {static_cast<QWidget*>(next_), static_cast<QWidget*>(scoreA_),
+                          static_cast<QWidget*>(scoreB_)}) {
     if (!window->isVisible()) window->show();
   }
 }
 
 void CompanionWindows::HideCompanions() {
   next_->hide();
-  point_->hide();
-  point2_->hide();
+  scoreA_->hide();
+  scoreB_->hide();
 }
 
 void CompanionWindows::CloseAll() {

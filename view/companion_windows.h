@@ -108,9 +108,9 @@ class CompanionWindows {
   explicit CompanionWindows(QWidget* mainWindow);
 
   CompanionWindow& NextBox() { return *next_; }
-  ScoreBox& PointBox() { return *point_; }
-  ScoreBox& PointBox2() { return *point2_; }
-  ScoreBox& Score(int side) { return side == 0 ? *point_ : *point2_; }
+  ScoreBox& ScoreBoxA() { return *scoreA_; }
+  ScoreBox& ScoreBoxB() { return *scoreB_; }
+  ScoreBox& Score(int side) { return side == 0 ? *scoreA_ : *scoreB_; }
   MessageWindow& Message() { return *message_; }
 
   // Every key released in one of the windows goes to `handler`.
@@ -128,8 +128,8 @@ class CompanionWindows {
 
   QWidget* main_;
   CompanionWindow* next_;
-  ScoreBox* point_;
-  ScoreBox* point2_;
+  ScoreBox* scoreA_;
+  ScoreBox* scoreB_;
   MessageWindow* message_;
 };
 

@@ -1,4 +1,4 @@
-// The hidden picture holder `p`: the piece sheets and the background pictures of the run.
+// The pictures of the run: the piece sheets and the backgrounds, kept off screen.
 #pragma once
 
 #include <QImage>

@@ -41,8 +41,8 @@ class ProgramTest : public ::testing::Test {
   }
   // The five windows, and their frames from the work area's corner.
   static std::vector<QWidget*> Windows(Program& p) {
-    return {&p.Window(), &p.Companions().NextBox(), &p.Companions().PointBox(),
-            &p.Companions().PointBox2(), &p.Companions().Message()};
+    return {&p.Window(), &p.Companions().NextBox(), &p.Companions().ScoreBoxA(),
+            &p.Companions().ScoreBoxB(), &p.Companions().Message()};
   }
   static std::vector<QRect> Layout(Program& p) {
     std::vector<QRect> out;
@@ -96,7 +96,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(w.windowTitle() == "Pyra3" && w.ClientSize() == QSize(256, 192) &&
                 s.boardCols == 8 && s.boardRows == 6 && s.demoMode &&
                 c.Message().Text() == QString::fromUtf8(text::DemoNotice) &&
-                c.PointBox2().isVisible());
+                c.ScoreBoxB().isVisible());
     EXPECT_TRUE(p->ComputerClock().Enabled() && p->ComputerClock().Interval() == 250 &&
                 !w.Item(MenuItem::Pause)->isVisible() &&
                 p->Pictures().drawnBackground.size() == QSize(256, 192) &&
@@ -122,8 +122,8 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(s.turn == SideA && p->HumanClock().Enabled() &&
                 p->ComputerClock().Interval() == 500);
     EXPECT_TRUE(w.Item(MenuItem::Pause)->isVisible() &&
-                c.PointBox().windowTitle() == ">A - Player A" &&
-                c.PointBox2().windowTitle() == QString::fromUtf8(" B - コンピュータ"));
+                c.ScoreBoxA().windowTitle() == ">A - Player A" &&
+                c.ScoreBoxB().windowTitle() == QString::fromUtf8(" B - コンピュータ"));
 
     // Only a left-button release on a cell places a piece; then the computer's clock moves.
     const int cell = EmptyCell(s);
@@ -134,10 +134,10 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     EXPECT_TRUE(s.board == board && s.turn == SideA);
     Click(*p, cell);
     EXPECT_TRUE(s.turn == SideB && p->ComputerClock().Enabled() && !p->HumanClock().Enabled() &&
-                c.PointBox2().windowTitle() == QString::fromUtf8(">B - コンピュータ"));
-    ScoreBox printed(&w, "", c.PointBox().size(), c.PointBox().TextColour());
+                c.ScoreBoxB().windowTitle() == QString::fromUtf8(">B - コンピュータ"));
+    ScoreBox printed(&w, "", c.ScoreBoxA().size(), c.ScoreBoxA().TextColour());
     printed.ShowScore(s.score[0]);
-    EXPECT_EQ(Difference(c.PointBox().Image(), printed.Image()), "");
+    EXPECT_EQ(Difference(c.ScoreBoxA().Image(), printed.Image()), "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return s.turn == SideA; }, 5000));
 
     // A pause holds the clocks and hides the items that end the game (minimising: see
@@ -189,12 +189,12 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
     // The user moves windows and changes settings; the close box ends the program, once.
     const QPoint area = WorkArea().topLeft();
     w.move(area + QPoint(60, 50));
-    c.PointBox2().move(area + QPoint(500, 420));
+    c.ScoreBoxB().move(area + QPoint(500, 420));
     GameSettings& chosen = p->Settings();
     chosen.series = SeriesFormat::FromNumber(3), chosen.level = Level::Strongest;
     chosen.players[SideB] = PlayerKind::Human, chosen.Set(Switch::OpeningDemo, false);
     left = Layout(*p);
-    EXPECT_FALSE(CloseBox(c.PointBox()) || !c.PointBox().isVisible()) << "a companion stays";
+    EXPECT_FALSE(CloseBox(c.ScoreBoxA()) || !c.ScoreBoxA().isVisible()) << "a companion stays";
     EXPECT_TRUE(CloseBox(w) && CloseBox(w) && p->Shell().Quitting() &&
                 !p->Screen().ProcessPendingEvents());
     EXPECT_FALSE(p->ComputerClock().Enabled() || p->HumanClock().Enabled());
@@ -256,7 +256,7 @@ TEST_F(ProgramTest, ARunFromTheDemoToTheExitAndTheNextRunFindsEverythingWhereItW
         Qt::WindowStates(Qt::WindowMaximized)}) {
     p->Window().setWindowState(state);
     QCoreApplication::processEvents();
-    EXPECT_EQ(p->Companions().PointBox().isVisible(), !(state & Qt::WindowMinimized));
+    EXPECT_EQ(p->Companions().ScoreBoxA().isVisible(), !(state & Qt::WindowMinimized));
   }
   p->Window().Item(MenuItem::NewGame)->trigger();
   ASSERT_TRUE(s.boardCols == 60 && s.boardRows == 10 && s.turn != TurnNone);

@@ -95,8 +95,8 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   CompanionWindows companions(&window);
   const std::tuple<CompanionWindow*, const char*, QSize> rows[] = {
       {&companions.NextBox(), "NEXT", {58, 32}},
-      {&companions.PointBox(), "A", {155, 38}},
-      {&companions.PointBox2(), "B", {155, 37}},
+      {&companions.ScoreBoxA(), "A", {155, 38}},
+      {&companions.ScoreBoxB(), "B", {155, 37}},
       {&companions.Message(), "Message", {318, 70}}};
   for (const auto& [w, caption, size] : rows) {
     EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size &&
@@ -210,8 +210,8 @@ TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
     EXPECT_EQ(frame, QRect(QPoint(120, 90), firstRun ? QSize(300, 260) + grown : QSize(300, 260)));
     const QPoint shifts[] = {QPoint(grown.width(), 0), QPoint(0, grown.height()),
                              QPoint(grown.width(), grown.height()), QPoint(0, grown.height())};
-    const CompanionWindow* all[] = {&companions.NextBox(), &companions.PointBox(),
-                                    &companions.PointBox2(), &companions.Message()};
+    const CompanionWindow* all[] = {&companions.NextBox(), &companions.ScoreBoxA(),
+                                    &companions.ScoreBoxB(), &companions.Message()};
     for (int i = 0; i < 4; ++i)
       EXPECT_EQ(all[i]->PlacedAt(), placed[i] + (firstRun ? shifts[i] : QPoint())) << i;
   }

@@ -128,7 +128,7 @@ struct Program final : SessionPorts {
     return s;
   }
   TwipRect main{1500, 1500, 3000, 3000};
-  // NextBox (sized by the load), PointBox, PointBox2, Message.
+  // NextBox (sized by the load), ScoreBoxA, ScoreBoxB, Message.
   std::array<TwipRect, 4> boxes{
       {{0, 0, 500, 500}, {0, 0, 2445, 1020}, {0, 0, 2445, 1005}, {0, 0, 4890, 1500}}};
   bool normal = true, can, place;  // can stretch and has sound; can place windows
