@@ -6,6 +6,7 @@
 #include <string>
 
 #include "rules/board.h"
+#include "settings/stored_settings.h"
 #include "store/companion_placement.h"
 #include "store/number_reading.h"
 #include "store/store_values.h"
@@ -15,20 +16,27 @@ namespace {
 
 constexpr int NextBoxClientWidth = 58;
 constexpr int NextBoxClientHeight = 32;
-constexpr const char* PlayerNameKeys[2] = {"PlayerNameA", "PlayerNameB"};
-
-// A geometry value: the stored number, or the default when nothing is stored. Either one
-// outside 16 bits makes the read fail.
-std::optional<int16_t> ReadTwips(SettingsStore& store, const char* key, double fallback) {
-  const std::string text = ReadSetting(store, key, "");
-  if (text.empty()) return ToInt16(fallback);
-  return ReadInteger16(text);
-}
+constexpr Setting NameSettings[2] = {Setting::NameA, Setting::NameB};
 
 // Half of a rounded value, the fraction dropped.
 double HalfOfRounded(double value) { return std::trunc(RoundHalfEven(value) / 2); }
 
 }  // namespace
+
+std::optional<int16_t> SettingsSession::ReadTwips(Setting setting, double fallback) {
+  const std::string text = ReadSetting(store_, Key(setting), "");
+  if (text.empty()) return ToInt16(fallback);
+  return ReadInteger16(text);
+}
+
+std::optional<int16_t> SettingsSession::ReadNumber(Setting setting) {
+  return ReadNumberSetting(store_, Key(setting), Default(setting));
+}
+
+bool SettingsSession::SwitchOn(Setting setting) {
+  const std::optional<int16_t> value = ReadNumber(setting);
+  return value && Taken(setting, *value);
+}
 
 SettingsSession::SettingsSession(SessionPorts& windows, SettingsStore& store, GameState& state,
                                  GameSettings& settings, PlayerRecords& records)
@@ -52,13 +60,13 @@ void SettingsSession::OpenMusic() {
 }
 
 void SettingsSession::NoteFirstRun() {
-  auto unset = [this](const char* key) { return ReadSetting(store_, key, "").empty(); };
-  firstRun_.width = unset("Width");
-  firstRun_.height = unset("Height");
-  firstRun_.next = unset("NextTop") && unset("NextLeft");
-  firstRun_.scoreA = unset("PointTop") && unset("PointLeft");
-  firstRun_.scoreB = unset("Point2Top") && unset("Point2Left");
-  firstRun_.message = unset("MesTop") && unset("MesLeft");
+  auto unset = [this](Setting setting) { return ReadSetting(store_, Key(setting), "").empty(); };
+  firstRun_.width = unset(Setting::MainWidth);
+  firstRun_.height = unset(Setting::MainHeight);
+  firstRun_.next = unset(Setting::NextTop) && unset(Setting::NextLeft);
+  firstRun_.scoreA = unset(Setting::ScoreATop) && unset(Setting::ScoreALeft);
+  firstRun_.scoreB = unset(Setting::ScoreBTop) && unset(Setting::ScoreBLeft);
+  firstRun_.message = unset(Setting::MessageTop) && unset(Setting::MessageLeft);
 }
 
 void SettingsSession::LoadSettings() {
@@ -86,7 +94,7 @@ void SettingsSession::LoadSettings() {
   }
   {
     TwipRect main = windows_.MainWindow();
-    if (auto width = ReadTwips(store_, "Width", main.width)) {
+    if (auto width = ReadTwips(Setting::MainWidth, main.width)) {
       main.width = *width;
       windows_.SetMainWindow(main);
     }
@@ -95,14 +103,14 @@ void SettingsSession::LoadSettings() {
     TwipRect main = windows_.MainWindow();
     const double nextWidth = windows_.CompanionWindow(Companion::NextBox).width;
     if (auto left =
-            ReadTwips(store_, "Left", HalfOfRounded(screen.width - main.width - nextWidth))) {
+            ReadTwips(Setting::MainLeft, HalfOfRounded(screen.width - main.width - nextWidth))) {
       main.left = *left;
       windows_.SetMainWindow(main);
     }
   }
   {
     TwipRect main = windows_.MainWindow();
-    if (auto height = ReadTwips(store_, "Height", main.height)) {
+    if (auto height = ReadTwips(Setting::MainHeight, main.height)) {
       main.height = *height;
       windows_.SetMainWindow(main);
     }
@@ -110,8 +118,8 @@ void SettingsSession::LoadSettings() {
   if (placing) {
     TwipRect main = windows_.MainWindow();
     const double messageHeight = windows_.CompanionWindow(Companion::Message).height;
-    if (auto top =
-            ReadTwips(store_, "Top", HalfOfRounded(screen.height - main.height - messageHeight))) {
+    if (auto top = ReadTwips(Setting::MainTop,
+                             HalfOfRounded(screen.height - main.height - messageHeight))) {
       main.top = *top;
       windows_.SetMainWindow(main);
     }
@@ -142,14 +150,14 @@ void SettingsSession::LoadSettings() {
   PlaceScoreBoxA();
   PlaceScoreBoxB();
 
-  if (auto format = ReadNumberSetting(store_, "FormOfGame", 0)) {
+  if (auto format = ReadNumber(Setting::SeriesFormat)) {
     settings_.series = SeriesFormat::FromNumber(*format);  // out of range: none chosen
   }
 
   if (placing) {
     const TwipRect main = windows_.MainWindow();
-    const auto top = ReadTwips(store_, "MesTop", main.top + main.height);
-    const auto left = top ? ReadTwips(store_, "MesLeft", main.left) : std::nullopt;
+    const auto top = ReadTwips(Setting::MessageTop, main.top + main.height);
+    const auto left = top ? ReadTwips(Setting::MessageLeft, main.left) : std::nullopt;
     if (top && left) {
       const TwipRect message = windows_.CompanionWindow(Companion::Message);
       const TwipPoint at = ClampToScreen({static_cast<double>(*left), static_cast<double>(*top)},
@@ -160,21 +168,23 @@ void SettingsSession::LoadSettings() {
 
   if (!windows_.RasterCanStretch()) {
     settings_.Set(Switch::StretchBackground, false);
-  } else if (auto stretch = ReadNumberSetting(store_, "BitmapStretch", 1)) {
-    if (*stretch == 0 || *stretch == 1) settings_.Set(Switch::StretchBackground, *stretch == 1);
+  } else if (auto stretch = ReadNumber(Setting::StretchBackground)) {
+    if (Taken(Setting::StretchBackground, *stretch)) {
+      settings_.Set(Switch::StretchBackground, *stretch == 1);
+    }
   }
 
-  if (auto kind = ReadNumberSetting(store_, "PlayerA", 0); kind && (*kind == 0 || *kind == 1)) {
-    settings_.players[SideA] = *kind == 1 ? PlayerKind::Computer : PlayerKind::Human;
-  }
-  if (auto kind = ReadNumberSetting(store_, "PlayerB", 1); kind && (*kind == 0 || *kind == 1)) {
-    settings_.players[SideB] = *kind == 1 ? PlayerKind::Computer : PlayerKind::Human;
+  for (int side : {SideA, SideB}) {
+    const Setting player = side == SideA ? Setting::PlayerA : Setting::PlayerB;
+    if (auto kind = ReadNumber(player); kind && Taken(player, *kind)) {
+      settings_.players[side] = *kind == 1 ? PlayerKind::Computer : PlayerKind::Human;
+    }
   }
 
   state_.turn = TurnNone;
 
-  if (auto level = ReadNumberSetting(store_, "Level", 0)) {
-    settings_.level = *level == 0 ? Level::Automatic : Level::Strongest;
+  if (auto level = ReadNumber(Setting::Level)) {
+    settings_.level = Taken(Setting::Level, *level) ? Level::Automatic : Level::Strongest;
   }
 
   LoadBackground();
@@ -183,7 +193,7 @@ void SettingsSession::LoadSettings() {
   for (int side = SideA; side <= SideB; ++side) {
     NameBox& box = settings_.names[side];
     if (settings_.IsHuman(side)) {
-      box.text = ReadSetting(store_, PlayerNameKeys[side], DefaultPlayerNames[side]);
+      box.text = ReadSetting(store_, Key(NameSettings[side]), DefaultPlayerNames[side]);
     } else {
       box.text = ComputerName;
       box.enabled = false;
@@ -191,14 +201,14 @@ void SettingsSession::LoadSettings() {
   }
 
   // The sound switches show what this machine can honour; the player's choice is kept apart.
-  soundWish_[0] = ReadNumberSetting(store_, "SoundEffect", 1) == int16_t{1};
+  soundWish_[0] = SwitchOn(Setting::SoundEffects);
   settings_.Set(Switch::SoundEffects, soundWish_[0] && windows_.SoundAvailable());
 
   records_.LoadPlayerList();
 
-  soundWish_[1] = ReadNumberSetting(store_, "Music", 1) == int16_t{1};
+  soundWish_[1] = SwitchOn(Setting::Music);
   settings_.Set(Switch::Music, soundWish_[1]);
-  settings_.Set(Switch::OpeningDemo, ReadNumberSetting(store_, "OpeningDemo", 1) == int16_t{1});
+  settings_.Set(Switch::OpeningDemo, SwitchOn(Setting::OpeningDemo));
 
   for (int i = 0; i < records_.playerCount; ++i) {
     for (NameBox& box : settings_.names) box.list.push_back(records_.playerList[i]);
@@ -210,8 +220,8 @@ void SettingsSession::LoadSettings() {
 
 void SettingsSession::LoadBackground() {
   const std::string current = windows_.CurrentDirectory();
-  const std::string folder = ReadSetting(store_, "FullPath", current);
-  const std::string file = ReadSetting(store_, "FileName", "");
+  const std::string folder = ReadSetting(store_, Key(Setting::BackgroundFolder), current);
+  const std::string file = ReadSetting(store_, Key(Setting::BackgroundFile), "");
   bool usable = true;
   if (current != folder && !windows_.SetCurrentDirectory(folder)) usable = false;
   if (!file.empty() && usable) {
@@ -225,8 +235,8 @@ void SettingsSession::LoadBackground() {
 
 void SettingsSession::LoadPieceSheet() {
   const std::string current = windows_.CurrentDirectory();
-  const std::string folder = ReadSetting(store_, "KomaPath", current);
-  const std::string file = ReadSetting(store_, "KomaName", "");
+  const std::string folder = ReadSetting(store_, Key(Setting::SheetFolder), current);
+  const std::string file = ReadSetting(store_, Key(Setting::SheetFile), "");
   bool usable = true;
   if (current != folder && !windows_.SetCurrentDirectory(folder)) usable = false;
   std::optional<PixelSize> sheet;
@@ -245,12 +255,12 @@ void SettingsSession::LoadPieceSheet() {
   }
 }
 
-void SettingsSession::PlaceCompanion(Companion which, bool& placed, const char* topKey,
-                                     const char* leftKey, double defaultTop, double defaultLeft) {
+void SettingsSession::PlaceCompanion(Companion which, bool& placed, Setting topSetting,
+                                     Setting leftSetting, double defaultTop, double defaultLeft) {
   if (placed || !windows_.CanPlaceWindows()) return;
-  const auto top = ReadTwips(store_, topKey, defaultTop);
+  const auto top = ReadTwips(topSetting, defaultTop);
   if (!top) return;
-  const auto left = ReadTwips(store_, leftKey, defaultLeft);
+  const auto left = ReadTwips(leftSetting, defaultLeft);
   if (!left) return;
   const TwipRect window = windows_.CompanionWindow(which);
   const TwipPoint at = ClampToScreen({static_cast<double>(*left), static_cast<double>(*top)},
@@ -261,27 +271,27 @@ void SettingsSession::PlaceCompanion(Companion which, bool& placed, const char* 
 
 void SettingsSession::PlaceNextBox() {
   const TwipRect main = windows_.MainWindow();
-  PlaceCompanion(Companion::NextBox, nextBoxPlaced_, "NextTop", "NextLeft", main.top,
+  PlaceCompanion(Companion::NextBox, nextBoxPlaced_, Setting::NextTop, Setting::NextLeft, main.top,
                  main.left + main.width);
 }
 
 void SettingsSession::PlaceScoreBoxA() {
   const TwipRect main = windows_.MainWindow();
-  PlaceCompanion(Companion::ScoreBoxA, scoreBoxAPlaced_, "PointTop", "PointLeft",
+  PlaceCompanion(Companion::ScoreBoxA, scoreBoxAPlaced_, Setting::ScoreATop, Setting::ScoreALeft,
                  main.top + main.height, main.left);
 }
 
 void SettingsSession::PlaceScoreBoxB() {
   const TwipRect main = windows_.MainWindow();
   const double scoreBoxAWidth = windows_.CompanionWindow(Companion::ScoreBoxA).width;
-  PlaceCompanion(Companion::ScoreBoxB, scoreBoxBPlaced_, "Point2Top", "Point2Left",
+  PlaceCompanion(Companion::ScoreBoxB, scoreBoxBPlaced_, Setting::ScoreBTop, Setting::ScoreBLeft,
                  main.top + main.height, main.left + scoreBoxAWidth);
 }
 
-void SettingsSession::AddTwips(const char* key, double twips) {
+void SettingsSession::AddTwips(Setting setting, double twips) {
   const double whole = RoundHalfEven(twips);
   if (std::isfinite(whole)) {
-    pending_.push_back({MainSection, key, std::to_string(static_cast<long long>(whole))});
+    pending_.push_back({MainSection, Key(setting), std::to_string(static_cast<long long>(whole))});
   }
 }
 
@@ -291,41 +301,41 @@ void SettingsSession::SaveWindowPositions() {
   const TwipRect main = windows_.MainWindow();
   // Positions a window system keeps to itself would be made up: the stored ones stay.
   if (!windows_.CanPlaceWindows()) {
-    AddTwips("Width", main.width);
-    AddTwips("Height", main.height);
+    AddTwips(Setting::MainWidth, main.width);
+    AddTwips(Setting::MainHeight, main.height);
     return;
   }
   const TwipRect next = windows_.CompanionWindow(Companion::NextBox);
   const TwipRect point = windows_.CompanionWindow(Companion::ScoreBoxA);
   const TwipRect point2 = windows_.CompanionWindow(Companion::ScoreBoxB);
   const TwipRect message = windows_.CompanionWindow(Companion::Message);
-  AddTwips("Top", main.top);
-  AddTwips("Left", main.left);
-  AddTwips("Width", main.width);
-  AddTwips("Height", main.height);
-  AddTwips("NextTop", next.top);
-  AddTwips("NextLeft", next.left);
-  AddTwips("PointTop", point.top);
-  AddTwips("PointLeft", point.left);
-  AddTwips("Point2Top", point2.top);
-  AddTwips("Point2Left", point2.left);
-  AddTwips("MesTop", message.top);
+  AddTwips(Setting::MainTop, main.top);
+  AddTwips(Setting::MainLeft, main.left);
+  AddTwips(Setting::MainWidth, main.width);
+  AddTwips(Setting::MainHeight, main.height);
+  AddTwips(Setting::NextTop, next.top);
+  AddTwips(Setting::NextLeft, next.left);
+  AddTwips(Setting::ScoreATop, point.top);
+  AddTwips(Setting::ScoreALeft, point.left);
+  AddTwips(Setting::ScoreBTop, point2.top);
+  AddTwips(Setting::ScoreBLeft, point2.left);
+  AddTwips(Setting::MessageTop, message.top);
 }
 
 std::vector<StoreWrite> SettingsSession::OptionWrites() const {
-  auto option = [](const char* key, const std::string& value) {
-    return StoreWrite{MainSection, key, value};
+  auto option = [](Setting setting, const std::string& value) {
+    return StoreWrite{MainSection, Key(setting), value};
   };
   auto digit = [](bool one) { return one ? "1" : "0"; };
   return {
-      option("FormOfGame", std::to_string(settings_.Series().Number())),
-      option("SoundEffect", digit(soundWish_[0])),
-      option("Music", digit(soundWish_[1])),
-      option("OpeningDemo", digit(settings_.On(Switch::OpeningDemo))),
-      option("PlayerA", digit(!settings_.IsHuman(SideA))),
-      option("PlayerB", digit(!settings_.IsHuman(SideB))),
-      option("BitmapStretch", digit(settings_.On(Switch::StretchBackground))),
-      option("Level", digit(!settings_.AutomaticLevel())),
+      option(Setting::SeriesFormat, std::to_string(settings_.Series().Number())),
+      option(Setting::SoundEffects, digit(soundWish_[0])),
+      option(Setting::Music, digit(soundWish_[1])),
+      option(Setting::OpeningDemo, digit(settings_.On(Switch::OpeningDemo))),
+      option(Setting::PlayerA, digit(!settings_.IsHuman(SideA))),
+      option(Setting::PlayerB, digit(!settings_.IsHuman(SideB))),
+      option(Setting::StretchBackground, digit(settings_.On(Switch::StretchBackground))),
+      option(Setting::Level, digit(!settings_.AutomaticLevel())),
   };
 }
 
@@ -354,7 +364,7 @@ bool SettingsSession::SaveOptions() {
   // The message window's left edge is a window position like the others: kept only from a
   // normal main window, together with its top, and only where it can be known.
   if (wholly_ && windows_.MainWindowIsNormal() && windows_.CanPlaceWindows()) {
-    AddTwips("MesLeft", windows_.CompanionWindow(Companion::Message).left);
+    AddTwips(Setting::MessageLeft, windows_.CompanionWindow(Companion::Message).left);
   }
   AddOptions(wholly_);
   return Commit();
@@ -362,8 +372,10 @@ bool SettingsSession::SaveOptions() {
 
 void SettingsSession::KeepPicture(bool background, const std::string& folder,
                                   const std::string& file) {
-  pending_.push_back({MainSection, background ? "FullPath" : "KomaPath", folder});
-  pending_.push_back({MainSection, background ? "FileName" : "KomaName", file});
+  pending_.push_back(
+      {MainSection, Key(background ? Setting::BackgroundFolder : Setting::SheetFolder), folder});
+  pending_.push_back(
+      {MainSection, Key(background ? Setting::BackgroundFile : Setting::SheetFile), file});
   Commit();
 }
 
@@ -373,7 +385,7 @@ void SettingsSession::KeepChoices(const DialogChoices& changed) {
   if (changed.switches[2]) soundWish_[1] = settings_.On(Switch::Music);
   for (int side : {SideA, SideB}) {
     if (changed.names[side]) {
-      pending_.push_back({MainSection, PlayerNameKeys[side], settings_.names[side].text});
+      pending_.push_back({MainSection, Key(NameSettings[side]), settings_.names[side].text});
     }
   }
   AddOptions(false);

@@ -5,11 +5,13 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "rules/game_state.h"
 #include "settings/game_settings.h"
+#include "settings/stored_settings.h"
 #include "store/choices_keeper.h"
 #include "store/player_records.h"
 #include "store/session_ports.h"
@@ -63,11 +65,17 @@ class SettingsSession final : public ChoicesKeeper {
  private:
   void WaitForStore();
   void NoteFirstRun();
-  void PlaceCompanion(Companion which, bool& placed, const char* topKey, const char* leftKey,
+  void PlaceCompanion(Companion which, bool& placed, Setting topSetting, Setting leftSetting,
                       double defaultTop, double defaultLeft);
+  // A window value: the stored number, or the default when nothing is stored; nothing when
+  // either is outside 16 bits.
+  std::optional<int16_t> ReadTwips(Setting setting, double fallback);
+  // An option: the stored number or its default; nothing when outside 16 bits.
+  std::optional<int16_t> ReadNumber(Setting setting);
+  bool SwitchOn(Setting setting);
   void LoadBackground();
   void LoadPieceSheet();
-  void AddTwips(const char* key, double twips);
+  void AddTwips(Setting setting, double twips);
   // The option keys as the live settings would be stored, in their order; the sound
   // switches as the player last chose them, which this run's machine may not honour.
   std::vector<StoreWrite> OptionWrites() const;
