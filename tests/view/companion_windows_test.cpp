@@ -1,0 +1,63 @@
+// The companion windows on their own: captions, sizes, and what they print.
+#include "view/companion_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "app/main_window.h"
+#include "qt_helpers.h"
+
+namespace pyra {
+namespace {
+
+QImage Printed(const QWidget& w, const QFont& font, QColor ink, const QString& text) {
+  QImage image(w.size(), QImage::Format_RGB32);
+  image.fill(w.palette().color(QPalette::Button));
+  QPainter painter(&image);
+  painter.setFont(font), painter.setPen(ink);
+  painter.drawText(image.rect(), Qt::AlignLeft | Qt::AlignTop, text);
+  return image;
+}
+
+TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
+  MainWindow window;
+  CompanionWindows companions(&window);
+  const std::tuple<CompanionWindow*, const char*, QSize> rows[] = {
+      {&companions.NextBox(), "NEXT", {58, 32}},
+      {&companions.ScoreBoxA(), "A", {155, 38}},
+      {&companions.ScoreBoxB(), "B", {155, 37}},
+      {&companions.Message(), "Message", {318, 70}}};
+  for (const auto& [w, caption, size] : rows) {
+    EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size &&
+                w->maximumSize() == size && w->windowType() == Qt::Tool &&
+                w->windowFlags() & Qt::WindowDoesNotAcceptFocus && companions.IsCompanion(w) &&
+                !w->isVisible() && !companions.IsCompanion(&window) &&
+                !companions.IsCompanion(nullptr))
+        << caption;
+    EXPECT_EQ(testing::Difference(w->Image(), Printed(*w, QFont(), Qt::black, "")), "") << caption;
+  }
+  EXPECT_EQ(ScoreText(0) + ScoreText(7) + ScoreText(-1) + ScoreText(-32768), " 0 7-1-32768");
+  const QFontInfo score(ScoreFont()), message(MessageFont());
+  EXPECT_TRUE(score.family() == "Liberation Sans" && score.bold() && score.pixelSize() == 32);
+  EXPECT_TRUE(message.family() == "IPAGothic" && message.bold() && message.pixelSize() == 18);
+  // Side A in the window text colour, side B in black; the old score goes.
+  const QColor inks[] = {window.palette().color(QPalette::WindowText), Qt::black};
+  for (int i = 0; i < 4; ++i) {
+    ScoreBox& box = companions.Score(i / 2);
+    box.ShowScore(i % 2 ? 8 : -88);
+    const QImage want = Printed(box, ScoreFont(), inks[i / 2], ScoreText(i % 2 ? 8 : -88));
+    EXPECT_EQ(testing::Difference(box.Image(), want), "") << i;
+  }
+  const QString text =
+      QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
+  MessageWindow& m = companions.Message();
+  m.ShowText(text);
+  EXPECT_TRUE(m.isVisible() && m.Text() == text);
+  EXPECT_EQ(testing::Difference(m.Image(), Printed(m, MessageFont(),
+                                                   m.palette().color(QPalette::ButtonText), text)),
+            "");
+}
+
+}  // namespace
+}  // namespace pyra
