@@ -1,5 +1,5 @@
-// Helpers for tests that drive real windows: a modal window answerer, a mouse release, and a
-// picture comparison that says where two pictures differ.
+// Helpers for tests that drive real windows: Qt's values printed readably, a modal window
+// answerer, a mouse release, and a picture comparison that says where two pictures differ.
 #pragma once
 
 #include <QApplication>
@@ -11,8 +11,23 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Qt's values as a failing check prints them.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QSize& size, std::ostream* out) {
+  *out << size.width() << "x" << size.height();
+}
+inline void PrintTo(const QPoint& point, std::ostream* out) {
+  *out << point.x() << "," << point.y();
+}
+inline void PrintTo(const QRect& rect, std::ostream* out) {
+  *out << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
+}
 
 namespace pyra::testing {
 
