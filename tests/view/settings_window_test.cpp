@@ -39,8 +39,11 @@ class SettingsWindowTest : public ::testing::Test {
  protected:
   ~SettingsWindowTest() override { QDir::setCurrent(cwd_); }
 
-  // A program on this test's store, started with `stored` in it and no opening demo.
-  std::unique_ptr<Program> Started(std::map<std::string, std::string> stored = {}) {
+  // A program on this test's store, started with `stored` in it and no opening demo; a new
+  // store when `fresh`.
+  std::unique_ptr<Program> Started(std::map<std::string, std::string> stored = {},
+                                   bool fresh = false) {
+    if (fresh) QFile::remove(QString::fromStdString(StorePath()));
     stored.emplace("OpeningDemo", "0");
     SqliteSettingsStore store(StorePath());
     for (const auto& [key, value] : stored) WriteSetting(store, key, value);
@@ -60,14 +63,16 @@ TEST_F(SettingsWindowTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption)
   SettingsWindow& dialog = program->Dialog();
   const double tpp = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
   auto px = [tpp](int twips) { return static_cast<int>(std::lround(twips / tpp)); };
-  EXPECT_TRUE(dialog.windowTitle() == "ゲームの設定" && dialog.size() == QSize(px(7920), px(5010)));
+  EXPECT_EQ(std::tuple(dialog.windowTitle(), dialog.size()),
+            std::tuple(QString::fromUtf8("ゲームの設定"), QSize(px(7920), px(5010))));
   for (const DialogControl& c : DialogControls) {
     SCOPED_TRACE(c.name);
     auto* w = dialog.findChild<QWidget*>(c.name);
     ASSERT_NE(w, nullptr);
     const QString holder = c.group < 0 ? "settings" : DialogControls[c.group].name;
-    EXPECT_TRUE(w->parentWidget()->objectName() == holder &&
-                (c.group < 0 || w->parentWidget()->rect().contains(w->geometry())));
+    EXPECT_EQ(w->parentWidget()->objectName(), holder);
+    if (c.group >= 0)
+      EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << "in its frame";
     EXPECT_EQ(w->geometry(), QRect(px(c.left), px(c.top), px(c.width), px(c.height)));
     if (c.control == Control::Name) continue;
     const bool group = c.control == Control::Group;
@@ -75,6 +80,73 @@ TEST_F(SettingsWindowTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption)
     const int needed =
         group ? w->fontMetrics().horizontalAdvance(c.caption) + 16 : w->sizeHint().width();
     EXPECT_LE(needed, w->width()) << "clipped";
+  }
+}
+
+// The checked buttons of a window, by name, and each name box as "name=text" ("*" when
+// disabled); the sound switches, which follow the machine, left out.
+std::string Shown(QWidget* window) {
+  QStringList shown;
+  for (auto* button : window->findChildren<QAbstractButton*>()) {
+    const QString name = button->objectName();
+    if (button->isChecked() && name != "soundEffects" && name != "music") shown << name;
+  }
+  for (auto* box : window->findChildren<QComboBox*>()) {
+    shown << box->objectName() + "=" + box->currentText() + (box->isEnabled() ? "" : "*");
+  }
+  shown.sort();
+  return shown.join(" ").toStdString();
+}
+
+TEST_F(SettingsWindowTest, OpensShowingTheLiveSettings) {
+  const std::pair<std::map<std::string, std::string>, const char*> cases[] = {
+      {{},
+       "bestOf1 chosenPlayer= levelAutomatic nameA=Player A nameB=コンピュータ* sideAHuman "
+       "sideBComputer stretchBackground"},
+      {{{"PlayerA", "1"},
+        {"PlayerB", "0"},
+        {"PlayerNameB", "Bob"},
+        {"FormOfGame", "10"},
+        {"Level", "1"},
+        {"BitmapStretch", "0"},
+        {"OpeningDemo", "1"}},
+       "chosenPlayer= levelStrongest nameA=コンピュータ* nameB=Bob openingDemo sideAComputer "
+       "sideBHuman unlimited"},
+      // Values out of range leave their buttons unselected.
+      {{{"FormOfGame", "11"}, {"PlayerA", "2"}, {"Level", "7"}},
+       "chosenPlayer= levelStrongest nameA=コンピュータ* nameB=コンピュータ* sideBComputer "
+       "stretchBackground"},
+  };
+  for (const auto& [stored, shown] : cases) {
+    auto program = Started(stored, true);
+    testing::ModalAnswerer script({{"settings", [&, shown = shown](QWidget* top) {
+                                      EXPECT_EQ(Shown(top), shown);
+                                      Click(top, "ok");
+                                    }}});
+    program->TheGame().OnSettings();
+    EXPECT_TRUE(script.steps.empty()) << shown;
+  }
+}
+
+TEST_F(SettingsWindowTest, EachChoiceReachesTheSettingsAndOkKeepsItInTheStore) {
+  // The control clicked; a stored key and its value afterwards.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"sideAComputer", "PlayerA", "1"},   {"sideAComputer", "PlayerNameA", "コンピュータ"},
+      {"sideBHuman", "PlayerB", "0"},      {"sideBHuman", "PlayerNameB", "Player B"},
+      {"bestOf9", "FormOfGame", "4"},      {"firstTo2", "FormOfGame", "5"},
+      {"firstTo10", "FormOfGame", "9"},    {"unlimited", "FormOfGame", "10"},
+      {"levelStrongest", "Level", "1"},    {"stretchBackground", "BitmapStretch", "0"},
+      {"openingDemo", "OpeningDemo", "1"},
+  };
+  for (const auto& [control, key, value] : cases) {
+    SCOPED_TRACE(control);
+    auto program = Started({}, true);
+    testing::ModalAnswerer script({{"settings", [control = control](QWidget* top) {
+                                      top->findChild<QAbstractButton*>(control)->click();
+                                      Click(top, "ok");
+                                    }}});
+    program->TheGame().OnSettings();
+    EXPECT_EQ(ReadSetting(program->Store(), key, "(none)"), value) << key;
   }
 }
 
@@ -90,11 +162,8 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
           // Centred, showing the settings and the players known.
           const QPoint off = top->frameGeometry().center() - WorkArea().center();
           auto* names = top->findChild<QComboBox*>("nameA");
-          EXPECT_TRUE(off.manhattanLength() < 40 && names->count() == 1 &&
-                      names->itemText(0) == "Ann" &&
-                      top->findChild<QAbstractButton*>("sideAHuman")->isChecked() &&
-                      top->findChild<QCheckBox*>("stretchBackground")->isChecked() &&
-                      !top->findChild<QCheckBox*>("openingDemo")->isChecked());
+          EXPECT_LT(off.manhattanLength(), 40) << "centred";
+          EXPECT_EQ(std::tuple(names->count(), names->itemText(0)), std::tuple(1, QString("Ann")));
           Click(top, "choosePieces");
         }},
        {"pictureChooser",
@@ -119,8 +188,9 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
             (QStringList{"ゲーム方式が三番勝負に変更されました。", "プレーヤー名が変更されました。",
                          "三番勝負です。頑張りましょう。"}));
   auto* nameB = program->Dialog().findChild<QComboBox*>("nameB");
-  EXPECT_TRUE(nameB->currentText() == "コンピュータ" && !nameB->isEnabled() &&
-              ReadSetting(program->Store(), "PlayerNameB", "") == "コンピュータ");
+  EXPECT_EQ(std::tuple(nameB->currentText(), nameB->isEnabled(),
+                       ReadSetting(program->Store(), "PlayerNameB", "")),
+            std::tuple(QString::fromUtf8("コンピュータ"), false, "コンピュータ"));
   script.seen.clear();
   // A click on the board first, as a person makes one: a game that has only just started
   // would not give way to another.
@@ -131,79 +201,103 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
   EXPECT_TRUE(script.steps.empty());
 }
 
-TEST_F(SettingsWindowTest, TheChooserInstallsASheetRefusesAWrongOneAndGoesBack) {
+// A folder of pictures made current, a game running with pieces in the NEXT window, and a
+// chooser for the piece sheet over that folder.
+class ChooserTest : public SettingsWindowTest {
+ protected:
+  void SetUp() override {
+    sheet.fill(Qt::white);  // white masks: every piece opaque
+    QPainter(&sheet).fillRect(0, 0, 192, 32, QColor(colour));
+    ASSERT_TRUE(sheet.copy(0, 0, 40, 30).save(folder + "/BG.BMP", "BMP"));
+    ASSERT_TRUE(sheet.save(folder + "/s192.bmp"));
+    ASSERT_TRUE(sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
+    QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
+    QDir::setCurrent(folder);
+    program = Started();
+    program->TheGame().OnNewGame();
+    logic = std::make_unique<PictureChooser>(program->TheGame(), program->Session(),
+                                             program->SessionWindows());
+  }
+  std::unique_ptr<PictureChooserWindow> Open(bool background = false) {
+    auto chooser = std::make_unique<PictureChooserWindow>(&program->Window(), *logic, background,
+                                                          program->Pictures().SheetIsBuiltIn(),
+                                                          DefaultPlaces());
+    chooser->show();
+    return chooser;
+  }
+  void Choose(PictureChooserWindow& chooser, const char* file) {
+    chooser.FileList()->setCurrentItem(chooser.FileList()->findItems(file, Qt::MatchExactly)[0]);
+    QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
+  }
+  std::string Stored(const char* key) {
+    return program->Store().Read("Pyra3", key).value_or("(none)");
+  }
+
   QTemporaryDir pictures;
   const QString folder = pictures.path();
   const QRgb colour = qRgb(1, 200, 3);
-  QImage sheet(192, 64, QImage::Format_RGB32);
-  sheet.fill(Qt::white);  // white masks: every piece opaque
-  QPainter(&sheet).fillRect(0, 0, 192, 32, QColor(colour));
-  sheet.copy(0, 0, 40, 30).save(folder + "/BG.BMP", "BMP");
-  ASSERT_TRUE(sheet.save(folder + "/s192.bmp") &&
-              sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
-  QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
-  QDir::setCurrent(folder);
+  QImage sheet{192, 64, QImage::Format_RGB32};
+  std::unique_ptr<Program> program;
+  testing::ModalAnswerer script{{}, true};
+  std::unique_ptr<PictureChooser> logic;
+};
 
-  auto program = Started();
-  testing::ModalAnswerer script({}, true);
-  program->TheGame().OnNewGame();  // pieces in the NEXT window
-  PictureChooser logic(program->TheGame(), program->Session(), program->SessionWindows());
-  auto open = [&] {
-    auto chooser = std::make_unique<PictureChooserWindow>(
-        &program->Window(), logic, false, program->Pictures().SheetIsBuiltIn(), DefaultPlaces());
-    chooser->show();
-    return chooser;
-  };
-  auto dlg = open();
-  auto choose = [&](const char* file) {
-    dlg->FileList()->setCurrentItem(dlg->FileList()->findItems(file, Qt::MatchExactly).value(0));
-    QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
-  };
+TEST_F(ChooserTest, ListsThePicturesInstallsASheetAndRefusesAWrongOne) {
+  auto dlg = Open();
   // Nothing chosen, and the built-in sheet in use: neither OK nor Default.
-  EXPECT_TRUE(dlg->PathLabel()->text() == folder && !dlg->OkButton()->isEnabled() &&
-              !dlg->DefaultButton()->isEnabled());
+  EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled(),
+                       dlg->DefaultButton()->isEnabled()),
+            std::tuple(folder, false, false));
   // The path across the top; below it the files, then the folders from the root down, all at
   // a fixed size.
   const QRect path = dlg->PathLabel()->geometry(), list = dlg->FileList()->geometry(),
               tree = dlg->FolderList()->geometry();
-  EXPECT_TRUE(path.left() == list.left() && tree.top() > path.bottom() &&
-              tree.left() > list.right() && dlg->minimumSize() == dlg->maximumSize() &&
-              dlg->FolderList()->topLevelItem(0)->text(0) == "/");
+  EXPECT_EQ(path.left(), list.left());
+  EXPECT_GT(tree.top(), path.bottom());
+  EXPECT_GT(tree.left(), list.right());
+  EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
+  EXPECT_EQ(dlg->FolderList()->topLevelItem(0)->text(0), "/");
   QStringList files;
   for (int i = 0; i < dlg->FileList()->count(); ++i) files << dlg->FileList()->item(i)->text();
   EXPECT_EQ(files, (QStringList{"BG.BMP", "s192.bmp", "s193.bmp"}));
   script.seen.clear();
-  choose("s193.bmp");
-  EXPECT_TRUE(dlg->PathLabel()->text() == folder + "/s193.bmp" &&
-              !dlg->Preview()->pixmap().isNull());
+  Choose(*dlg, "s193.bmp");
+  EXPECT_EQ(dlg->PathLabel()->text(), folder + "/s193.bmp");
+  EXPECT_FALSE(dlg->Preview()->pixmap().isNull()) << "a preview";
   EXPECT_EQ(script.Texts(), QStringList{"駒ファイルのサイズが違います。"});
   EXPECT_NE(dlg->result(), QDialog::Accepted) << "stays open";
-  choose("s192.bmp");
+  Choose(*dlg, "s192.bmp");
   EXPECT_EQ(dlg->result(), QDialog::Accepted);
-  const PictureHolder& p = program->Pictures();
-  EXPECT_EQ(p.activeSheet.copy(0, 0, 160, 64), sheet.copy(0, 0, 160, 64));
+  EXPECT_EQ(testing::Difference(program->Pictures().activeSheet.copy(0, 0, 160, 64),
+                                sheet.copy(0, 0, 160, 64)),
+            "");
   EXPECT_EQ(program->Companions().NextBox().Image().pixel(5, 5), colour);
-  EXPECT_EQ(ReadSetting(program->Store(), "KomaPath", "") + "|" +
-                ReadSetting(program->Store(), "KomaName", ""),
-            folder.toStdString() + "|s192.bmp");
+  EXPECT_EQ(std::tuple(Stored("KomaPath"), Stored("KomaName")),
+            std::tuple(folder.toStdString(), "s192.bmp"));
+}
 
-  dlg = open();
+TEST_F(ChooserTest, DefaultBringsBackTheBuiltInSheetAndAnUnreadablePlaceIsLeft) {
+  ASSERT_TRUE(logic->Install(false, folder.toStdString(), "s192.bmp"));
+  auto dlg = Open();
   dlg->FileList()->setCurrentRow(0);
   ASSERT_TRUE(dlg->OpenFolder(folder + "/sub"));
-  EXPECT_TRUE(dlg->PathLabel()->text() == folder + "/sub" && !dlg->OkButton()->isEnabled())
+  EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled()),
+            std::tuple(folder + "/sub", false))
       << "no file selected any more";
-  QTest::mouseClick(dlg->DefaultButton(), Qt::LeftButton);  // Default
-  EXPECT_TRUE(p.SheetIsBuiltIn() &&
-              p.activeSheet.copy(0, 0, 160, 64) == p.builtInSheet.copy(0, 0, 160, 64) &&
-              ReadSetting(program->Store(), "KomaName", "").empty());
-
+  QTest::mouseClick(dlg->DefaultButton(), Qt::LeftButton);
+  const PictureHolder& p = program->Pictures();
+  EXPECT_EQ(std::tuple(p.SheetIsBuiltIn(), Stored("KomaPath"), Stored("KomaName")),
+            std::tuple(true, (folder + "/sub").toStdString(), ""));
+  EXPECT_EQ(
+      testing::Difference(p.activeSheet.copy(0, 0, 160, 64), p.builtInSheet.copy(0, 0, 160, 64)),
+      "");
   // A place that cannot be read: Cancel takes the lists back to where they were.
-  PictureChooserWindow places(&program->Window(), logic, true, true,
+  PictureChooserWindow places(&program->Window(), *logic, true, true,
                               {{"/", "/"}, {"USB", "/media/gone-for-this-test"}});
   script.seen.clear();
   places.PlaceList()->setCurrentIndex(1), places.ChoosePlace(1);
-  EXPECT_TRUE(script.seen.size() == 1 && places.PlaceList()->currentIndex() == 0 &&
-              QDir::currentPath() == folder + "/sub");
+  EXPECT_EQ(std::tuple(script.seen.size(), places.PlaceList()->currentIndex(), QDir::currentPath()),
+            std::tuple(1u, 0, folder + "/sub"));
 }
 
 }  // namespace
