@@ -61,11 +61,14 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
   HelpWindow help(ProgramFolder());
   ASSERT_TRUE(help.Loaded());
   help.ShowIndex();
-  EXPECT_TRUE(help.windowTitle() == U("Pyra3 ヘルプ - 目次") && help.Tabs()->currentIndex() == 0);
+  EXPECT_EQ(std::tuple(help.windowTitle(), help.Tabs()->currentIndex()),
+            std::tuple(U("Pyra3 ヘルプ - 目次"), 0));
   // The page beside the tabs, and wider.
   const QRect page(help.Browser()->mapTo(&help, QPoint()), help.Browser()->size()),
       tabs(help.Tabs()->mapTo(&help, QPoint()), help.Tabs()->size());
-  EXPECT_TRUE(page.left() > tabs.right() && page.width() > tabs.width() && page.height() > 100);
+  EXPECT_GT(page.left(), tabs.right());
+  EXPECT_GT(page.width(), tabs.width());
+  EXPECT_GT(page.height(), 100);
   auto* contents = static_cast<QHelpContentWidget*>(help.Tabs()->widget(0));
   ASSERT_TRUE(QTest::qWaitFor([&] { return contents->model()->rowCount() > 0; }, 5000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return help.Index()->model()->rowCount() > 0; }, 5000));
@@ -88,8 +91,8 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
   QTest::keyClick(help.SearchField(), Qt::Key_Return);
   ASSERT_GT(help.SearchResults()->count(), 1);
   emit help.SearchResults()->itemActivated(help.SearchResults()->item(0));
-  EXPECT_TRUE(PageOf(help) == "truck.html" &&
-              help.Browser()->textCursor().selectedText() == U("トラック"));
+  EXPECT_EQ(std::tuple(PageOf(help), help.Browser()->textCursor().selectedText()),
+            std::tuple("truck.html", U("トラック")));
   help.Search(U("どこにもない言葉"));
   ASSERT_EQ(help.SearchResults()->count(), 1);
   EXPECT_EQ(help.SearchResults()->item(0)->text(), U("見つかりませんでした。"));
@@ -118,8 +121,8 @@ TEST(HelpFiles, AMissingOrDamagedFileIsToldInThePageAreaOnly) {
     prepare(), printed.clear();
     HelpWindow help(folder.path());
     help.ShowIndex(), QTest::qWait(50);
-    EXPECT_TRUE(!help.Loaded() &&
-                help.Browser()->toPlainText().contains(U("ヘルプファイル") + notice))
+    EXPECT_FALSE(help.Loaded());
+    EXPECT_TRUE(help.Browser()->toPlainText().contains(U("ヘルプファイル") + notice))
         << help.Browser()->toPlainText().toStdString();
     EXPECT_TRUE(printed.isEmpty()) << printed.join('\n').toStdString();
   }
@@ -134,7 +137,8 @@ TEST(HelpInTheGame, OpensWithoutHoldingTheClocksAndClosesWithTheGame) {
   ASSERT_TRUE(program.ComputerClock().Enabled());  // the demo's computer
   program.Window().HelpMenu()->actions().at(0)->trigger();
   HelpWindow* help = program.Shell().Help();
-  ASSERT_TRUE(help != nullptr && help->isVisible());
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(help->isVisible());
   QApplication::setActiveWindow(help), QApplication::processEvents();
   EXPECT_TRUE(program.ComputerClock().Enabled());
   program.TheGame().OnExit();

@@ -70,9 +70,9 @@ TEST(MainWindow, EveryMenuTitleCanBeClickedAndTheBoardKeepsItsSizeAtEveryWidth) 
       const QRect at = bar->TitleGeometry(title);
       auto* line = qobject_cast<QMenuBar*>(bar->childAt(at.center()));
       if (line == nullptr) line = bar;
-      EXPECT_TRUE(bar->rect().contains(at) &&
-                  line->actionAt(line->mapFrom(bar, at.center())) == title)
-          << cols << title->text().toStdString();
+      EXPECT_TRUE(bar->rect().contains(at)) << cols << " " << title->text().toStdString();
+      EXPECT_EQ(line->actionAt(line->mapFrom(bar, at.center())), title)
+          << cols << " " << title->text().toStdString();
     }
   }
   // Wrapped over the whole window, the menu bar leaves no client area to measure from.
@@ -86,11 +86,14 @@ TEST(SingleInstance, TheFirstCopyHoldsTheLockHoweverOldAndTheLockLivesWithTheUse
   const QString path = QString::fromStdString(dir.File("pyra3.lock"));
   SingleInstance first(path), second(path),
       nowhere(QString::fromStdString(dir.File("no/pyra3.lock")));
-  EXPECT_FALSE(first.AnotherInstanceRuns() || first.AnotherInstanceRuns()) << "asking twice";
+  EXPECT_EQ(std::tuple(first.AnotherInstanceRuns(), first.AnotherInstanceRuns()),
+            std::tuple(false, false))
+      << "asking twice";
   const utimbuf hourAgo{time(nullptr) - 3600, time(nullptr) - 3600};
   ASSERT_EQ(utime(QFile::encodeName(path).constData(), &hourAgo), 0);
-  EXPECT_TRUE(second.AnotherInstanceRuns() && first.Held() && !second.Held());
-  EXPECT_FALSE(nowhere.AnotherInstanceRuns() || nowhere.Held())
+  EXPECT_EQ(std::tuple(second.AnotherInstanceRuns(), first.Held(), second.Held()),
+            std::tuple(true, true, false));
+  EXPECT_EQ(std::tuple(nowhere.AnotherInstanceRuns(), nowhere.Held()), std::tuple(false, false))
       << "no place for a lock: run anyway";
   testing::EnvGuard runtime("XDG_RUNTIME_DIR", dir.Path().c_str()),
       config("XDG_CONFIG_HOME", dir.Path().c_str());
@@ -113,7 +116,8 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
     pacer.CellPainted(0, cell(1));  // a neighbour repainted first
     const Us start = now;
     for (int16_t step : steps) pacer.CellPainted(step, cell(2));
-    EXPECT_TRUE(now - start == 5 * Pacer::FrameTime && shown.back() == QRegion(cell(2)));
+    EXPECT_EQ(now - start, 5 * Pacer::FrameTime);
+    EXPECT_EQ(shown.back(), QRegion(cell(2)));
     now += std::chrono::milliseconds(500);
   }
   // A reveal of any size takes the reveal time in at most 28 presentations; switched off,
@@ -128,15 +132,20 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
     pacer.EndReveal();
     for (const QRegion& r : shown) seen += r;
     const int batch = (cells + 27) / 28, presented = cells == 48 ? 1 : (cells + batch - 1) / batch;
-    EXPECT_TRUE(seen == all && int(shown.size()) == presented && pacer.RevealBatch() == batch)
+    EXPECT_EQ(seen, all) << cells;
+    EXPECT_EQ(std::tuple(int(shown.size()), pacer.RevealBatch()), std::tuple(presented, batch))
         << cells;
     const Us took = now - start;
-    EXPECT_TRUE(cells == 48 ? took == Us(0)
-                            : took <= Pacer::RevealTime && took > Pacer::RevealTime - Us(100));
+    if (cells == 48) {
+      EXPECT_EQ(took, Us(0)) << "switched off";
+    } else {
+      EXPECT_LE(took, Pacer::RevealTime) << cells;
+      EXPECT_GT(took, Pacer::RevealTime - Us(100)) << cells;
+    }
   }
   const Us before = now;
   for (int16_t step : {16, 12, 8, 4, 0}) pacer.CellPainted(step, cell(1));
-  EXPECT_TRUE(shown.size() == 6u && now == before);
+  EXPECT_EQ(std::tuple(shown.size(), now), std::tuple(6u, before));
 }
 
 // A frame told only once the window shows: a stored outer size stays so; a first-run size keeps its

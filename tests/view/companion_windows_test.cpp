@@ -29,18 +29,19 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
       {&companions.ScoreBoxB(), "B", {155, 37}},
       {&companions.Message(), "Message", {318, 70}}};
   for (const auto& [w, caption, size] : rows) {
-    EXPECT_TRUE(w->windowTitle() == caption && w->minimumSize() == size &&
-                w->maximumSize() == size && w->windowType() == Qt::Tool &&
-                w->windowFlags() & Qt::WindowDoesNotAcceptFocus && companions.IsCompanion(w) &&
-                !w->isVisible() && !companions.IsCompanion(&window) &&
-                !companions.IsCompanion(nullptr))
-        << caption;
+    EXPECT_EQ(std::tuple(w->windowTitle(), w->minimumSize(), w->maximumSize(), w->windowType(),
+                         w->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus),
+                         companions.IsCompanion(w), w->isVisible()),
+              std::tuple(QString(caption), size, size, Qt::Tool, true, true, false));
     EXPECT_EQ(testing::Difference(w->Image(), Printed(*w, QFont(), Qt::black, "")), "") << caption;
   }
   EXPECT_EQ(ScoreText(0) + ScoreText(7) + ScoreText(-1) + ScoreText(-32768), " 0 7-1-32768");
   const QFontInfo score(ScoreFont()), message(MessageFont());
-  EXPECT_TRUE(score.family() == "Liberation Sans" && score.bold() && score.pixelSize() == 32);
-  EXPECT_TRUE(message.family() == "IPAGothic" && message.bold() && message.pixelSize() == 18);
+  EXPECT_FALSE(companions.IsCompanion(&window) || companions.IsCompanion(nullptr));
+  EXPECT_EQ(std::tuple(score.family(), score.bold(), score.pixelSize()),
+            std::tuple(QString("Liberation Sans"), true, 32));
+  EXPECT_EQ(std::tuple(message.family(), message.bold(), message.pixelSize()),
+            std::tuple(QString("IPAGothic"), true, 18));
   // Side A in the window text colour, side B in black; the old score goes.
   const QColor inks[] = {window.palette().color(QPalette::WindowText), Qt::black};
   for (int i = 0; i < 4; ++i) {
@@ -53,7 +54,7 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
       QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
   MessageWindow& m = companions.Message();
   m.ShowText(text);
-  EXPECT_TRUE(m.isVisible() && m.Text() == text);
+  EXPECT_EQ(std::tuple(m.isVisible(), m.Text()), std::tuple(true, text));
   EXPECT_EQ(testing::Difference(m.Image(), Printed(m, MessageFont(),
                                                    m.palette().color(QPalette::ButtonText), text)),
             "");
