@@ -28,6 +28,7 @@ void Music::StopMusic() {
 }
 
 void Music::Timer1_Timer() {
+  MMControl1.Revive();
   const int32_t length = MMControl1.Length();
   const int32_t position = MMControl1.Position();
   if (position == length && MMControl1.Mode() == ModeStopped) {

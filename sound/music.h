@@ -22,7 +22,8 @@ class Music {
   bool Play();
   // The music box was unchecked: stops and rewinds, so that the next play is from the start.
   void StopMusic();
-  // Every second: a piece that has played to its end starts again.
+  // Every second: a piece that has played to its end starts again, and a stream the sound
+  // server dropped is opened again.
   void Timer1_Timer();
   // Shut-down.
   void Close();
