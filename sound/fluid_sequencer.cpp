@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace pyra {
 
@@ -14,6 +15,14 @@ namespace {
 constexpr int SampleRate = 44100;
 // Events are placed to within this many frames (1.5 ms).
 constexpr int EventBlock = 64;
+// A live stream asks for sound every few milliseconds, a new one on an idle null sink after up
+// to two seconds; one silent longer than this has lost its server.
+constexpr int64_t DroppedAfterMs = 3000;
+
+int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 void Send(fluid_synth_t* synth, const MidiEvent& e) {
   const int channel = e.status & 0x0F;
@@ -78,19 +87,24 @@ FluidSequencer::~FluidSequencer() { Reset(); }
 void FluidSequencer::Reap(fluid_audio_driver_t*& driver) {
   if (driver == nullptr) return;
   // Closing a stream waits for the server to take what was written, up to two seconds
-  // while the stream is young; the window thread does not wait with it.
-  reapers_.emplace_back([doomed = driver] { delete_fluid_audio_driver(doomed); });
+  // while the stream is young; the window thread does not wait with it. Those closed earlier
+  // and done by now are joined, so that their threads do not pile up until the exit.
+  std::erase_if(reapers_, [](const std::future<void>& reaper) {
+    return reaper.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  });
+  reapers_.push_back(
+      std::async(std::launch::async, [doomed = driver] { delete_fluid_audio_driver(doomed); }));
   driver = nullptr;
 }
 
 void FluidSequencer::Reset() {
   if (loader_.joinable()) loader_.join();
+  if (reviver_.joinable()) reviver_.join();
   {
     std::lock_guard lock(mutex_);
     Reap(driver_);
   }
-  for (std::thread& reaper : reapers_) reaper.join();  // no audio thread runs after this
-  reapers_.clear();
+  reapers_.clear();  // waits for each: no audio thread runs after this
   if (synth_ != nullptr) delete_fluid_synth(synth_);
   if (settings_ != nullptr) delete_fluid_settings(settings_);
   synth_ = nullptr;
@@ -136,10 +150,10 @@ void FluidSequencer::Open(const std::string& file) {
     Reset();
     return;
   }
-  Reap(probe);
   soundFont_ = *font;
   open_ = true;
   std::lock_guard lock(mutex_);
+  Reap(probe);
   song_ = std::move(song);
   cursor_ = SongCursor(*song_, SampleRate);
 }
@@ -168,9 +182,37 @@ void FluidSequencer::LoadSynth() {
 
 void FluidSequencer::StartStream() {
   // Only a ready synthesizer streams: silence sent ahead would wait in the server's buffer
-  // and hold the music back by as much.
-  if (driver_ == nullptr) driver_ = NewDriver();
-  if (driver_ == nullptr) playing_ = false;  // the server went away since the open
+  // and hold the music back by as much. Without a server the music stays playing where it
+  // stands, for Revive to try again; while the reviver connects, it brings the stream.
+  if (driver_ == nullptr && !reviving_) {
+    driver_ = NewDriver();
+    lastRender_ = NowMs();
+  }
+}
+
+void FluidSequencer::Revive() {
+  std::unique_lock lock(mutex_);
+  if (!playing_ || !synthReady_ || reviving_) return;
+  // FluidSynth's PulseAudio thread ends at its first failed write when the server goes away,
+  // and the driver asks for nothing more.
+  if (driver_ != nullptr && NowMs() - lastRender_ <= DroppedAfterMs) return;
+  Reap(driver_);
+  reviving_ = true;
+  lock.unlock();
+  if (reviver_.joinable()) reviver_.join();  // done: it has cleared reviving_
+  reviver_ = std::thread(&FluidSequencer::ReviveStream, this);
+}
+
+void FluidSequencer::ReviveStream() {
+  fluid_audio_driver_t* driver = NewDriver();
+  std::lock_guard lock(mutex_);
+  reviving_ = false;
+  if (playing_ && driver_ == nullptr) {
+    driver_ = driver;
+    lastRender_ = NowMs();
+  } else {
+    Reap(driver);  // the music stopped meanwhile
+  }
 }
 
 void FluidSequencer::WaitUntilLoaded() {
@@ -232,8 +274,9 @@ int32_t FluidSequencer::Mode() {
 }
 
 int FluidSequencer::Render(void* self, int frames, int, float*[], int nout, float* out[]) {
-  if (nout < 2) return FLUID_OK;
   auto* me = static_cast<FluidSequencer*>(self);
+  me->lastRender_ = NowMs();
+  if (nout < 2) return FLUID_OK;
   for (int done = 0; done < frames; done += EventBlock) {
     me->RenderBlock(std::min(EventBlock, frames - done), out[0] + done, out[1] + done);
   }
@@ -243,13 +286,13 @@ int FluidSequencer::Render(void* self, int frames, int, float*[], int nout, floa
 void FluidSequencer::RenderBlock(int frames, float* left, float* right) {
   // The driver hands over silence; it stays so until the synthesizer is there.
   if (!synthReady_) return;
-  {
-    std::lock_guard lock(mutex_);
-    if (playing_ &&
-        cursor_.Advance(frames, playTo_, [this](const MidiEvent& e) { Send(synth_, e); })) {
-      playing_ = false;
-      fluid_synth_all_notes_off(synth_, -1);
-    }
+  // One stream renders at a time: a stream being closed may ask for a last block while the one
+  // that replaces it has started, and the synthesizer renders for one thread only.
+  std::lock_guard lock(mutex_);
+  if (playing_ &&
+      cursor_.Advance(frames, playTo_, [this](const MidiEvent& e) { Send(synth_, e); })) {
+    playing_ = false;
+    fluid_synth_all_notes_off(synth_, -1);
   }
   float* dry[2] = {left, right};
   float* effects[4] = {left, right, left, right};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -38,6 +39,7 @@ class FluidSequencer final : public Sequencer {
   void Stop() override;
   void Seek(int32_t to) override;
   void Close() override;
+  void Revive() override;
   int32_t Start() override { return 0; }
   int32_t Length() override;
   int32_t Position() override;
@@ -51,20 +53,25 @@ class FluidSequencer final : public Sequencer {
   void RenderBlock(int frames, float* left, float* right);
   // The audio driver: PulseAudio first, then ALSA; nothing when neither can play.
   fluid_audio_driver_t* NewDriver();
-  // Closes a stream in the background.
+  // Closes a stream in the background; with mutex_ held.
   void Reap(fluid_audio_driver_t*& driver);
   // Back to a closed device with nothing loaded; waits for every background thread.
   void Reset();
   void LoadSynth();
   // Opens the stream for a synthesizer that is ready; with mutex_ held.
   void StartStream();
+  // Opens a stream in place of one the server dropped, on the reviver thread: a server that is
+  // starting (or hangs) answers only when it is ready (or after libpulse's 30 s).
+  void ReviveStream();
 
   std::vector<std::string> soundFonts_;
   std::string soundFont_;  // the one chosen at open
   bool open_ = false;      // opened with a song, a SoundFont and a sound server
   fluid_settings_t* settings_ = nullptr;
   std::thread loader_;
-  std::vector<std::thread> reapers_;
+  std::thread reviver_;
+  // One per closed stream still closing; joined once done, at the next close or at Reset.
+  std::vector<std::future<void>> reapers_;
   // Written by the loader before it sets synthReady_; read by others only after that.
   fluid_synth_t* synth_ = nullptr;
   std::atomic<bool> synthReady_{false};
@@ -73,9 +80,12 @@ class FluidSequencer final : public Sequencer {
   // What the audio thread shares with the window thread.
   std::mutex mutex_;
   fluid_audio_driver_t* driver_ = nullptr;
+  // When the driver last asked for sound (steady clock, ms), or its stream was opened.
+  std::atomic<int64_t> lastRender_{0};
   std::optional<MidiSong> song_;
   SongCursor cursor_;
   bool playing_ = false;
+  bool reviving_ = false;  // the reviver is connecting
   int32_t playTo_ = 0;
 };
 

@@ -26,6 +26,7 @@ void Music::Stop() {
 }
 
 void Music::OnLoopClock() {
+  sequencer_.Revive();
   const int32_t length = sequencer_.Length();
   const int32_t position = sequencer_.Position();
   if (position == length && sequencer_.Mode() == ModeStopped) {

@@ -21,7 +21,8 @@ class Music {
   bool Play();
   // The music switch was turned off: stops and rewinds, so that the next play is from the start.
   void Stop();
-  // Every second: a piece that has played to its end starts again.
+  // Every second: a piece that has played to its end starts again, and a stream the sound
+  // server dropped is opened again.
   void OnLoopClock();
   // Shut-down.
   void Close();

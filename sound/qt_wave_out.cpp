@@ -14,8 +14,11 @@ QtMessageHandler previousHandler = nullptr;
 
 bool IsAudioChatter(const QMessageLogContext& context, const QString& message) {
   const QLatin1String category(context.category != nullptr ? context.category : "");
+  // Qt's PulseAudio streams report a server that went away (a restart) in these words; Qt
+  // connects again by itself when the server is back within three seconds.
   return category.startsWith(QLatin1String("qt.multimedia")) ||
-         message.startsWith(QLatin1String("PulseAudioService:"));
+         message.startsWith(QLatin1String("PulseAudioService:")) ||
+         message == QLatin1String("\"Stream error: Connection terminated\"");
 }
 
 void FilterAudioChatter(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -42,14 +45,19 @@ QtWaveOut::QtWaveOut() { QuietenAudioWarnings(); }
 QtWaveOut::~QtWaveOut() = default;
 
 void QtWaveOut::PlaySound(const std::string& file) {
-  std::unique_ptr<QSoundEffect>& effect = effects_[file];
-  if (!effect) {
-    effect = std::make_unique<QSoundEffect>();
-    effect->setSource(QUrl::fromLocalFile(QString::fromStdString(file)));
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(file));
+  // Qt keeps a sound decoded only while an effect holds it.
+  std::unique_ptr<QSoundEffect>& loaded = loaded_[file];
+  if (!loaded) {
+    loaded = std::make_unique<QSoundEffect>();
+    loaded->setSource(url);
   }
-  if (playing_ != nullptr) playing_->stop();
-  playing_ = effect.get();
-  effect->play();
+  // A new effect for every cue: Qt's output asks each new stream for the buffer its last one
+  // was given, and one given a buffer smaller than its writes (as a restarted server came up)
+  // stays silent for good. The effect still playing stops as it goes.
+  playing_ = std::make_unique<QSoundEffect>();
+  playing_->setSource(url);
+  playing_->play();
 }
 
 int QtWaveOut::OutputDevices() { return int(QMediaDevices::audioOutputs().size()); }

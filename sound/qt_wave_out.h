@@ -1,5 +1,5 @@
-// The cue sounds on Qt Multimedia: one sound effect per file, the latest replacing the one
-// still playing; the wave output devices are the audio outputs Qt Multimedia sees.
+// The cue sounds on Qt Multimedia: a sound effect per cue, the latest replacing the one still
+// playing; the wave output devices are the audio outputs Qt Multimedia sees.
 #pragma once
 
 #include <map>
@@ -21,8 +21,8 @@ class QtWaveOut final : public WaveOut {
   int OutputDevices() override;
 
  private:
-  std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
-  QSoundEffect* playing_ = nullptr;
+  std::map<std::string, std::unique_ptr<QSoundEffect>> loaded_;  // never played
+  std::unique_ptr<QSoundEffect> playing_;
 };
 
 // Qt Multimedia's complaints (no sound server, a file it cannot decode) never reach the

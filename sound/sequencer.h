@@ -25,6 +25,9 @@ class Sequencer {
   // Stops and stands at `to`.
   virtual void Seek(int32_t to) = 0;
   virtual void Close() = 0;
+  // Every second: a stream the sound server dropped (a server restart) is opened again once a
+  // server takes one; meanwhile the music waits where its sound stopped, still playing.
+  virtual void Revive() = 0;
   virtual int32_t Start() = 0;
   virtual int32_t Length() = 0;
   virtual int32_t Position() = 0;

@@ -23,6 +23,7 @@ struct FakeSequencer : Sequencer {
   void Stop() override { log.push_back("stop"), mode = ModeStopped; }
   void Seek(int32_t to) override { log.push_back("seek " + std::to_string(to)), position = to; }
   void Close() override { log.push_back("close"), open = false; }
+  void Revive() override {}
   int32_t Start() override { return 0; }
   int32_t Length() override { return length; }
   int32_t Position() override { return position; }

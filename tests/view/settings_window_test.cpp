@@ -71,8 +71,9 @@ TEST_F(SettingsWindowTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption)
     ASSERT_NE(w, nullptr);
     const QString holder = c.group < 0 ? "settings" : DialogControls[c.group].name;
     EXPECT_EQ(w->parentWidget()->objectName(), holder);
-    if (c.group >= 0)
+    if (c.group >= 0) {
       EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << "in its frame";
+    }
     EXPECT_EQ(w->geometry(), QRect(px(c.left), px(c.top), px(c.width), px(c.height)));
     if (c.control == Control::Name) continue;
     const bool group = c.control == Control::Group;
