@@ -139,6 +139,18 @@ TEST_F(SettingsWindowTest, EachChoiceReachesTheSettingsAndOkKeepsItInTheStore) {
       {"levelStrongest", "Level", "1"},    {"stretchBackground", "BitmapStretch", "0"},
       {"openingDemo", "OpeningDemo", "1"},
   };
+  {
+    // A name typed or pasted with control characters keeps none of them, shown and stored.
+    auto program = Started({}, true);
+    testing::ModalAnswerer script({{"settings", [](QWidget* top) {
+                                      auto* name = top->findChild<QComboBox*>("nameA");
+                                      name->setEditText("A\tn\nn\x01");
+                                      EXPECT_EQ(name->currentText(), "Ann");
+                                      Click(top, "ok");
+                                    }}});
+    program->TheGame().OnSettings();
+    EXPECT_EQ(ReadSetting(program->Store(), "PlayerNameA", ""), "Ann");
+  }
   for (const auto& [control, key, value] : cases) {
     SCOPED_TRACE(control);
     auto program = Started({}, true);
