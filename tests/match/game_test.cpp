@@ -37,8 +37,8 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
     rig.settings.Set(Switch::OpeningDemo, k.demo);
     ASSERT_TRUE(rig.game.Start(false, true));
     EXPECT_EQ(rig.shell.calls, (Texts{"load settings", "show main window", "open music"}));
-    EXPECT_TRUE(rig.screen.caption == "Pyra3" && rig.screen.companionsVisible &&
-                rig.dialogs.boxes.empty());  // never an announcement
+    EXPECT_EQ(std::tuple(rig.screen.caption, rig.screen.companionsVisible, rig.dialogs.Texts()),
+              std::tuple("Pyra3", true, Texts{}));  // never an announcement
     const bool demo = k.begins == "demo", title = k.begins == "title";
     EXPECT_EQ(std::tuple(rig.state.demoMode, rig.game.NewGameGuarded(), rig.screen.titleShown,
                          rig.state.turn == TurnNone, rig.screen.nextPieces[2] == 0),
@@ -247,17 +247,19 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
     // Keys, clicks and ticks do nothing while paused.
     rig.game.OnKey(32), rig.game.OnKey(27);
     rig.game.OnMouseRelease(MouseButton::Left, 5, 5), rig.game.OnHumanClock();
-    EXPECT_TRUE(rig.state.board == board && !rig.game.Closing());
+    EXPECT_EQ(std::tuple(rig.state.board == board, rig.game.Closing()), std::tuple(true, false));
     rig.game.OnPause();
     EXPECT_EQ(std::tuple(rig.screen.pauseCaption, items(), rig.Clocks(), rig.game.HumanTicks(),
                          rig.screen.messageVisible),
               std::tuple("中断(&P&ｾ)", std::tuple(true, true, true), "man", 2, messageShowing));
-    EXPECT_TRUE(!messageShowing || rig.screen.message == "三番勝負です。");
+    if (messageShowing) {
+      EXPECT_EQ(rig.screen.message, "三番勝負です。");
+    }
     // A new game asked for while paused resumes first.
     rig.game.OnPause();
     rig.game.OnMouseRelease(MouseButton::Right, 5, 5);
     rig.game.RestartFromSettings();
-    EXPECT_TRUE(!rig.game.Paused() && menu[MenuItem::NewGame]);
+    EXPECT_EQ(std::tuple(rig.game.Paused(), menu[MenuItem::NewGame]), std::tuple(false, true));
   }
   // The pause item is there only while a real game runs.
   GameRig rig;
@@ -437,10 +439,11 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
     rig.game.OnMouseRelease(MouseButton::Left, 5, 5);
     rig.state.wins = {1, 1};
     rig.game.OnKey(32);
-    EXPECT_TRUE(rig.state.demoMode && rig.state.wins == (Pair{0, 0}));
+    EXPECT_EQ(std::tuple(rig.state.demoMode, rig.state.wins), std::tuple(true, Pair{0, 0}));
     // Demo games come one after another without a word, a record or a count.
     for (int move = 0; move < 40; ++move) rig.game.OnComputerClock();
-    EXPECT_TRUE(rig.state.demoMode && rig.dialogs.boxes.empty() && rig.records.results.empty());
+    EXPECT_EQ(std::tuple(rig.state.demoMode, rig.dialogs.Texts(), rig.records.results.size()),
+              std::tuple(true, Texts{}, 0u));
     EXPECT_GT(rig.state.gamesPlayed, 1);
     EXPECT_EQ(rig.screen.scoreCaption[0].find("Alice"), std::string::npos);
     EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);

@@ -64,8 +64,11 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
     SCOPED_TRACE(file ? file : "Default");
     ChooserRig r;
     const bool installed = *box == 0;
-    if (!file) r.chooser.RestoreDefault(background, folder);
-    EXPECT_TRUE(!file || r.chooser.Install(background, folder, file) == installed);
+    if (file) {
+      EXPECT_EQ(r.chooser.Install(background, folder, file), installed);
+    } else {
+      r.chooser.RestoreDefault(background, folder);
+    }
     Strings boxes;
     for (const auto& shown : r.rig.dialogs.boxes) boxes.push_back(shown.title + ":" + shown.text);
     EXPECT_EQ(boxes, installed ? Strings{} : Strings{box});
@@ -90,7 +93,8 @@ TEST(PictureChooser, AnUnreadablePlaceOffersRetry) {
             "ファイルを開く:ドライブUSB (/media/usb)からファイルを開けません。\n\n"
             "ドライブにフロッピーディスクが正しく挿入されているか、\n"
             "フロッピーディスクがフォーマットされているか確認して下さい。");
-  EXPECT_TRUE(box.buttons == MsgButtons::RetryCancel && box.icon == MsgIcon::Exclamation);
+  EXPECT_EQ(std::tuple(box.buttons, box.icon),
+            std::tuple(MsgButtons::RetryCancel, MsgIcon::Exclamation));
 }
 
 }  // namespace

@@ -76,7 +76,8 @@ struct DialogRig {
   Strings Boxes() const {
     Strings shown;
     for (const BoxRecord& box : rig.dialogs.boxes) {
-      EXPECT_TRUE(box.title == "Pyra3" && box.buttons == MsgButtons::Ok);
+      EXPECT_EQ(std::tuple(box.title, box.buttons), std::tuple("Pyra3", MsgButtons::Ok))
+          << box.text;
       shown.push_back((box.icon == MsgIcon::Information ? "i:" : "-:") + box.text);
     }
     return shown;

@@ -92,7 +92,8 @@ TEST_F(SoundServer, TheMusicPlaysAtItsTempoStopsRewindsAndLoops) {
   QTest::qWait(2000);
   const double advance = device.Position() - first;
   const double seconds = heard.Sox({}, "Length \\(seconds\\)");
-  EXPECT_TRUE(advance > 0 && advance < seconds * ticksPerSecond * 1.2) << advance;
+  EXPECT_GT(advance, 0);
+  EXPECT_LT(advance, seconds * ticksPerSecond * 1.2) << "ahead of what was heard";
   EXPECT_GT(heard.Sox(), Silence);
 
   loop.Stop();
@@ -103,11 +104,12 @@ TEST_F(SoundServer, TheMusicPlaysAtItsTempoStopsRewindsAndLoops) {
   // The last half second: it stops at its end, and the loop tick starts it again.
   device.Play(device.Length() - int32_t(ticksPerSecond / 2), device.Length());
   QTest::qWait(1500);
-  EXPECT_TRUE(device.Mode() == ModeStopped && device.Position() == device.Length());
+  EXPECT_EQ(std::tuple(device.Mode(), device.Position()), std::tuple(ModeStopped, device.Length()));
   Recording again;
   loop.OnLoopClock();
   QTest::qWait(1000);
-  EXPECT_TRUE(device.Mode() == ModePlaying && device.Position() < ticksPerSecond * 2);
+  EXPECT_EQ(device.Mode(), ModePlaying);
+  EXPECT_LT(device.Position(), ticksPerSecond * 2) << "from the start again";
   EXPECT_GT(again.Sox(), Silence);
 }
 
@@ -123,7 +125,8 @@ TEST_F(SoundServer, ACueComesOutAndALaterOneReplacesIt) {
     if (replace) play("TON.WAV");
     QTest::qWait(1200);
     const double tail = heard.Sox({"silence", "1", "0.002", "1%", "trim", "0.5", "0.3"});
-    EXPECT_TRUE((tail < Silence) == replace && heard.Sox() > Silence) << tail;
+    EXPECT_EQ(tail < Silence, replace) << "the tail of JAN: " << tail;
+    EXPECT_GT(heard.Sox(), Silence);
   }
 }
 

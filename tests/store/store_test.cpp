@@ -82,14 +82,18 @@ TEST(SqliteSettingsStore, KeepsAnyTextInItsOwnRowOfTheDocumentedTable) {
   EXPECT_EQ(Query(path, "PRAGMA journal_mode"), "delete;");  // one self-contained file
   SqliteSettingsStore store(path);
   EXPECT_EQ(store.Read(odd, odd).value_or("-") + store.Read("Ann", "Win").value_or("-"), odd + "-");
-  for (const char* v : {"1", "3"})
-    EXPECT_TRUE(store.Write("Ann", "Games", v) && store.Write("Ann", "Win", v));
+  for (const char* v : {"1", "3"}) {
+    EXPECT_TRUE(store.Write("Ann", "Games", v)) << v;
+    EXPECT_TRUE(store.Write("Ann", "Win", v)) << v;
+  }
   EXPECT_TRUE(store.Write("ann", "Games", "9"));  // letter case counts
   const std::string ann =
       "SELECT app || section || key || value FROM store WHERE section LIKE 'ann' ORDER BY 1";
-  EXPECT_TRUE(store.DeleteKey("Ann", "Win") && store.DeleteKey("Nobody", "Games"));
+  EXPECT_EQ(std::tuple(store.DeleteKey("Ann", "Win"), store.DeleteKey("Nobody", "Games")),
+            std::tuple(true, true));
   EXPECT_EQ(Query(path, ann), "Pyra3AnnGames3;Pyra3annGames9;");
-  EXPECT_TRUE(store.DeleteSection("Ann") && store.DeleteSection("Nobody"));
+  EXPECT_EQ(std::tuple(store.DeleteSection("Ann"), store.DeleteSection("Nobody")),
+            std::tuple(true, true));
   EXPECT_EQ(Query(path, ann), "Pyra3annGames9;");
 }
 
@@ -123,9 +127,11 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
     testing::WriteFileBytes(path, bytes);
     SqliteSettingsStore store(path);
     EXPECT_EQ(Through(store), "- 000") << bytes.size();
-    EXPECT_TRUE(store.Damaged() && testing::FileBytes(path) == bytes &&
-                !std::filesystem::exists(path + "-journal"))
-        << "marked damaged; the file unchanged";
+    EXPECT_TRUE(store.Damaged()) << bytes.size();
+    EXPECT_EQ(
+        std::tuple(testing::FileBytes(path) == bytes, std::filesystem::exists(path + "-journal")),
+        std::tuple(true, false))
+        << "the file unchanged, no journal";
   }
   testing::WriteFileBytes(dir.File("Pyra3"), "a file where the folder goes");
   SqliteSettingsStore nowhere(dir.File("Pyra3/store.sqlite3"));
@@ -142,8 +148,10 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   int status = 0;
   waitpid(child, &status, 0);
   EXPECT_EQ(status, 0) << "3: cannot drop root; 4: not read, or written";
-  EXPECT_TRUE(testing::FileBytes(path) == filled && !std::filesystem::exists(path + "-journal"))
-      << "the file changed";
+  EXPECT_EQ(
+      std::tuple(testing::FileBytes(path) == filled, std::filesystem::exists(path + "-journal")),
+      std::tuple(true, false))
+      << "the file unchanged, no journal";
 }
 
 TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
