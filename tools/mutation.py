@@ -8,6 +8,9 @@ its own, runs them with a time limit, and puts the file back. A mutant that does
 is replaced by another one. At the end it prints the score and every mutant that no test
 noticed.
 
+A kill counts only when the failing test fails again on the same mutant and passes on the
+unchanged program: a test that fails now and then kills nothing.
+
 A mutant that the test programs miss is then tried against the tests of the whole program
 (CTest's label "system": the real program under a window manager, Wayland, the sound server,
 the install); run the tool under tools/with_sound_server.sh for those, or pass --no-system.
@@ -31,7 +34,7 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-FOLDERS = ["rules", "ai", "match", "options", "store", "view", "sound", "app"]
+FOLDERS = ["settings", "rules", "ai", "match", "options", "store", "view", "sound", "app"]
 # Headers are cheap to mutate but expensive to rebuild; they still get their share.
 HEADER_WEIGHT = 0.3
 
@@ -277,6 +280,25 @@ class Runner:
         return None
 
 
+    def run_one(self, failure):
+        """Runs the one test named in a failure again; true when it passes. A time-out names
+        a whole test program, which is run whole."""
+        name, _, test = failure.partition(": ")
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        try:
+            if name == "system":
+                r = subprocess.run(["ctest", "--test-dir", str(self.build), "-R", f"^{test}$",
+                                    "--timeout", "180"], env=env, capture_output=True, timeout=400)
+            else:
+                only = [] if test == "timed out" or test.startswith("exit ") else [f"--gtest_filter={test}"]
+                limit = max(20.0, self.timeout_factor * self.baseline.get(name, 10.0))
+                r = subprocess.run([str(self.build / name), "--gtest_brief=1"] + only, env=env,
+                                   capture_output=True, timeout=limit, start_new_session=True)
+        except subprocess.TimeoutExpired:
+            return False
+        return r.returncode == 0
+
+
 def replayed(log):
     """The survivors listed in an earlier run's output, as one queue a folder."""
     text = log.read_text(encoding="utf-8")
@@ -368,6 +390,7 @@ def main():
         return sorted(runner.binaries, key=lambda b: b != first)
 
     results = []
+    unconfirmed = []
     skipped = 0
     plan = [(f, share[f]) for f in sorted(share)]
     total = sum(k for _, k in plan)
@@ -393,6 +416,10 @@ def main():
                 failure = runner.run_tests(order_for(m))
                 if not failure and not args.no_system:
                     failure = runner.run_system()
+                # A kill counts only when the test fails again on the same mutant.
+                if failure and runner.run_one(failure):
+                    unconfirmed.append((m, failure))
+                    failure = None
                 taken += 1
                 done += 1
                 results.append((m, failure))
@@ -408,8 +435,15 @@ def main():
     else:
         subprocess.run(["ninja", "-C", str(runner.build)], capture_output=True)
 
+    # A test that fails on the unchanged program too kills nothing: its mutants survive.
+    failing = sorted({f for _, f in results if f and not runner.run_one(f)})
+    for test in failing:
+        print(f"{test}: fails without any mutant too; its kills do not count", flush=True)
+    results = [(m, None if f in failing else f) for m, f in results]
     killed = sum(1 for _, f in results if f)
     survivors = [m for m, f in results if not f]
+    for m, f in unconfirmed:
+        print(f"{m.where()}: {f} failed once, then passed; counted as a survivor")
     print()
     print(f"mutants run: {len(results)} (another {skipped} did not compile and were replaced)")
     per_folder = {}
