@@ -58,49 +58,6 @@ QSize MenuCaptionStyle::sizeFromContents(ContentsType type, const QStyleOption* 
   return result;
 }
 
-// --- BoardWidget ---------------------------------------------------------------------------
-
-BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::StrongFocus);
-  setMinimumSize(0, 0);
-}
-
-void BoardWidget::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  // One image pixel per logical pixel; on a scaled screen each becomes a block of whole
-  // device pixels, never a blur.
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRect area = event->rect();
-  if (image_ != nullptr && !image_->isNull()) {
-    const QRect drawn = area.intersected(image_->rect());
-    if (!drawn.isEmpty()) painter.drawImage(drawn, *image_, drawn);
-    // Whatever the image does not cover yet (the window has just grown) shows white.
-    const QRegion rest = QRegion(area).subtracted(QRegion(image_->rect()));
-    for (const QRect& r : rest) painter.fillRect(r, Qt::white);
-  } else {
-    painter.fillRect(area, Qt::white);
-  }
-}
-
-void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
-  event->accept();
-  if (!mouseUp_) return;
-  MouseButton button = MouseButton::Middle;  // any other button only counts as a click
-  if (event->button() == Qt::LeftButton) {
-    button = MouseButton::Left;
-  } else if (event->button() == Qt::RightButton) {
-    button = MouseButton::Right;
-  }
-  const QPointF p = event->position();
-  mouseUp_(button, static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
-}
-
-void BoardWidget::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (resized_) resized_(size());
-}
-
 // --- MainWindow ----------------------------------------------------------------------------
 
 MainWindow::MainWindow() : board_(new BoardWidget(this)) {
@@ -264,6 +221,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::keyPressEvent(QKeyEvent* event) {
   keys_.Pressed(*event);
   event->accept();
+  // An arrow moves the focus cell at once, and again with each repeat of a held key.
+  if (const auto arrow = ArrowOf(event->key()); arrow && Live()) inputs_->ArrowKey(*arrow);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {

@@ -8,6 +8,7 @@
 
 #include "app/window_inputs.h"
 #include "match/ports.h"
+#include "view/board_widget.h"
 #include "view/window_keys.h"
 
 class QAction;
@@ -25,31 +26,6 @@ class MenuCaptionStyle : public QProxyStyle {
 
   QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                          const QWidget* widget) const override;
-};
-
-// The client area: shows the persistent board image pixel for pixel and reports mouse
-// releases in client pixels.
-class BoardWidget : public QWidget {
-  Q_OBJECT
-
- public:
-  explicit BoardWidget(QWidget* parent);
-
-  void SetImage(const QImage* image) { image_ = image; }
-  void SetMouseHandler(std::function<void(MouseButton, int, int)> handler) {
-    mouseUp_ = std::move(handler);
-  }
-  void SetResizeHandler(std::function<void(QSize)> handler) { resized_ = std::move(handler); }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  const QImage* image_ = nullptr;
-  std::function<void(MouseButton, int, int)> mouseUp_;
-  std::function<void(QSize)> resized_;
 };
 
 class MainWindow : public QMainWindow {

@@ -141,6 +141,7 @@ QtScreen::QtScreen(MainWindow& window, CompanionWindows& companions, BoardPainte
       settings_(settings),
       pacer_([this](const QRegion& area) { window_.Board().repaint(area); }) {
   window_.Board().SetImage(&painter_.Image());
+  window_.Board().SetState(&painter_.State());
   window_.Board().SetResizeHandler([this](QSize client) {
     if (painter_.Image().size() != client) painter_.Resize(client);
   });
@@ -189,6 +190,8 @@ void QtScreen::ClearBoard() {
   PresentBoard();
 }
 
+void QtScreen::SetFocusCell(std::optional<Cell> cell) { window_.Board().SetFocusCell(cell); }
+
 void QtScreen::ShowTitlePicture() {
   FitImageToClient();
   QImage& board = painter_.Image();
@@ -233,6 +236,7 @@ void QtScreen::SetScoreCaption(int side, const std::string& caption) {
 void QtScreen::DrawNextPieces(const std::array<int16_t, 3>& queue) {
   CompanionWindow& next = companions_.NextBox();
   pyra::DrawNextPieces(next.Image(), queue, pictures_.activeSheet, next.BackgroundColour());
+  next.setAccessibleDescription(Q(NextPiecesText(queue)));
   next.Present();
 }
 

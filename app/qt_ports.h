@@ -73,6 +73,7 @@ class QtScreen : public Screen {
   void PrepareBackground() override;
   void ClearBoard() override;
   void ShowTitlePicture() override;
+  void SetFocusCell(std::optional<Cell> cell) override;
 
   bool WindowIsNormal() override;
   int ClientWidth() override;

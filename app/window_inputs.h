@@ -13,8 +13,10 @@ class WindowInputs {
   virtual ~WindowInputs() = default;
   // Client pixels of the board.
   virtual void MouseUp(MouseButton button, int x, int y) = 0;
-  // KeySpace, KeyEscape, or any other code for other keys.
+  // KeySpace, KeyEscape, KeyReturn, or any other code for other keys.
   virtual void KeyUp(int keyCode) = 0;
+  // An arrow key's press or repeat in the main window.
+  virtual void ArrowKey(Arrow arrow) = 0;
   virtual void MenuCommand(Command command) = 0;
   // The main window's close box.
   virtual void CloseRequested() = 0;
@@ -32,6 +34,7 @@ class GameInputs : public WindowInputs {
 
   void MouseUp(MouseButton button, int x, int y) override { game_.OnMouseRelease(button, x, y); }
   void KeyUp(int keyCode) override { game_.OnKey(keyCode); }
+  void ArrowKey(Arrow arrow) override { game_.OnArrow(arrow); }
   void MenuCommand(Command command) override {
     switch (command) {
       case Command::NewGame:

@@ -2,6 +2,8 @@
 // clock runs for whom, when an armed clock really runs, and what holds the clocks for a
 // while (a modal window, the focus elsewhere, a minimised main window) with what minimising
 // puts aside until the window is restored.
+#include <algorithm>
+
 #include "match/game.h"
 #include "match/messages.h"
 
@@ -57,6 +59,23 @@ void Game::ApplyClocks() {
   const bool man = humanArmed_ && !held;
   if (ports_.computerClock.Enabled() != com) ports_.computerClock.SetEnabled(com);
   if (ports_.humanClock.Enabled() != man) ports_.humanClock.SetEnabled(man);
+  ShowFocusCell();
+}
+
+void Game::ShowFocusCell() {
+  // A person is to move and nothing holds the game: not the demo, a computer's move, a pause,
+  // the end of the game, a modal window or the focus elsewhere.
+  std::optional<Cell> shown;
+  if (ports_.humanClock.Enabled() && state_.boardCols > 0 && state_.boardRows > 0) {
+    Cell cell =
+        focusCell_.value_or(Cell{int16_t(state_.boardCols / 2), int16_t(state_.boardRows / 2)});
+    cell.column = std::min<int16_t>(cell.column, state_.boardCols - 1);
+    cell.row = std::min<int16_t>(cell.row, state_.boardRows - 1);
+    focusCell_ = shown = cell;
+  }
+  if (shown == shownFocus_) return;
+  shownFocus_ = shown;
+  ports_.screen.SetFocusCell(shown);
 }
 
 void Game::ArmComputerClock(bool armed) {

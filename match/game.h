@@ -18,6 +18,8 @@ namespace pyra {
 enum class MouseButton { Left, Right, Middle };
 constexpr int KeySpace = 32;
 constexpr int KeyEscape = 27;
+constexpr int KeyReturn = 13;
+enum class Arrow { Left, Up, Right, Down };
 
 struct Ports {
   Screen& screen;
@@ -60,7 +62,11 @@ class Game : public PlacementHost {
   // The end of the run: saves, clears the windows, closes the music and ends the program.
   void ShutDown();
   void OnMouseRelease(MouseButton button, int x, int y);  // client pixels
+  // A key's release: KeySpace, KeyEscape, KeyReturn, or another key's code.
   void OnKey(int keyCode);
+  // An arrow key's press (and each of its repeats): moves the keyboard's focus cell while a
+  // person is to move; it stops at the board's edges.
+  void OnArrow(Arrow arrow);
   void OnNewGame();
   void OnPause();
   void OnRanking();
@@ -101,6 +107,8 @@ class Game : public PlacementHost {
   // --- What the windows and tests may read ----------------------------------------------
   bool Paused() const;
   bool NewGameGuarded() const { return newGameGuard_; }
+  // The cell framed for the keyboard, while a person is to move and nothing holds the game.
+  std::optional<Cell> FocusCell() const { return shownFocus_; }
   bool InMove() const { return inMove_; }
   int16_t HumanTicks() const { return humanTicks_; }
   std::string SeriesResultText() const;
@@ -154,7 +162,11 @@ class Game : public PlacementHost {
   void RestoreCaption() override;
 
   void PlacePiece(int16_t column, int16_t row);
+  // A person's move on a cell, by the mouse or the keyboard.
+  void PersonPlaces(int column, int row);
   void AdvanceQueue();
+  // Frames the focus cell exactly while the person's clock runs, kept on the board.
+  void ShowFocusCell();
   // Runs one move; a move asked for while another is still running is dropped.
   template <typename Move>
   void RunMove(Move move) {
@@ -191,6 +203,10 @@ class Game : public PlacementHost {
   bool closing_ = false;
   bool startRefused_ = false;
   bool seedOnStart_ = true;
+
+  // Where the keyboard places; the board's middle until it is first shown.
+  std::optional<Cell> focusCell_;
+  std::optional<Cell> shownFocus_;
 
   bool computerArmed_ = false;
   bool humanArmed_ = false;

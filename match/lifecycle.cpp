@@ -58,13 +58,14 @@ void Game::ShutDown() {
 void Game::OnMouseRelease(MouseButton button, int x, int y) {
   if (state_.demoMode || closing_) return;
   newGameGuard_ = false;
-  if (button != MouseButton::Left || state_.turn == TurnNone) return;
-  if (Paused()) return;
+  if (button != MouseButton::Left) return;
   // The cell under the pointer: the board is drawn from the client origin.
-  const int column = x >= 0 ? x / CellPixels : -1;
-  const int row = y >= 0 ? y / CellPixels : -1;
-  if (state_.turn == SideA && !settings_.IsHuman(SideA)) return;
-  if (state_.turn == SideB && !settings_.IsHuman(SideB)) return;
+  PersonPlaces(x >= 0 ? x / CellPixels : -1, y >= 0 ? y / CellPixels : -1);
+}
+
+void Game::PersonPlaces(int column, int row) {
+  if (state_.turn == TurnNone || Paused()) return;
+  if (!settings_.IsHuman(state_.turn)) return;
   // Positions beyond 16 bits cannot be cells; anything else off the board PlacePiece refuses.
   if (column > INT16_MAX || row > INT16_MAX) return;
   PlacePiece(static_cast<int16_t>(column), static_cast<int16_t>(row));
@@ -76,7 +77,23 @@ void Game::OnKey(int keyCode) {
     if (exitVisible_) OnExit();
   } else if (keyCode == KeySpace) {
     if (newGameVisible_) OnNewGame();
+  } else if (keyCode == KeyReturn && shownFocus_) {
+    // As a left-button release on the focus cell.
+    newGameGuard_ = false;
+    PersonPlaces(shownFocus_->column, shownFocus_->row);
   }
+}
+
+void Game::OnArrow(Arrow arrow) {
+  if (closing_ || !shownFocus_) return;
+  Cell cell = *shownFocus_;
+  const int16_t lastColumn = state_.boardCols - 1, lastRow = state_.boardRows - 1;
+  if (arrow == Arrow::Left && cell.column > 0) --cell.column;
+  if (arrow == Arrow::Right && cell.column < lastColumn) ++cell.column;
+  if (arrow == Arrow::Up && cell.row > 0) --cell.row;
+  if (arrow == Arrow::Down && cell.row < lastRow) ++cell.row;
+  focusCell_ = cell;
+  ShowFocusCell();
 }
 
 void Game::OnNewGame() {

@@ -45,4 +45,10 @@ inline constexpr const char* HelpNothingFound = "見つかりませんでした�
 
 inline constexpr const char* CannotPlayMusic = "現在の環境では音楽を鳴らすことはできません。";
 
+// What a screen reader hears of the board: a cell's place and what lies there, by cell code.
+inline constexpr const char* BoardName = "盤面";
+inline constexpr const char* ColumnAfter = "列目";
+inline constexpr const char* RowAfter = "行目";
+inline constexpr const char* CellContents[6] = {"空き", "火", "油", "水", "トラック", "立入禁止"};
+
 }  // namespace pyra::text

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "rules/board.h"
 #include "rules/placement.h"
 
 namespace pyra {
@@ -71,6 +73,8 @@ class Screen {
   virtual void PrepareBackground() = 0;
   virtual void ClearBoard() = 0;
   virtual void ShowTitlePicture() = 0;
+  // The cell the keyboard places on, framed on the board; nothing hides the frame.
+  virtual void SetFocusCell(std::optional<Cell> cell) = 0;
 
   // Main window geometry, in pixels of the client area.
   virtual bool WindowIsNormal() = 0;  // neither minimised nor maximised

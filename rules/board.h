@@ -33,6 +33,13 @@ inline void BuildNeighbourRing(GameState& s, int column, int row) {
   BuildNeighbourRing(s, column, row, s.neighbourRing);
 }
 
+// A cell by its column and row, counted from 0 at the top left.
+struct Cell {
+  int16_t column = 0;
+  int16_t row = 0;
+  bool operator==(const Cell&) const = default;
+};
+
 struct BoardSize {
   int16_t cols;
   int16_t rows;

@@ -7,7 +7,7 @@ namespace pyra {
 
 namespace {
 
-constexpr int Cell = CellPixels;
+constexpr int CellSide = CellPixels;
 
 bool IsBoardPiece(int16_t code) { return code >= Fire && code <= Blocked; }
 
@@ -67,32 +67,33 @@ void BoardPainter::PaintCell(int16_t column, int16_t row, int16_t step) {
   if (IsBoardPiece(code)) {
     QImage& sheet = pictures_.activeSheet;
     const int x = SheetX(code);
-    const int cx = Cell * column;
-    const int cy = Cell * row;
+    const int cx = CellSide * column;
+    const int cy = CellSide * row;
     if (step >= 1 && step <= 15) {
       // The piece shrunk by `step` on every side; the rest of the scratch square is black in
       // the mask pass and white in the image pass, so the background shows there.
-      const int d = Cell - 2 * step;
-      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, 0, 0, BLACKNESS);
-      StretchBlt(sheet, ScratchX + step, ScratchY + step, d, d, sheet, x, Cell, Cell, Cell,
+      const int d = CellSide - 2 * step;
+      BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, sheet, 0, 0, BLACKNESS);
+      StretchBlt(sheet, ScratchX + step, ScratchY + step, d, d, sheet, x, CellSide, CellSide,
+                 CellSide, SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, image_, cx, cy, NOTSRCERASE);
+      BitBlt(image_, cx, cy, CellSide, CellSide, sheet, ScratchX, ScratchY, SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, sheet, 0, 0, WHITENESS);
+      StretchBlt(sheet, ScratchX + step, ScratchY + step, d, d, sheet, x, 0, CellSide, CellSide,
                  SRCCOPY);
-      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, image_, cx, cy, NOTSRCERASE);
-      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCCOPY);
-      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, 0, 0, WHITENESS);
-      StretchBlt(sheet, ScratchX + step, ScratchY + step, d, d, sheet, x, 0, Cell, Cell, SRCCOPY);
-      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCERASE);
+      BitBlt(image_, cx, cy, CellSide, CellSide, sheet, ScratchX, ScratchY, SRCERASE);
     } else {
       // Black where the mask is opaque, the inverted background elsewhere; then the image
       // ANDed over the restored background.
-      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, x, Cell, SRCCOPY);
-      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, image_, cx, cy, NOTSRCERASE);
-      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCCOPY);
-      BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, x, 0, SRCCOPY);
-      BitBlt(image_, cx, cy, Cell, Cell, sheet, ScratchX, ScratchY, SRCERASE);
+      BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, sheet, x, CellSide, SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, image_, cx, cy, NOTSRCERASE);
+      BitBlt(image_, cx, cy, CellSide, CellSide, sheet, ScratchX, ScratchY, SRCCOPY);
+      BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, sheet, x, 0, SRCCOPY);
+      BitBlt(image_, cx, cy, CellSide, CellSide, sheet, ScratchX, ScratchY, SRCERASE);
     }
   }
 
-  if (cellPainted_) cellPainted_(QRect(Cell * column, Cell * row, Cell, Cell));
+  if (cellPainted_) cellPainted_(QRect(CellSide * column, CellSide * row, CellSide, CellSide));
 }
 
 void BoardPainter::PaintCellAt(int16_t index) {

@@ -23,6 +23,7 @@ void ForEachBackgroundPiece(int column, int row, int bw, int bh, Copy&& copy);
 
 class BoardPainter {
  public:
+  const GameState& State() const { return state_; }
   // Called after every painted cell with the client rectangle that changed.
   using CellPaintedHook = std::function<void(const QRect&)>;
 
@@ -70,7 +71,7 @@ class BoardPainter {
 template <typename Copy>
 void ForEachBackgroundPiece(int column, int row, int bw, int bh, Copy&& copy) {
   if (bw <= 0 || bh <= 0) return;
-  constexpr int Cell = CellPixels;
+  constexpr int CellSide = CellPixels;
   // A span of the cell along one axis, and where it comes from in the tile.
   struct Span {
     int offset, source, length;
@@ -83,19 +84,19 @@ void ForEachBackgroundPiece(int column, int row, int bw, int bh, Copy&& copy) {
   auto split = [](int start, int tile) {
     Spans out;
     const int s = ((start % tile) + tile) % tile;
-    if (s + Cell < tile) {
-      out.span[out.count++] = {0, s, Cell};
+    if (s + CellSide < tile) {
+      out.span[out.count++] = {0, s, CellSide};
       return out;
     }
     const int rem = tile - s;
     out.span[out.count++] = {0, s, rem};
     int k = 0;
-    for (; rem + tile * (k + 1) <= Cell; ++k) out.span[out.count++] = {rem + tile * k, 0, tile};
-    out.span[out.count++] = {rem + tile * k, 0, Cell - rem - tile * k};
+    for (; rem + tile * (k + 1) <= CellSide; ++k) out.span[out.count++] = {rem + tile * k, 0, tile};
+    out.span[out.count++] = {rem + tile * k, 0, CellSide - rem - tile * k};
     return out;
   };
-  const int x = Cell * column;
-  const int y = Cell * row;
+  const int x = CellSide * column;
+  const int y = CellSide * row;
   const Spans cols = split(x, bw);
   const Spans rows = split(y, bh);
   auto piece = [&](int c, int r) {

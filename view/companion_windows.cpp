@@ -42,6 +42,7 @@ void CompanionWindow::Present() {
 
 void CompanionWindow::Clear() {
   image_.fill(BackgroundColour());
+  setAccessibleDescription(QString());
   Present();
 }
 
@@ -175,6 +176,7 @@ void ScoreBox::ShowScore(int16_t score) {
     painter.drawText(QRect(QPoint(0, 0), size()), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      ScoreText(score));
   }
+  setAccessibleDescription(ScoreText(score).trimmed());  // read out as well as drawn
   Present();
 }
 
@@ -191,6 +193,7 @@ void MessageWindow::ShowText(const QString& text) {
     painter.setPen(palette().color(QPalette::ButtonText));
     painter.drawText(QRect(QPoint(0, 0), size()), Qt::AlignLeft | Qt::AlignTop, text);
   }
+  setAccessibleDescription(text);
   show();
   raise();
   Present();
@@ -202,7 +205,7 @@ CompanionWindows::CompanionWindows(QWidget* mainWindow)
     : main_(mainWindow),
       next_(new CompanionWindow(mainWindow, QStringLiteral("NEXT"), NextClient)),
       scoreA_(new ScoreBox(mainWindow, QStringLiteral("A"), ScoreAClient,
-                          mainWindow->palette().color(QPalette::WindowText))),
+                           mainWindow->palette().color(QPalette::WindowText))),
       scoreB_(new ScoreBox(mainWindow, QStringLiteral("B"), ScoreBClient, Qt::black)),
       message_(new MessageWindow(mainWindow)) {
   for (CompanionWindow* window : All()) {

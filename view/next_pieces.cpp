@@ -1,5 +1,6 @@
 #include "view/next_pieces.h"
 
+#include "match/messages.h"
 #include "rules/game_state.h"
 #include "view/board_painter.h"
 #include "view/gdi.h"
@@ -9,7 +10,7 @@ namespace pyra {
 
 namespace {
 
-constexpr int Cell = CellPixels;
+constexpr int CellSide = CellPixels;
 constexpr int EntryStep = 17;
 
 }  // namespace
@@ -28,11 +29,21 @@ void DrawNextPieces(QImage& box, const std::array<int16_t, 3>& queue, QImage& sh
     // A withheld truck is shown as the oil drum it will be placed as.
     const int x = code == HeldTruck ? BoardPainter::SheetX(Oil) : BoardPainter::SheetX(code);
     const int bx = EntryStep * i;
-    BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, sheet, x, Cell, SRCCOPY);
-    BitBlt(sheet, ScratchX, ScratchY, Cell, Cell, box, bx, 0, NOTSRCERASE);
-    BitBlt(box, bx, 0, Cell, Cell, sheet, ScratchX, ScratchY, SRCCOPY);
-    BitBlt(box, bx, 0, Cell, Cell, sheet, x, 0, SRCERASE);
+    BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, sheet, x, CellSide, SRCCOPY);
+    BitBlt(sheet, ScratchX, ScratchY, CellSide, CellSide, box, bx, 0, NOTSRCERASE);
+    BitBlt(box, bx, 0, CellSide, CellSide, sheet, ScratchX, ScratchY, SRCCOPY);
+    BitBlt(box, bx, 0, CellSide, CellSide, sheet, x, 0, SRCERASE);
   }
+}
+
+std::string NextPiecesText(const std::array<int16_t, 3>& queue) {
+  std::string out;
+  for (int16_t code : queue) {
+    if (code < Fire || code > HeldTruck) continue;
+    if (!out.empty()) out += ' ';
+    out += text::CellContents[code == HeldTruck ? int{Oil} : code];
+  }
+  return out;
 }
 
 }  // namespace pyra

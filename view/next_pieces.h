@@ -5,6 +5,7 @@
 #include <QImage>
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace pyra {
 
@@ -17,5 +18,9 @@ constexpr int NextBoxHeight = 32;
 // HeldTruck is drawn as Oil; codes outside 1 to 6 draw nothing.
 void DrawNextPieces(QImage& box, const std::array<int16_t, 3>& queue, QImage& sheet,
                     const QColor& buttonFace);
+
+// What a screen reader hears of the same picture: the pieces' names from left to right, the
+// current piece last ("火 油 水").
+std::string NextPiecesText(const std::array<int16_t, 3>& queue);
 
 }  // namespace pyra

@@ -56,10 +56,14 @@ class ProgramTest : public ::testing::Test {
       out.push_back(w->frameGeometry().translated(-WorkArea().topLeft()));
     return out;
   }
-  // The window shows the board image, and every empty cell shows its part of the background.
+  // The window shows the board image (the focus cell's frame aside, which has tests of its
+  // own), and every empty cell shows its part of the background.
   static void ExpectBoardShown(Program& p) {
     QImage shot(p.Window().Board().size(), QImage::Format_RGB32);
+    const std::optional<Cell> focus = p.Window().Board().FocusCell();
+    p.Window().Board().SetFocusCell(std::nullopt);
     p.Window().Board().render(&shot);
+    p.Window().Board().SetFocusCell(focus);
     EXPECT_EQ(Difference(shot, p.Painter().Image()), "");
     const GameState& s = p.State();
     const QImage& tile = p.Pictures().drawnBackground;

@@ -79,6 +79,7 @@ struct FakeScreen : Screen {
       {MenuItem::Separator, true}, {MenuItem::Exit, true},
   };
   bool windowsOpen = true;
+  std::vector<std::optional<Cell>> focusCells;  // every frame shown or hidden, in order
   // Runs when the game lets pending window events run.
   std::function<void()> pendingEvents;
 
@@ -92,6 +93,7 @@ struct FakeScreen : Screen {
   void PrepareBackground() override { ++prepareBackground; }
   void ClearBoard() override {}
   void ShowTitlePicture() override { titleShown = true; }
+  void SetFocusCell(std::optional<Cell> cell) override { focusCells.push_back(cell); }
   bool WindowIsNormal() override { return normal; }
   int ClientWidth() override { return clientWidth; }
   int ClientHeight() override { return clientHeight; }

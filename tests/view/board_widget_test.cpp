@@ -1,0 +1,93 @@
+// The board as a person and a screen reader meet it: the focus cell's frame over the board's
+// image, the board as a table of named cells, and the companion windows' texts.
+#include "view/board_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+
+#include "app/main_window.h"
+#include "qt_helpers.h"
+#include "view/companion_windows.h"
+#include "view/next_pieces.h"
+
+namespace pyra {
+namespace {
+
+TEST(BoardWidget, FramesTheFocusCellInsideItAndLeavesTheRestAlone) {
+  QImage image(4 * CellPixels, 3 * CellPixels, QImage::Format_RGB32);
+  image.fill(0xff3060a0);
+  BoardWidget board(nullptr);
+  board.resize(image.size());
+  board.SetImage(&image);
+  EXPECT_EQ(testing::Difference(board.grab().toImage(), image), "") << "no frame yet";
+
+  board.SetFocusCell(Cell{2, 1});
+  const QImage shown = board.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QRect cell(64, 32, 32, 32);
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      // Rings 0, 1 and 2 from the cell's edge are the frame; everything else is the image.
+      const int ring =
+          cell.contains(x, y)
+              ? std::min({x - cell.left(), cell.right() - x, y - cell.top(), cell.bottom() - y})
+              : -1;
+      const QRgb want = ring >= 0 && ring < 3 ? BoardWidget::FrameColours[ring] : image.pixel(x, y);
+      ASSERT_EQ(shown.pixel(x, y), want) << "pixel " << x << "," << y << " ring " << ring;
+    }
+  }
+  board.SetFocusCell(std::nullopt);
+  EXPECT_EQ(testing::Difference(board.grab().toImage(), image), "") << "the frame is gone";
+}
+
+TEST(BoardWidget, IsATableOfNamedCellsWithTheFocusCellFocused) {
+  GameState state;
+  state.boardCols = 3, state.boardRows = 2;
+  state.board[CellIndex(state, 2, 1)] = Fire;
+  state.board[CellIndex(state, 0, 1)] = Blocked;
+  state.board[CellIndex(state, 1, 0)] = Truck;
+  BoardWidget board(nullptr);
+  board.SetState(&state);
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&board);
+  ASSERT_NE(table, nullptr);
+  ASSERT_NE(table->tableInterface(), nullptr);
+  EXPECT_EQ(std::tuple(table->role(), table->text(QAccessible::Name), table->childCount(),
+                       table->tableInterface()->columnCount(), table->tableInterface()->rowCount()),
+            std::tuple(QAccessible::Table, QString("盤面"), 6, 3, 2));
+  const std::tuple<int, int, const char*> cells[] = {{0, 0, "1列目 1行目 空き"},
+                                                     {1, 0, "2列目 1行目 トラック"},
+                                                     {2, 1, "3列目 2行目 火"},
+                                                     {0, 1, "1列目 2行目 立入禁止"}};
+  for (const auto& [column, row, name] : cells) {
+    QAccessibleInterface* cell = table->tableInterface()->cellAt(row, column);
+    ASSERT_NE(cell, nullptr) << name;
+    EXPECT_EQ(std::tuple(cell->role(), cell->text(QAccessible::Name), table->indexOfChild(cell),
+                         cell->tableCellInterface()->columnIndex()),
+              std::tuple(QAccessible::Cell, QString(name), row * 3 + column, column));
+    EXPECT_EQ(table->child(row * 3 + column), cell) << name;
+  }
+  EXPECT_EQ(table->tableInterface()->cellAt(2, 0), nullptr) << "a row past the board";
+  EXPECT_EQ(table->focusChild(), nullptr);
+  board.SetFocusCell(Cell{1, 0});
+  ASSERT_NE(table->focusChild(), nullptr);
+  EXPECT_EQ(table->focusChild()->text(QAccessible::Name), QString("2列目 1行目 トラック"));
+  EXPECT_TRUE(table->focusChild()->state().focusable);
+}
+
+TEST(BoardWidget, CompanionWindowsTellTheirTexts) {
+  MainWindow window;
+  CompanionWindows companions(&window);
+  companions.ScoreBoxA().ShowScore(-12);
+  companions.Message().ShowText("Aliceの勝ち\nスペースキーを押してください。");
+  EXPECT_EQ(std::tuple(companions.ScoreBoxA().accessibleDescription(),
+                       companions.Message().accessibleDescription()),
+            std::tuple(QString("-12"), QString("Aliceの勝ち\nスペースキーを押してください。")));
+  companions.Message().Clear();
+  EXPECT_EQ(companions.Message().accessibleDescription(), QString());
+  EXPECT_EQ(NextPiecesText({Water, HeldTruck, Fire}), "水 油 火")
+      << "a withheld truck shows as oil";
+  EXPECT_EQ(NextPiecesText({0, Truck, 9}), "トラック");
+}
+
+}  // namespace
+}  // namespace pyra
