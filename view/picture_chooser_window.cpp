@@ -127,7 +127,9 @@ PictureChooserWindow::PictureChooserWindow(QWidget* parent, PictureChooser& logi
   okButton_->setEnabled(false);
   defaultButton_->setEnabled(!builtInInUse);
 
-  connect(placeList_, &QComboBox::activated, this, &PictureChooserWindow::ChoosePlace);
+  // Every change of place, by the mouse, the keys or a screen reader; the program's own
+  // changes are made with the list's signals blocked.
+  connect(placeList_, &QComboBox::currentIndexChanged, this, &PictureChooserWindow::ChoosePlace);
   connect(folderList_, &QTreeWidget::itemActivated, this,
           [this](QTreeWidgetItem* item) { OpenFolder(item->data(0, Qt::UserRole).toString()); });
   connect(fileList_, &QListWidget::currentItemChanged, this, [this] { FileChosen(); });

@@ -148,6 +148,15 @@ void SettingsWindow::Build() {
 
 void SettingsWindow::Bind(const DialogControl& c, QWidget* widget) {
   const int v = c.value;
+  // A choice counts when its button becomes selected, however that happens: a click, a key,
+  // or a screen reader's action, which selects a button without clicking it.
+  auto onSelect = [this](QAbstractButton* button, auto act) {
+    connect(button, &QAbstractButton::toggled, this, [this, act](bool on) {
+      if (!on) return;
+      act();
+      Refresh();
+    });
+  };
   auto onClick = [this](QAbstractButton* button, auto act) {
     connect(button, &QAbstractButton::clicked, this, [this, act] {
       act();
@@ -158,21 +167,21 @@ void SettingsWindow::Bind(const DialogControl& c, QWidget* widget) {
     case C::Player: {
       players_[v] = static_cast<QRadioButton*>(widget);
       const PlayerKind kind = v % 2 == 0 ? PlayerKind::Human : PlayerKind::Computer;
-      onClick(players_[v], [this, v, kind] { logic_.ChoosePlayer(v / 2, kind); });
+      onSelect(players_[v], [this, v, kind] { logic_.ChoosePlayer(v / 2, kind); });
       break;
     }
     case C::Series:
       series_[v] = static_cast<QRadioButton*>(widget);
-      onClick(series_[v], [this, v] { logic_.ChooseSeries(*SeriesFormat::FromNumber(v)); });
+      onSelect(series_[v], [this, v] { logic_.ChooseSeries(*SeriesFormat::FromNumber(v)); });
       break;
     case C::Level:
       levels_[v] = static_cast<QRadioButton*>(widget);
-      onClick(levels_[v],
-              [this, v] { logic_.ChooseLevel(v == 0 ? Level::Automatic : Level::Strongest); });
+      onSelect(levels_[v],
+               [this, v] { logic_.ChooseLevel(v == 0 ? Level::Automatic : Level::Strongest); });
       break;
     case C::Switch:
       switches_[v] = static_cast<QCheckBox*>(widget);
-      connect(switches_[v], &QCheckBox::clicked, this,
+      connect(switches_[v], &QCheckBox::toggled, this,
               [this, v](bool on) { logic_.SetSwitch(Switches[v], on); });
       break;
     case C::Name: {
@@ -221,6 +230,7 @@ void SettingsWindow::Refresh() {
   auto show = [](auto& buttons, auto selected) {
     // Exclusive buttons refuse to be all cleared; a group may start with none selected.
     for (size_t k = 0; k < buttons.size(); ++k) {
+      const QSignalBlocker quiet(buttons[k]);
       buttons[k]->setAutoExclusive(false);
       buttons[k]->setChecked(selected(static_cast<int>(k)));
     }
@@ -231,7 +241,10 @@ void SettingsWindow::Refresh() {
   });
   show(series_, [&](int k) { return s.series == SeriesFormat::FromNumber(k); });
   show(levels_, [&](int k) { return s.level == (k == 0 ? Level::Automatic : Level::Strongest); });
-  for (size_t k = 0; k < switches_.size(); ++k) switches_[k]->setChecked(s.switches[k]);
+  for (size_t k = 0; k < switches_.size(); ++k) {
+    const QSignalBlocker quiet(switches_[k]);
+    switches_[k]->setChecked(s.switches[k]);
+  }
   for (size_t k = 0; k < names_.size(); ++k) {
     QComboBox* combo = names_[k];
     const NameBox& box = s.names[k];

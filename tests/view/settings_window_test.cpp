@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -151,15 +152,22 @@ TEST_F(SettingsWindowTest, EachChoiceReachesTheSettingsAndOkKeepsItInTheStore) {
     program->TheGame().OnSettings();
     EXPECT_EQ(ReadSetting(program->Store(), "PlayerNameA", ""), "Ann");
   }
-  for (const auto& [control, key, value] : cases) {
-    SCOPED_TRACE(control);
-    auto program = Started({}, true);
-    testing::ModalAnswerer script({{"settings", [control = control](QWidget* top) {
-                                      top->findChild<QAbstractButton*>(control)->click();
-                                      Click(top, "ok");
-                                    }}});
-    program->TheGame().OnSettings();
-    EXPECT_EQ(ReadSetting(program->Store(), key, "(none)"), value) << key;
+  // A click, and a screen reader's first action (a toggle, which does not click).
+  for (const bool reader : {false, true}) {
+    for (const auto& [control, key, value] : cases) {
+      SCOPED_TRACE(std::string(control) + (reader ? " by a screen reader" : " clicked"));
+      auto program = Started({}, true);
+      testing::ModalAnswerer script(
+          {{"settings", [&, control = control](QWidget* top) {
+              auto* button = top->findChild<QAbstractButton*>(control);
+              QAccessibleActionInterface* actions =
+                  QAccessible::queryAccessibleInterface(button)->actionInterface();
+              reader ? actions->doAction(actions->actionNames().first()) : button->click();
+              Click(top, "ok");
+            }}});
+      program->TheGame().OnSettings();
+      EXPECT_EQ(ReadSetting(program->Store(), key, "(none)"), value) << key;
+    }
   }
 }
 
@@ -308,7 +316,7 @@ TEST_F(ChooserTest, DefaultBringsBackTheBuiltInSheetAndAnUnreadablePlaceIsLeft) 
   PictureChooserWindow places(&program->Window(), *logic, true, true,
                               {{"/", "/"}, {"USB", "/media/gone-for-this-test"}});
   script.seen.clear();
-  places.PlaceList()->setCurrentIndex(1), places.ChoosePlace(1);
+  places.PlaceList()->setCurrentIndex(1);  // as a click, a key or a screen reader picks it
   EXPECT_EQ(std::tuple(script.seen.size(), places.PlaceList()->currentIndex(), QDir::currentPath()),
             std::tuple(1u, 0, folder + "/sub"));
 }
