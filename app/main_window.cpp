@@ -14,6 +14,7 @@
 #include <QWindowStateChangeEvent>
 #include <cmath>
 
+#include "app/menu_accessibility.h"
 #include "app/menu_bar.h"
 #include "match/messages.h"
 
@@ -61,6 +62,7 @@ QSize MenuCaptionStyle::sizeFromContents(ContentsType type, const QStyleOption* 
 // --- MainWindow ----------------------------------------------------------------------------
 
 MainWindow::MainWindow() : board_(new BoardWidget(this)) {
+  InstallMenuAccessibility();
   setWindowTitle(QString::fromUtf8(ProductName));
   setMenuBar(new WrappingMenuBar(this));
   // The window may be as small as the user likes; the game fits the board to what is left.

@@ -82,6 +82,7 @@ WrappingMenuBar::~WrappingMenuBar() {
   // The menus are this bar's children, deleted after it has stopped being a wrapping bar:
   // their titles must not call back into it.
   for (QAction* title : titles_) disconnect(title, nullptr, this, nullptr);
+  for (const QPointer<QMenuBar>& line : more_) delete line.data();
 }
 
 QMenuBar* WrappingMenuBar::Line(size_t index) const {
@@ -126,7 +127,7 @@ QRect WrappingMenuBar::TitleGeometry(QAction* title) const {
   for (size_t k = 0; k <= more_.size(); ++k) {
     const QMenuBar* line = Line(k);
     if (line->isVisible() && line->actions().contains(title)) {
-      return line->actionGeometry(title).translated(k == 0 ? QPoint() : line->pos());
+      return line->actionGeometry(title).translated(k == 0 ? QPoint() : line->pos() - pos());
     }
   }
   return {};
@@ -135,8 +136,9 @@ QRect WrappingMenuBar::TitleGeometry(QAction* title) const {
 void WrappingMenuBar::Flow() {
   const std::vector<int> lineOf = LineOfEachTitle(width());
   const size_t lines = lineOf.empty() ? 1 : size_t(lineOf.back()) + 1;
+  QWidget* host = parentWidget() != nullptr ? parentWidget() : this;
   while (more_.size() + 1 < lines) {
-    auto* line = new QMenuBar(this);
+    auto* line = new QMenuBar(host);
     line->setNativeMenuBar(false);
     line->setStyle(style());
     more_.push_back(line);
@@ -156,8 +158,11 @@ void WrappingMenuBar::Flow() {
       line->addActions(wanted);
     }
     if (k > 0) {
-      line->setGeometry(0, int(k) * height, width(), height);
+      if (line->parentWidget() != host) line->setParent(host);
+      const QPoint origin = host == this ? QPoint() : pos();
+      line->setGeometry(origin.x(), origin.y() + int(k) * height, width(), height);
       line->setVisible(k < lines);
+      line->raise();
     }
   }
   dealing_ = false;
@@ -192,6 +197,11 @@ void WrappingMenuBar::actionEvent(QActionEvent* event) {
 void WrappingMenuBar::resizeEvent(QResizeEvent* event) {
   QMenuBar::resizeEvent(event);
   Flow();
+}
+
+void WrappingMenuBar::moveEvent(QMoveEvent* event) {
+  QMenuBar::moveEvent(event);
+  Flow();  // the lines below are the window's, placed from this bar's corner
 }
 
 }  // namespace pyra

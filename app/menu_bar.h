@@ -4,11 +4,14 @@
 #pragma once
 
 #include <QMenuBar>
+#include <QPointer>
 #include <vector>
 
 namespace pyra {
 
-// This bar is the first line; the lines below it are menu bars of their own, laid over it.
+// This bar is the first line; the lines below it are menu bars of their own, laid over it as
+// its siblings, so that a screen reader, which lists a window's widgets and a menu bar's
+// titles but not a menu bar's widgets, finds every line.
 class WrappingMenuBar : public QMenuBar {
   Q_OBJECT
 
@@ -27,6 +30,7 @@ class WrappingMenuBar : public QMenuBar {
  protected:
   void actionEvent(QActionEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   // The line of each title at this width: a title that would cross the right edge starts a
@@ -40,8 +44,8 @@ class WrappingMenuBar : public QMenuBar {
   void TitlesChanged();
 
   QList<QAction*> titles_;
-  std::vector<QMenuBar*> more_;  // the lines after the first
-  bool dealing_ = false;         // moving titles between lines is no change of the titles
+  std::vector<QPointer<QMenuBar>> more_;  // the lines after the first
+  bool dealing_ = false;                  // moving titles between lines is no change of the titles
 };
 
 }  // namespace pyra

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include "app/main_window.h"
+#include "app/menu_accessibility.h"
 #include "app/menu_bar.h"
 #include "app/pacer.h"
 #include "app/qt_ports.h"
@@ -68,13 +70,51 @@ TEST(MainWindow, EveryMenuTitleCanBeClickedAndTheBoardKeepsItsSizeAtEveryWidth) 
     ASSERT_EQ(bar->Titles().size(), 3);
     for (QAction* title : bar->Titles()) {
       const QRect at = bar->TitleGeometry(title);
-      auto* line = qobject_cast<QMenuBar*>(bar->childAt(at.center()));
-      if (line == nullptr) line = bar;
+      // Whatever widget of the window a click there finds.
+      const QPoint there = bar->mapTo(&window, at.center());
+      auto* line = qobject_cast<QMenuBar*>(window.childAt(there));
+      ASSERT_NE(line, nullptr) << cols << " " << title->text().toStdString();
       EXPECT_TRUE(bar->rect().contains(at)) << cols << " " << title->text().toStdString();
-      EXPECT_EQ(line->actionAt(line->mapFrom(bar, at.center())), title)
+      EXPECT_EQ(line->actionAt(line->mapFrom(&window, there)), title)
           << cols << " " << title->text().toStdString();
     }
   }
+  // A screen reader finds every title, on whichever line, where it is drawn, and every item;
+  // each is named by its caption as drawn.
+  std::vector<std::string> captions;
+  for (QAction* title : bar->Titles()) {
+    captions.push_back(ShownCaption(title->text()).toStdString());
+    if (title->menu() == nullptr) continue;  // 設定 opens a window
+    for (QAction* item : title->menu()->actions()) {
+      if (!item->isSeparator()) captions.push_back(ShownCaption(item->text()).toStdString());
+    }
+  }
+  std::sort(captions.begin(), captions.end());
+  for (int cols : {2, 4, 7}) {
+    window.SetClientSize(QSize(cols * 32, 5 * 32));
+    std::vector<std::string> found;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+      for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child->role() != QAccessible::MenuItem) {
+          walk(child);
+          continue;
+        }
+        found.push_back(child->text(QAccessible::Name).toStdString());
+        if (auto* title = qobject_cast<QAction*>(child->object()); bar->Titles().contains(title)) {
+          EXPECT_EQ(child->rect(), bar->TitleGeometry(title).translated(bar->mapToGlobal(QPoint())))
+              << cols << " " << found.back();
+          EXPECT_FALSE(child->state().invisible) << cols << " " << found.back();
+        }
+        walk(child);
+      }
+    };
+    walk(QAccessible::queryAccessibleInterface(&window));
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, captions) << cols;
+  }
+  EXPECT_EQ(ShownCaption("ｹﾞｰﾑ(&G&ｷ)") + ShownCaption("A&&B\tCtrl+B") + ShownCaption("x&"),
+            QString("ｹﾞｰﾑ(Gｷ)A&Bx"));
   // Wrapped over the whole window, the menu bar leaves no client area to measure from.
   window.resize(32, 20);
   window.SetClientSize(QSize(32, 32));
