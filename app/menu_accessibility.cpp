@@ -91,8 +91,10 @@ class MenuEntry final : public QAccessibleInterface, public QAccessibleActionInt
     QWidget* owner = Owner();
     if (owner == nullptr || !action_->isEnabled()) return;
     if (name == pressAction()) {
-      action_->trigger();
       if (auto* menu = qobject_cast<QMenu*>(owner)) menu->hide();
+      // Later, from the event loop: an item may open a modal window, and the screen reader
+      // waits for this call to return.
+      QMetaObject::invokeMethod(action_, &QAction::trigger, Qt::QueuedConnection);
     } else if (name == showMenuAction()) {
       if (Submenu()->isVisible()) {
         Submenu()->hide();

@@ -146,7 +146,11 @@ QtScreen::QtScreen(MainWindow& window, CompanionWindows& companions, BoardPainte
     if (painter_.Image().size() != client) painter_.Resize(client);
   });
   painter_.SetCellPaintedHook(
-      [this](const QRect& rect) { pacer_.CellPainted(paintingStep_, rect); });
+      [this](const QRect& rect) {
+        pacer_.CellPainted(paintingStep_, rect);
+        window_.Board().CellPainted(
+            Cell{int16_t(rect.x() / CellPixels), int16_t(rect.y() / CellPixels)});
+      });
   FitImageToClient();
 }
 

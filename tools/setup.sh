@@ -23,6 +23,7 @@ packages=(
   fonts-ipafont-gothic fonts-liberation2
   libxcb1-dev
   xvfb xauth x11-utils imagemagick openbox xdotool
+  at-spi2-core python3-pyatspi dbus-daemon
   weston xwayland qt6-wayland
   dpkg-dev file lintian man-db
 )

@@ -204,6 +204,22 @@ void BoardWidget::SetFocusCell(std::optional<Cell> cell) {
   }
 }
 
+void BoardWidget::CellPainted(Cell cell) {
+  if (state_ == nullptr || !QAccessible::isActive()) return;
+  const int index = CellIndex(*state_, cell.column, cell.row);
+  if (index < 0 || index >= BoardCapacity) return;
+  toldContents_.resize(BoardCapacity, -1);
+  const int16_t code = state_->board[index];
+  if (toldContents_[index] == code) return;
+  toldContents_[index] = code;
+  if (auto* table = QAccessible::queryAccessibleInterface(this)->tableInterface()) {
+    if (QAccessibleInterface* named = table->cellAt(cell.row, cell.column)) {
+      QAccessibleEvent event(named, QAccessible::NameChanged);
+      QAccessible::updateAccessibility(&event);
+    }
+  }
+}
+
 void BoardWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // One image pixel per logical pixel; on a scaled screen each becomes a block of whole

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "match/game.h"
 #include "rules/board.h"
@@ -33,6 +34,8 @@ class BoardWidget : public QWidget {
 
   // Frames a cell, or none; a screen reader is told the framed cell has the focus.
   void SetFocusCell(std::optional<Cell> cell);
+  // A cell was drawn again: a screen reader is told when what lies there has changed.
+  void CellPainted(Cell cell);
   std::optional<Cell> FocusCell() const { return focus_; }
   const GameState* State() const { return state_; }
 
@@ -49,6 +52,7 @@ class BoardWidget : public QWidget {
   const QImage* image_ = nullptr;
   const GameState* state_ = nullptr;
   std::optional<Cell> focus_;
+  std::vector<int16_t> toldContents_;  // by cell index; -1 where nothing was told
   std::function<void(MouseButton, int, int)> mouseUp_;
   std::function<void(QSize)> resized_;
 };

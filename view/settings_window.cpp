@@ -142,6 +142,10 @@ void SettingsWindow::Build() {
                         static_cast<int>(std::lround(c.width / tppx_)),
                         static_cast<int>(std::lround(c.height / tppy_)));
     made[row] = widget;
+    // A name box is named by the label before it, for a screen reader too.
+    if (c.control == C::Name && row > 0 && DialogControls[row - 1].control == C::Label) {
+      static_cast<QLabel*>(made[row - 1])->setBuddy(widget);
+    }
     Bind(c, widget);
   }
 }
