@@ -145,12 +145,11 @@ QtScreen::QtScreen(MainWindow& window, CompanionWindows& companions, BoardPainte
   window_.Board().SetResizeHandler([this](QSize client) {
     if (painter_.Image().size() != client) painter_.Resize(client);
   });
-  painter_.SetCellPaintedHook(
-      [this](const QRect& rect) {
-        pacer_.CellPainted(paintingStep_, rect);
-        window_.Board().CellPainted(
-            Cell{int16_t(rect.x() / CellPixels), int16_t(rect.y() / CellPixels)});
-      });
+  painter_.SetCellPaintedHook([this](const QRect& rect) {
+    pacer_.CellPainted(paintingStep_, rect);
+    window_.Board().CellPainted(
+        Cell{int16_t(rect.x() / CellPixels), int16_t(rect.y() / CellPixels)});
+  });
   FitImageToClient();
 }
 

@@ -29,7 +29,7 @@ enum class Companion { NextBox, ScoreBoxA, ScoreBoxB, Message };
 
 // What the load took from the first-run defaults because nothing was stored.
 struct FirstRunLayout {
-  bool width = false, height = false;                                 // of the main window
+  bool width = false, height = false;                                  // of the main window
   bool next = false, scoreA = false, scoreB = false, message = false;  // companion places
 };
 
