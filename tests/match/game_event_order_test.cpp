@@ -85,7 +85,8 @@ class EventStorm {
     --moving_;
     if (kind < 70) return what;
     if (kind < 76) return g.OnKey(32), "space";
-    if (kind < 79) return g.OnKey(Chance(0.02) ? 27 : 65), "key";
+    if (kind < 78) return g.OnKey(Chance(0.02) ? 27 : Chance(0.5) ? KeyReturn : 65), "key";
+    if (kind < 79) return g.OnArrow(static_cast<Arrow>(Below(4))), "arrow";
     if (kind < 83) return g.OnNewGame(), "new game";
     if (kind < 88) return g.OnPause(), "pause";
     if (kind < 90) return g.OnSettings(), "settings";
@@ -127,6 +128,7 @@ class EventStorm {
                                 << g.Closing();
     }
     EXPECT_FALSE(g.InMove());
+    EXPECT_EQ(g.FocusCell().has_value(), clocks == "man") << "the keyboard's frame";
     ASSERT_LE(std::max(s.boardCols, s.boardRows), 50) << s.boardCols << "x" << s.boardRows;
     bool full = true;
     for (int i = 0; i < s.CellCount(); ++i) {

@@ -10,8 +10,6 @@
 namespace pyra::testing {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 // A person (A) against the computer (B) on an 8 x 6 board, a game running.
 struct Rig : GameRig {
   Rig() {
@@ -20,19 +18,12 @@ struct Rig : GameRig {
     game.OnNewGame();
   }
   std::string Focus() const {
-    const std::optional<Cell> cell = game.FocusCell();
-    if (!cell) return "none";
-    std::ostringstream out;
-    out << cell->column << "," << cell->row;
-    return out.str();
+    const std::optional<Cell> c = game.FocusCell();
+    return c ? std::to_string(c->column) + "," + std::to_string(c->row) : "none";
   }
+  // L, U, R, D: the arrows, in the order of Arrow.
   void Arrows(const std::string& keys) {
-    for (char k : keys) {
-      game.OnArrow(k == 'L'   ? Arrow::Left
-                   : k == 'R' ? Arrow::Right
-                   : k == 'U' ? Arrow::Up
-                              : Arrow::Down);
-    }
+    for (char k : keys) game.OnArrow(static_cast<Arrow>(std::string("LURD").find(k)));
   }
   std::string Board() const {
     std::ostringstream out;
@@ -47,7 +38,8 @@ struct Rig : GameRig {
     for (int16_t piece : state.pieceQueue) out << ' ' << piece;
     out << " | " << screen.caption << " | " << screen.message << " | " << Clocks();
     for (const std::string& c : screen.captions) out << " / " << c;
-    out << " | cues " << sound.cues.size() << " | steps " << screen.steps.size();
+    for (const Cue cue : sound.cues) out << " cue " << static_cast<int>(cue);
+    out << " | steps " << screen.steps.size();
     return out.str();
   }
 };
@@ -97,30 +89,18 @@ TEST(KeyboardPlay, TheFrameShowsOnlyWhileAPersonIsToMove) {
   rig.game.OnComputerClock();
   EXPECT_EQ(rig.Focus(), "1,0") << "kept from the last move; arrows did nothing meanwhile";
 
-  const struct {
-    const char* hold;
-    std::function<void(Game&)> begin, end;
-  } holds[] = {
-      {"pause", [](Game& g) { g.OnPause(); }, [](Game& g) { g.OnPause(); }},
-      {"focus elsewhere", [](Game& g) { g.OnFocusLost(); }, [](Game& g) { g.OnFocusBack(); }},
-      {"minimised", [](Game& g) { g.OnMinimised(); }, [](Game& g) { g.OnRestored(); }},
-      {"modal window", [](Game& g) { g.SuspendClocks(); }, [](Game& g) { g.ResumeClocks(); }},
-  };
-  for (const auto& h : holds) {
-    SCOPED_TRACE(h.hold);
-    const std::string before = rig.Board();
-    h.begin(rig.game);
-    EXPECT_EQ(rig.Focus(), "none");
-    rig.Arrows("DD");
-    rig.game.OnKey(KeyReturn);
-    EXPECT_EQ(rig.Board(), before) << "nothing placed while held";
-    h.end(rig.game);
-    EXPECT_EQ(rig.Focus(), "1,0");
-  }
+  // Whatever holds the game hides the frame (the random event test checks every hold); the
+  // keys do nothing meanwhile, and the frame comes back where it was.
+  const std::string before = rig.Board();
+  rig.game.OnPause();
+  rig.Arrows("DD");
+  rig.game.OnKey(KeyReturn);
+  EXPECT_EQ(std::tuple(rig.Focus(), rig.Board()), std::tuple("none", before));
+  rig.game.OnPause();
+  EXPECT_EQ(rig.Focus(), "1,0");
   EXPECT_EQ(rig.screen.focusCells.back(), (Cell{1, 0})) << "the screen frames what the game holds";
 
-  // A smaller board keeps the cell on it, and there it stays; the demo and a finished game
-  // show none.
+  // A smaller board keeps the cell on it, and there it stays.
   rig.Arrows("RRRRRRRDDDDD");
   rig.SetBoard(3, 2);
   rig.game.OnNewGame();
@@ -129,41 +109,6 @@ TEST(KeyboardPlay, TheFrameShowsOnlyWhileAPersonIsToMove) {
   rig.game.OnMouseRelease(MouseButton::Right, 0, 0);  // lets a new game be asked for again
   rig.game.OnNewGame();
   EXPECT_EQ(rig.Focus(), "2,1") << "where it was last shown";
-
-  GameRig ended;  // a 1 x 1 board, games until a person starts the next
-  ended.settings.series = SeriesFormat::Unlimited();
-  ended.game.Start(false, true);
-  ended.game.OnKey(KeySpace);
-  ASSERT_EQ(ended.game.FocusCell(), (Cell{0, 0}));
-  ended.EndGameWith(SideA);
-  EXPECT_EQ(std::tuple(ended.state.turn, ended.game.FocusCell().has_value()),
-            std::tuple(TurnNone, false))
-      << "the game is over";
-  GameRig demo;
-  demo.settings.Set(Switch::OpeningDemo, true);
-  demo.game.Start(false, true);
-  ASSERT_TRUE(demo.state.demoMode);
-  demo.game.OnComputerClock();
-  EXPECT_EQ(std::tuple(demo.game.FocusCell().has_value(), demo.screen.focusCells.size()),
-            std::tuple(false, 0u))
-      << "the demo";
-}
-
-TEST(KeyboardPlay, ReturnDoesNothingWithoutAPersonToMove) {
-  Rig rig;
-  rig.state.demoMode = true;
-  const std::string demo = rig.Seen();
-  rig.game.OnKey(KeyReturn);
-  EXPECT_EQ(rig.Seen(), demo) << "Return in the demo";
-  rig.state.demoMode = false;
-  rig.SetPlayers(true, true);
-  rig.game.OnMouseRelease(MouseButton::Right, 0, 0);
-  rig.game.OnNewGame();
-  const std::string computers = rig.Seen();
-  rig.game.OnKey(KeyReturn);
-  rig.game.OnArrow(Arrow::Up);
-  EXPECT_EQ(std::tuple(rig.Seen(), rig.Focus()), std::tuple(computers, "none"))
-      << "Return with no person to move";
 }
 
 }  // namespace

@@ -1,15 +1,12 @@
 // The board as a person and a screen reader meet it: the focus cell's frame over the board's
-// image, the board as a table of named cells, and the companion windows' texts.
+// image, and the board as a table of named cells.
 #include "view/board_widget.h"
 
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 
-#include "app/main_window.h"
 #include "qt_helpers.h"
-#include "view/companion_windows.h"
-#include "view/next_pieces.h"
 
 namespace pyra {
 namespace {
@@ -72,21 +69,6 @@ TEST(BoardWidget, IsATableOfNamedCellsWithTheFocusCellFocused) {
   ASSERT_NE(table->focusChild(), nullptr);
   EXPECT_EQ(table->focusChild()->text(QAccessible::Name), QString("2列目 1行目 トラック"));
   EXPECT_TRUE(table->focusChild()->state().focusable);
-}
-
-TEST(BoardWidget, CompanionWindowsTellTheirTexts) {
-  MainWindow window;
-  CompanionWindows companions(&window);
-  companions.ScoreBoxA().ShowScore(-12);
-  companions.Message().ShowText("Aliceの勝ち\nスペースキーを押してください。");
-  EXPECT_EQ(std::tuple(companions.ScoreBoxA().accessibleDescription(),
-                       companions.Message().accessibleDescription()),
-            std::tuple(QString("-12"), QString("Aliceの勝ち\nスペースキーを押してください。")));
-  companions.Message().Clear();
-  EXPECT_EQ(companions.Message().accessibleDescription(), QString());
-  EXPECT_EQ(NextPiecesText({Water, HeldTruck, Fire}), "水 油 火")
-      << "a withheld truck shows as oil";
-  EXPECT_EQ(NextPiecesText({0, Truck, 9}), "トラック");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "qt_helpers.h"
+#include "view/next_pieces.h"
 
 namespace pyra {
 namespace {
@@ -49,15 +50,22 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
     box.ShowScore(i % 2 ? 8 : -88);
     const QImage want = Printed(box, ScoreFont(), inks[i / 2], ScoreText(i % 2 ? 8 : -88));
     EXPECT_EQ(testing::Difference(box.Image(), want), "") << i;
+    EXPECT_EQ(box.accessibleDescription(), i % 2 ? "8" : "-88") << "what a screen reader hears";
   }
   const QString text =
       QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
   MessageWindow& m = companions.Message();
   m.ShowText(text);
-  EXPECT_EQ(std::tuple(m.isVisible(), m.Text()), std::tuple(true, text));
+  EXPECT_EQ(std::tuple(m.isVisible(), m.Text(), m.accessibleDescription()),
+            std::tuple(true, text, text));
   EXPECT_EQ(testing::Difference(m.Image(), Printed(m, MessageFont(),
                                                    m.palette().color(QPalette::ButtonText), text)),
             "");
+  m.Clear();
+  EXPECT_EQ(m.accessibleDescription(), "") << "cleared, it says nothing";
+  EXPECT_EQ(NextPiecesText({Water, HeldTruck, Fire}) + "/" + NextPiecesText({0, Truck, 9}),
+            "水 油 火/トラック")
+      << "a withheld truck shows as oil; no piece, no word";
 }
 
 }  // namespace

@@ -134,9 +134,21 @@ struct Blt {
 };
 
 using Painted = std::pair<QImage, QImage>;  // what was painted, and what it must be
+using PaintCases = std::vector<std::pair<std::string, std::function<Painted()>>>;
 
-TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
-  std::vector<std::pair<std::string, std::function<Painted()>>> cases;
+void ExpectEach(const PaintCases& cases) {
+  for (const auto& [name, paint] : cases) {
+    SCOPED_TRACE(name);
+    const auto [got, want] = paint();
+    ASSERT_EQ(Difference(got, want), "");
+    if (!got.isNull()) {
+      EXPECT_EQ(got.format(), QImage::Format_RGB32);
+    }
+  }
+}
+
+TEST(Painting, EveryCopyGivesThePixelsItsRasterOperationCallsFor) {
+  PaintCases cases;
   const RasterOp C = SRCCOPY, N = NOTSRCERASE, E = SRCERASE;
   // clang-format off
   const Blt blts[] = {
@@ -178,7 +190,11 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
                                             stretch ? b.sw : b.w, stretch ? b.sh : b.h, b.rop)};
          }});
   }
+  ExpectEach(cases);
+}
 
+TEST(Painting, EveryCellBackgroundAndNextBoxGivesThePixelsItsPicturesCallFor) {
+  PaintCases cases;
   // Every code at every step, on a cell inside the 100-pixel tile and on one across its edges.
   static Board board(6, 5, Pattern(100, 100));
   const QImage sheet = board.pictures.activeSheet;
@@ -240,14 +256,7 @@ TEST(Painting, EveryCaseGivesThePixelsItsPicturesCallFor) {
                      }});
   }
 
-  for (const auto& [name, paint] : cases) {
-    SCOPED_TRACE(name);
-    const auto [got, want] = paint();
-    ASSERT_EQ(Difference(got, want), "");
-    if (!got.isNull()) {
-      EXPECT_EQ(got.format(), QImage::Format_RGB32);
-    }
-  }
+  ExpectEach(cases);
 }
 
 using testing::BitmapFile;
