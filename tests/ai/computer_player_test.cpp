@@ -86,6 +86,7 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
       {"ten resets", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}, {10, 0}, {11, 0}}, 3},
       {"B leads three times", true, true, false, 5, std::vector<Pair>(3, {0, 11}), 5},
       {"level resets B", true, true, false, 5, {{0, 11}, {0, 11}, {0, 11}, {0, 0}, {0, 11}}, 5},
+      {"ten resets B", true, true, false, 5, {{0, 11}, {0, 11}, {0, 11}, {0, 10}, {0, 11}}, 5},
       {"B leads four times", true, true, false, 5, std::vector<Pair>(4, {0, 11}), 4},
       {"B leads eight times", true, true, false, 3, std::vector<Pair>(8, {0, 11}), 1},
       {"never above 8", true, false, true, 8, std::vector<Pair>(4, {30, 0}), 8},

@@ -139,6 +139,7 @@ TEST(HelpInTheGame, OpensWithoutHoldingTheClocksAndClosesWithTheGame) {
   HelpWindow* help = program.Shell().Help();
   ASSERT_NE(help, nullptr);
   ASSERT_TRUE(help->isVisible());
+  EXPECT_EQ(help->size(), QSize(880, 620)) << "the size it opens at";
   QApplication::setActiveWindow(help), QApplication::processEvents();
   EXPECT_TRUE(program.ComputerClock().Enabled());
   program.TheGame().OnExit();

@@ -216,6 +216,11 @@ TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
                                     &companions.ScoreBoxB(), &companions.Message()};
     for (int i = 0; i < 4; ++i)
       EXPECT_EQ(all[i]->PlacedAt(), placed[i] + (firstRun ? shifts[i] : QPoint())) << i;
+    // The busy cursor of a long load nests, and its end leaves none behind.
+    windows.SetBusyCursor(true), windows.SetBusyCursor(true), windows.SetBusyCursor(false);
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    windows.SetBusyCursor(false), windows.SetBusyCursor(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   }
 }
 

@@ -92,7 +92,9 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
     // Nothing starts once the program is ending.
     rig.records.onRanking = [] { ADD_FAILURE() << "a ranking after the end"; };
     rig.game.OnRanking(), rig.game.OnNewGame(), rig.game.OnComputerClock();
-    EXPECT_EQ(rig.screen.reveals, 1);
+    rig.state.wins = {1, 2};
+    rig.game.RestartFromSettings();  // the dialog's restart: the series stays as it was
+    EXPECT_EQ(std::tuple(rig.screen.reveals, rig.state.wins), std::tuple(1, Pair{1, 2}));
   }
 }
 

@@ -46,10 +46,10 @@ TEST(MidiSong, MergesTracksByTickWithTheirLength) {
   EXPECT_EQ(std::tuple(song->division, song->length, Order(song->events), song->events[5].tempo,
                        song->startPrograms[1], std::ranges::count(song->startPrograms, -1)),
             std::tuple(96, 384, " 0:FF 0:C1 0:B1 0:91 96:91 192:FF 288:91 384:81", 250000u, 5, 15));
-  // A note on channel 3 before any program change on it has the default instrument, and a
-  // later change does not count.
+  // A note on channel 3 (at the least velocity that still sounds) before any program change
+  // on it has the default instrument, and a later change does not count.
   const auto bare = ParseMidiSong(
-      File(0, 96, {Bytes("\x00\x93\x3C\x40\x10\x83\x3C\x40\x00\xC3\x07\x00\xC4\x07", 14)}));
+      File(0, 96, {Bytes("\x00\x93\x3C\x01\x10\x83\x3C\x40\x00\xC3\x07\x00\xC4\x07", 14)}));
   ASSERT_TRUE(bare);
   EXPECT_EQ(std::tuple(bare->startPrograms[3], std::ranges::count(bare->startPrograms, -1)),
             std::tuple(0, 15));
