@@ -71,6 +71,7 @@ TEST(MidiSong, RefusesDamagedAndForeignFiles) {
       File(0, 96, {Bytes("\xFF\xFF\xFF\xFF\x7F\x90\x3C\x40", 8)}),  // a five-byte quantity
       File(0, 96, {Bytes("\x00\xFF\x01\x7F\x41", 5)}),              // meta text past the end
       File(0, 96, {Bytes("\x00\xF1\x01", 3)}),                      // a system message
+      File(0, 96, {Bytes("\x00\xF0\x05\x01", 4)}),                  // a cut-off sysex
       File(0, 96, {tooLong}),
   };
   for (size_t i = 0; i < std::size(cases); ++i) EXPECT_FALSE(ParseMidiSong(cases[i])) << i;
@@ -109,6 +110,10 @@ TEST(SongCursor, FollowsTheTempoMapStopsWhereToldAndJumpsWithItsInstruments) {
   const bool end = cursor.Advance(11025, song->length, send);
   EXPECT_EQ(std::tuple(end, cursor.Tick(), Order(sent)),
             std::tuple(false, 296, " 0:C1 0:B1 288:91"));
+  // Just after a note the tempo is still the first one: 192 ticks a second.
+  cursor.Seek(100);
+  cursor.Advance(11025, song->length, send);
+  EXPECT_EQ(cursor.Tick(), 148);
 }
 
 }  // namespace
