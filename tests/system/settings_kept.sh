@@ -61,10 +61,11 @@ ended
 [[ "$(keys)" == *"FormOfGame=3 "*"Width="* ]] || fail "SIGTERM with the dialog open saved: $(keys)"
 echo "SIGTERM with the settings dialog open: status 0, saved"
 
-# Another program's lock on the store, held by a second connection for $1 seconds.
+# Another program's lock on the store, held by a second connection for $1 seconds; it waits
+# its turn if the game is reading just then.
 held() { ! sqlite3 "$(store)" "SELECT count(*) FROM sqlite_master" >/dev/null 2>&1; }
 lock() {
-  sqlite3 "$(store)" "BEGIN EXCLUSIVE;" "INSERT INTO store VALUES ('x','x','x','x');" \
+  sqlite3 "$(store)" ".timeout 5000" "BEGIN EXCLUSIVE;" "INSERT INTO store VALUES ('x','x','x','x');" \
     ".shell sleep $1" &
   locker=$!
   within 5 held || fail "the test could not lock the store"
@@ -82,6 +83,18 @@ ended
 [[ "$(keys)" == *"FormOfGame=3 "*"Level=1 "*"OpeningDemo=0 "* ]] ||
   fail "a store locked at start-up was written over: $(keys)"
 echo "store locked for 2 s at start-up: waited for, the player's settings kept"
+
+# SIGTERM while start-up waits for the lock: the game ends as soon as it has started.
+seed "$work/waiting"
+lock 2
+start
+kill -TERM "$app"
+unlock
+ended
+[ "$status" = 0 ] || fail "SIGTERM during start-up: exit status $status"
+[[ "$(keys)" == *"FormOfGame=3 "*"Level=1 "*"OpeningDemo=0 "* ]] ||
+  fail "SIGTERM during start-up saved: $(keys)"
+echo "SIGTERM while start-up waits: ended once started, status 0, settings kept"
 
 # A lock held at exit: the save fails whole, and says so once.
 seed "$work/locked"
