@@ -169,12 +169,14 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
   EXPECT_TRUE((unlockAfter(200), fresh.Write("Pyra3", "Width", "7")));
   const std::string before = testing::FileBytes(path);
   ASSERT_TRUE(lock());
+  EXPECT_TRUE(fresh.Locked()) << "another program holds the lock";
   EXPECT_EQ((fresh.Read("Pyra3", "Width"), fresh.ReadFailures()), 1) << "a read the lock kept out";
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 9; ++i) EXPECT_EQ(Through(store), "- 000");
   const auto waited = std::chrono::steady_clock::now() - start;  // one wait, not one a read
   EXPECT_LT(waited, std::chrono::milliseconds(3 * SqliteSettingsStore::BusyTimeoutMs));
   unlockAfter(0).join();
+  EXPECT_FALSE(store.Locked());
   EXPECT_TRUE(testing::FileBytes(path) == before) << "the file changed";
   // Once the lock is gone the same store reads again, and waits again for a brief lock.
   EXPECT_EQ(store.Read("Pyra3", "Width"), "7");
