@@ -280,6 +280,7 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
       {"cut.bmp", BitmapFile(3, 2, 24, true).left(40), {}, 0},
       {"truncated.bmp", BitmapFile(2000, 2000, 24, true).left(100000), {}, 0},
       {"junk.wmf", QByteArray(64, 'x'), {}, 0},
+      {"bitmap.wmf", BitmapFile(3, 2, 24, true), {}, 0},  // a .wmf is read as a metafile
       {"cut.WMF", MetafileFile(64, 32, 96).left(30), {}, 0},
       {"noise", QByteArray::fromHex("d7cdc69a00"), {}, 0},
       {"widest.bmp", BitmapFile(8192, 1, 24, true), {8192, 1}, 0},
