@@ -9,7 +9,8 @@ is replaced by another one. At the end it prints the score and every mutant that
 noticed.
 
 A kill counts only when the failing test fails again on the same mutant and passes on the
-unchanged program: a test that fails now and then kills nothing.
+unchanged program: a test that fails now and then kills nothing, and is set aside while the
+other tests still run (up to three times a mutant).
 
 A mutant that the test programs miss is then tried against the tests of the whole program
 (CTest's label "system": the real program under a window manager, Wayland, the sound server,
@@ -251,25 +252,33 @@ class Runner:
                            capture_output=True, text=True)
         return r.returncode == 0, r.stdout[-3000:]
 
-    def run_system(self):
-        """Builds everything and runs the whole-program tests; the first failure, or None."""
+    def run_system(self, skip=()):
+        """Builds everything and runs the whole-program tests but those in `skip`; the first
+        failure, or None."""
         r = subprocess.run(["ninja", "-C", str(self.build)], capture_output=True, text=True)
         if r.returncode != 0:
             return None  # the test programs built, so the mutant stands
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        left_out = [f.partition(": ")[2] for f in skip if f.startswith("system: ")]
+        exclude = ["-E", "^(" + "|".join(map(re.escape, left_out)) + ")$"] if left_out else []
         r = subprocess.run(["ctest", "--test-dir", str(self.build), "-L", "system", "-j2",
-                            "--timeout", "180"], env=env, capture_output=True, text=True)
+                            "--timeout", "180"] + exclude, env=env, capture_output=True, text=True)
         if r.returncode == 0:
             return None
         failed = re.findall(r"^\s*\d+ - (\S+) \(", r.stdout, re.M)
         return "system: " + (failed[0] if failed else f"ctest exit {r.returncode}")
 
-    def run_tests(self, order):
+    def run_tests(self, order, skip=()):
+        """The first failure of the test programs in this order, or None; the tests named in
+        `skip` ("program: test") are left out."""
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen", GTEST_FAIL_FAST="1")
         for name in order:
             limit = max(20.0, self.timeout_factor * self.baseline.get(name, 10.0))
+            left_out = [t for p, _, t in (f.partition(": ") for f in skip)
+                        if p == name and t != "timed out" and not t.startswith("exit ")]
+            only = ["--gtest_filter=-" + ":".join(left_out)] if left_out else []
             try:
-                r = subprocess.run([str(self.build / name), "--gtest_brief=1"], env=env,
+                r = subprocess.run([str(self.build / name), "--gtest_brief=1"] + only, env=env,
                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                    timeout=limit, start_new_session=True)
             except subprocess.TimeoutExpired:
@@ -413,13 +422,19 @@ def main():
                     skipped += 1
                     continue
                 started = time.monotonic()
-                failure = runner.run_tests(order_for(m))
-                if not failure and not args.no_system:
-                    failure = runner.run_system()
-                # A kill counts only when the test fails again on the same mutant.
-                if failure and runner.run_one(failure):
-                    unconfirmed.append((m, failure))
-                    failure = None
+                flaky = []
+                for _ in range(3):
+                    failure = runner.run_tests(order_for(m), flaky)
+                    if not failure and not args.no_system:
+                        failure = runner.run_system(flaky)
+                    # A kill counts only when the test fails again on the same mutant. One that
+                    # passes then is set aside, and the tests after it still run.
+                    if failure and runner.run_one(failure):
+                        unconfirmed.append((m, failure))
+                        flaky.append(failure)
+                        failure = None
+                        continue
+                    break
                 taken += 1
                 done += 1
                 results.append((m, failure))
@@ -443,7 +458,7 @@ def main():
     killed = sum(1 for _, f in results if f)
     survivors = [m for m, f in results if not f]
     for m, f in unconfirmed:
-        print(f"{m.where()}: {f} failed once, then passed; counted as a survivor")
+        print(f"{m.where()}: {f} failed once, then passed; set aside, the other tests run")
     print()
     print(f"mutants run: {len(results)} (another {skipped} did not compile and were replaced)")
     per_folder = {}
