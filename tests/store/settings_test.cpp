@@ -107,6 +107,13 @@ TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
   EXPECT_EQ(Saved(p.store),
             " BitmapStretch=0 FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 "
             "SoundEffect=1");
+  // A window system that places windows itself (Wayland): only the main window's size.
+  p.store.values.clear(), p.normal = true, p.place = false;
+  p.session.SaveWindowPositions();
+  EXPECT_TRUE(p.session.SaveOptions());
+  EXPECT_EQ(Saved(p.store),
+            " BitmapStretch=0 FormOfGame=0 Height=3600 Level=1 Music=1 OpeningDemo=0 PlayerA=1 "
+            "PlayerB=1 SoundEffect=1 Width=4080");
   testing::MemoryStore none;  // a refused start, which never loaded, writes nothing
   SettingsSession refused(p, none, p.state, p.settings, p.records);
   refused.SaveWindowPositions();
