@@ -216,6 +216,14 @@ TEST(Supply, DealtPiecesAndOpeningPositions) {
   }
   EXPECT_EQ(codes.size(), 4u);  // Empty, Fire, Oil, Water only
   for (auto [code, count] : codes) EXPECT_GT(count, 20000 / 5) << code;
+  // Nine cells: more than a tenth is one, so a board with a single empty cell stands.
+  s.boardCols = 3, s.boardRows = 3;
+  int single = 0;
+  for (int n = 0; n < 200; ++n) {
+    NewBoard(s, rng);
+    single += std::count(s.board.begin(), s.board.begin() + 9, Empty) == 1;
+  }
+  EXPECT_GT(single, 0);
   s.boardCols = 0;
   NewBoard(s, rng);  // a board without cells: nothing to fill, and no endless loop
 }
