@@ -16,7 +16,7 @@ Program::Program(const std::string& storePath)
       humanClock_(1000),
       music_(sequencer_, ProgramFolder().toStdString()),
       sound_(music_, waveOut_, ProgramFolder().toStdString(), PlatformVersion()),
-      timer1_(1000),
+      musicLoopClock_(1000),
       store_(storePath),
       // The ranking box is a message box like every other: over the main window, with the
       // clocks held by the game around it.
@@ -44,8 +44,8 @@ Program::Program(const std::string& storePath)
   sessionPorts_.SetMusic(&music_);
   sessionPorts_.SetTitleShow([this] { screen_.ShowTitlePicture(); });
   shell_.SetMusic(&music_);
-  timer1_.SetTickHandler([this] { music_.OnLoopClock(); });
-  timer1_.SetEnabled(true);
+  musicLoopClock_.SetTickHandler([this] { music_.OnLoopClock(); });
+  musicLoopClock_.SetEnabled(true);
 }
 
 bool Program::Start(bool anotherInstanceRuns) {

@@ -74,7 +74,7 @@ class Program {
   Music music_;
   QtWaveOut waveOut_;
   GameSound sound_;
-  QtClock timer1_;  // loops the music; runs from creation to the end
+  QtClock musicLoopClock_;  // loops the music; runs from creation to the end
   SqliteSettingsStore store_;
   PlayerRecords records_;
   QtSessionPorts sessionPorts_;
