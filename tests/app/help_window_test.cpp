@@ -55,6 +55,8 @@ TEST(HelpSearch, FindsPagesByEveryWordInAnyWidthOrCase) {
   const HelpPage longPage{QUrl("d"), U("長い"), a + U("FIRE燃えて") + i};
   EXPECT_EQ(SearchHelp({longPage}, U("ｆｉｒｅ燃えて")).front().snippet,
             U("…") + a.left(12) + U("FIRE燃えて") + i.left(28) + U("…"));
+  // A page that ends near the match shows its end without a mark.
+  EXPECT_EQ(SearchHelp({pages[2]}, U("sqlite3")).front().snippet, U("…て油が減る。Store.sqlite3"));
 }
 
 TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
