@@ -24,6 +24,20 @@ QString ShownCaption(const QString& caption) {
 
 namespace {
 
+// The menu bar line that holds a title now, or the menu of an item; none for an action shown
+// in neither. A menu bar also lends its titles to a hidden overflow menu of its own, which is
+// never the holder of a title.
+QWidget* Holder(QAction* action) {
+  QWidget* menu = nullptr;
+  for (QObject* o : action->associatedObjects()) {
+    auto* w = qobject_cast<QWidget*>(o);
+    if (w == nullptr || !w->actions().contains(action)) continue;
+    if (qobject_cast<QMenuBar*>(w) != nullptr) return w;
+    if (qobject_cast<QMenu*>(w) != nullptr && menu == nullptr) menu = w;
+  }
+  return menu;
+}
+
 // A menu title or item. The widget that shows it is looked up each time: a title moves from
 // line to line of a wrapping menu bar as the window's width changes.
 class MenuEntry final : public QAccessibleInterface, public QAccessibleActionInterface {
@@ -109,19 +123,7 @@ class MenuEntry final : public QAccessibleInterface, public QAccessibleActionInt
 
  private:
   QMenu* Submenu() const { return action_.isNull() ? nullptr : action_->menu(); }
-  // The menu bar line that holds a title now, or the menu of an item. A menu bar also lends
-  // its titles to a hidden overflow menu of its own, which is never the owner of a title.
-  QWidget* Owner() const {
-    if (action_.isNull()) return nullptr;
-    QWidget* menu = nullptr;
-    for (QObject* o : action_->associatedObjects()) {
-      auto* w = qobject_cast<QWidget*>(o);
-      if (w == nullptr || !w->actions().contains(action_.data())) continue;
-      if (qobject_cast<QMenuBar*>(w) != nullptr) return w;
-      if (qobject_cast<QMenu*>(w) != nullptr && menu == nullptr) menu = w;
-    }
-    return menu;
-  }
+  QWidget* Owner() const { return action_.isNull() ? nullptr : Holder(action_); }
   QRect Geometry(QWidget* owner) const {
     if (auto* bar = qobject_cast<QMenuBar*>(owner)) return bar->actionGeometry(action_);
     if (auto* menu = qobject_cast<QMenu*>(owner)) return menu->actionGeometry(action_);
@@ -138,13 +140,7 @@ class MenuEntry final : public QAccessibleInterface, public QAccessibleActionInt
 
 QAccessibleInterface* MenuEntryFactory(const QString&, QObject* object) {
   auto* action = qobject_cast<QAction*>(object);
-  if (action == nullptr) return nullptr;
-  for (QObject* o : action->associatedObjects()) {
-    if (qobject_cast<QMenuBar*>(o) != nullptr || qobject_cast<QMenu*>(o) != nullptr) {
-      return new MenuEntry(action);
-    }
-  }
-  return nullptr;
+  return action != nullptr && Holder(action) != nullptr ? new MenuEntry(action) : nullptr;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -92,37 +93,27 @@ void SettingsSession::LoadSettings() {
     main.height += FirstRunBoard.rows * CellPixels * tppy - client.height;
     windows_.SetMainWindow(main);
   }
-  {
+  // One edge or size from the store, its default worked out from the window as it now is.
+  auto restore = [this](Setting setting, double TwipRect::*part,
+                        const std::function<double(const TwipRect&)>& byDefault) {
     TwipRect main = windows_.MainWindow();
-    if (auto width = ReadTwips(Setting::MainWidth, main.width)) {
-      main.width = *width;
+    if (auto value = ReadTwips(setting, byDefault(main))) {
+      main.*part = *value;
       windows_.SetMainWindow(main);
     }
-  }
+  };
+  const double nextWidth = windows_.CompanionWindow(Companion::NextBox).width;
+  const double messageHeight = windows_.CompanionWindow(Companion::Message).height;
+  restore(Setting::MainWidth, &TwipRect::width, [](const TwipRect& m) { return m.width; });
   if (placing) {
-    TwipRect main = windows_.MainWindow();
-    const double nextWidth = windows_.CompanionWindow(Companion::NextBox).width;
-    if (auto left =
-            ReadTwips(Setting::MainLeft, HalfOfRounded(screen.width - main.width - nextWidth))) {
-      main.left = *left;
-      windows_.SetMainWindow(main);
-    }
+    restore(Setting::MainLeft, &TwipRect::left,
+            [&](const TwipRect& m) { return HalfOfRounded(screen.width - m.width - nextWidth); });
   }
-  {
-    TwipRect main = windows_.MainWindow();
-    if (auto height = ReadTwips(Setting::MainHeight, main.height)) {
-      main.height = *height;
-      windows_.SetMainWindow(main);
-    }
-  }
+  restore(Setting::MainHeight, &TwipRect::height, [](const TwipRect& m) { return m.height; });
   if (placing) {
-    TwipRect main = windows_.MainWindow();
-    const double messageHeight = windows_.CompanionWindow(Companion::Message).height;
-    if (auto top = ReadTwips(Setting::MainTop,
-                             HalfOfRounded(screen.height - main.height - messageHeight))) {
-      main.top = *top;
-      windows_.SetMainWindow(main);
-    }
+    restore(Setting::MainTop, &TwipRect::top, [&](const TwipRect& m) {
+      return HalfOfRounded(screen.height - m.height - messageHeight);
+    });
   }
   {
     const TwipRect main = windows_.MainWindow();
