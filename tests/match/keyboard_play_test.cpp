@@ -25,16 +25,11 @@ struct Rig : GameRig {
   void Arrows(const std::string& keys) {
     for (char k : keys) game.OnArrow(static_cast<Arrow>(std::string("LURD").find(k)));
   }
-  std::string Board() const {
-    std::ostringstream out;
-    for (int i = 0; i < state.CellCount(); ++i) out << state.board[i] << ' ';
-    out << "turn " << state.turn;
-    return out.str();
-  }
   // All a player sees and hears of the game, for comparing two of them.
   std::string Seen() const {
     std::ostringstream out;
-    out << Board() << " | " << state.score[0] << ' ' << state.score[1] << " turn " << state.turn;
+    for (int i = 0; i < state.CellCount(); ++i) out << state.board[i] << ' ';
+    out << " | " << state.score[0] << ' ' << state.score[1] << " turn " << state.turn;
     for (int16_t piece : state.pieceQueue) out << ' ' << piece;
     out << " | " << screen.caption << " | " << screen.message << " | " << Clocks();
     for (const std::string& c : screen.captions) out << " / " << c;
@@ -91,11 +86,12 @@ TEST(KeyboardPlay, TheFrameShowsOnlyWhileAPersonIsToMove) {
 
   // Whatever holds the game hides the frame (the random event test checks every hold); the
   // keys do nothing meanwhile, and the frame comes back where it was.
-  const std::string before = rig.Board();
+  const auto before = rig.state.board;
   rig.game.OnPause();
   rig.Arrows("DD");
   rig.game.OnKey(KeyReturn);
-  EXPECT_EQ(std::tuple(rig.Focus(), rig.Board()), std::tuple("none", before));
+  EXPECT_EQ(std::tuple(rig.Focus(), rig.state.board == before, rig.state.turn),
+            std::tuple("none", true, SideA));
   rig.game.OnPause();
   EXPECT_EQ(rig.Focus(), "1,0");
   EXPECT_EQ(rig.screen.focusCells.back(), (Cell{1, 0})) << "the screen frames what the game holds";
