@@ -231,9 +231,11 @@ class Runner:
 
     def configure(self):
         self.build.mkdir(exist_ok=True)
+        # Every mutant relinks the test programs; lld does that several times faster.
+        linker = ["-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld"] if shutil.which("ld.lld") else []
         subprocess.run(
             ["cmake", "-S", str(ROOT), "-B", str(self.build), "-G", "Ninja",
-             "-DCMAKE_BUILD_TYPE=MutationCheck", "-DCMAKE_CXX_FLAGS_MUTATIONCHECK=-O1 -g0"],
+             "-DCMAKE_BUILD_TYPE=MutationCheck", "-DCMAKE_CXX_FLAGS_MUTATIONCHECK=-O1 -g0"] + linker,
             check=True, stdout=subprocess.DEVNULL)
 
     def targets(self):
