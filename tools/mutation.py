@@ -318,12 +318,16 @@ def replayed(log):
     queues = {}
     for where, line, kind, original, mutated in found:
         path = ROOT / where
-        current = path.read_text(encoding="utf-8").split("\n")[int(line) - 1]
-        if current.strip() != original:
+        lines = path.read_text(encoding="utf-8").split("\n")
+        # Code added or moved since shifts lines: the same line nearest to where it was.
+        same = [i for i, text in enumerate(lines, 1) if text.strip() == original]
+        if not same:
             print(f"{where}:{line} has changed since; left out", flush=True)
             continue
+        at = min(same, key=lambda i: abs(i - int(line)))
+        current = lines[at - 1]
         indent = current[: len(current) - len(current.lstrip())]
-        m = Mutant(path, int(line), current, indent + mutated, kind)
+        m = Mutant(path, at, current, indent + mutated, kind)
         queues.setdefault(where.split("/")[0], []).append(m)
     return {f: len(q) for f, q in queues.items()}, queues
 

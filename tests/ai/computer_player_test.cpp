@@ -59,9 +59,10 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
 }
 
 TEST(ComputerPlayer, TiesAreSpreadEvenly) {
-  // Water on a board with two fires: four cells beside a fire are valued 2, the rest 1.
+  // Water on a board with two fires: six cells beside a fire are valued 2, the rest 1. Under a
+  // ceiling below every value the lowest cells are taken, wherever they lie.
   GameState s = MakeState({"F....", ".....", "....F"}, Water);
-  for (auto [ceiling, count] : {std::pair{8, 6}, {1, 7}}) {
+  for (auto [ceiling, count] : {std::pair{8, 6}, {1, 7}, {0, 7}}) {
     AiState ai{.thinkLimit = static_cast<int16_t>(ceiling)};
     Random rng(5);
     std::map<int, int> chosen;
