@@ -76,6 +76,12 @@ TEST(SqliteSettingsStore, KeepsAnyTextInItsOwnRowOfTheDocumentedTable) {
   const std::string path = dir.File("a/Pyra3/store.sqlite3");  // the folders are made
   const std::string odd = "名前'); DROP TABLE store; --";
   EXPECT_TRUE(SqliteSettingsStore(path).Write(odd, odd, odd));
+  int stillOpen = 0;  // a closed store lets go of its file
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code gone;
+    stillOpen += std::filesystem::read_symlink(fd, gone) == path;
+  }
+  EXPECT_EQ(stillOpen, 0);
   EXPECT_EQ(Query(path, "SELECT sql FROM sqlite_master WHERE type = 'table'"),
             "CREATE TABLE store(\n  app     TEXT NOT NULL,\n  section TEXT NOT NULL,\n  key     "
             "TEXT NOT NULL,\n  value   TEXT NOT NULL,\n  PRIMARY KEY (app, section, key));");
@@ -175,6 +181,7 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(Through(store), "- 000");
   const auto waited = std::chrono::steady_clock::now() - start;  // one wait, not one a read
   EXPECT_LT(waited, std::chrono::milliseconds(3 * SqliteSettingsStore::BusyTimeoutMs));
+  EXPECT_TRUE(store.WriteAll({})) << "nothing to save, so nothing failed";
   unlockAfter(0).join();
   EXPECT_FALSE(store.Locked());
   EXPECT_TRUE(testing::FileBytes(path) == before) << "the file changed";
