@@ -56,8 +56,9 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrder) {
   EXPECT_GT(window.GameMenu()->sizeHint().width(), plainGame.sizeHint().width());
   // A screen reader names each entry by its caption as drawn (the bus itself is walked by
   // tests/system/accessibility_test.py).
-  EXPECT_EQ(ShownCaption("ｹﾞｰﾑ(&G&ｷ)") + ShownCaption("A&&B\tCtrl+B") + ShownCaption("x&"),
-            QString("ｹﾞｰﾑ(Gｷ)A&Bx"));
+  EXPECT_EQ(ShownCaption("ｹﾞｰﾑ(&G&ｷ)") + ShownCaption("A&&B\tCtrl+B") + ShownCaption("x&") +
+                ShownCaption("&y"),
+            QString("ｹﾞｰﾑ(Gｷ)A&Bxy"));
 }
 
 // Narrow boards wrap the menu titles onto more lines; every title stays where a click finds it
