@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 
@@ -189,6 +190,32 @@ TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
     windows.SetBusyCursor(false), windows.SetBusyCursor(false);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   }
+}
+
+// Twips follow the screen's logical dots per inch, not a fixed 15 a pixel: seen in a run of its
+// own at 120.
+TEST(QtSessionPorts, TwipsFollowTheScreensDotsPerInch) {
+  if (qgetenv("QT_FONT_DPI") != "120") {
+    QProcess child;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_FONT_DPI", "120"), env.insert("QT_ENABLE_HIGHDPI_SCALING", "0");
+    child.setProcessEnvironment(env), child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=QtSessionPorts.TwipsFollowTheScreensDotsPerInch"});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+    return;
+  }
+  MainWindow window;
+  CompanionWindows companions(&window);
+  PictureHolder pictures;
+  GameState state;
+  BoardPainter painter(state, pictures);
+  QtSessionPorts windows(window, companions, pictures, painter);
+  ASSERT_TRUE(windows.SetMainWindow({120 * 12, 90 * 12, 300 * 12, 260 * 12}));
+  EXPECT_EQ(window.frameGeometry(), QRect(120, 90, 300, 260));
+  const TwipSize screen = windows.ScreenSize();
+  EXPECT_EQ(std::pair(screen.width, screen.height), std::pair(2560.0 * 12, 1600.0 * 12));
 }
 
 }  // namespace
