@@ -65,12 +65,18 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
   help.ShowIndex();
   EXPECT_EQ(std::tuple(help.windowTitle(), help.Tabs()->currentIndex()),
             std::tuple(U("Pyra3 ヘルプ - 目次"), 0));
-  // The page beside the tabs, and wider.
+  // The page beside the tabs, and wider; both 4 pixels in from the edges; the window centred.
   const QRect page(help.Browser()->mapTo(&help, QPoint()), help.Browser()->size()),
       tabs(help.Tabs()->mapTo(&help, QPoint()), help.Tabs()->size());
   EXPECT_GT(page.left(), tabs.right());
   EXPECT_GT(page.width(), tabs.width());
-  EXPECT_GT(page.height(), 100);
+  const QPoint centred = QGuiApplication::primaryScreen()->availableGeometry().center() -
+                         help.rect().center(),
+               bottomRight = help.rect().bottomRight() - page.bottomRight();
+  const auto xy = [](QPoint p) { return std::pair(p.x(), p.y()); };
+  EXPECT_EQ(xy(tabs.topLeft()), std::pair(4, 4));
+  EXPECT_EQ(xy(bottomRight), std::pair(4, 4));
+  EXPECT_EQ(xy(help.pos()), xy(centred));
   auto* contents = static_cast<QHelpContentWidget*>(help.Tabs()->widget(0));
   ASSERT_TRUE(QTest::qWaitFor([&] { return contents->model()->rowCount() > 0; }, 5000));
   ASSERT_TRUE(QTest::qWaitFor([&] { return help.Index()->model()->rowCount() > 0; }, 5000));
