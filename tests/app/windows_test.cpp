@@ -40,6 +40,10 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrder) {
       captions.join(" "),
       QString::fromUtf8("ｹﾞｰﾑ(&G&ｷ) 新規(&N&ﾐ) 中断(&P&ｾ) (hidden) 番付(&H&ｸ) - 終了(&X&ｻ) "
                         "設定(&S&ﾄ)... ﾍﾙﾌﾟ(&H&ｵ) トピックの検索(&H&ｸ) - Pyra3について(&A&ﾁ)..."));
+  // With no game wired in, keys, arrows, clicks and menu commands reach nothing (nor crash).
+  for (auto key : {Qt::Key_Space, Qt::Key_Left}) QTest::keyClick(&window, key);
+  QTest::mouseClick(&window.Board(), Qt::LeftButton, {}, QPoint(5, 5));
+  window.Item(MenuItem::NewGame)->trigger();
   // Qt elides a caption with two access-key markers unless it gets more room than it
   // measures; the menus give each caption that room.
   const QFontMetrics metrics(window.HelpMenu()->font());
