@@ -15,11 +15,14 @@ other tests still run (up to three times a mutant).
 A mutant that the test programs miss is then tried against the tests of the whole program
 (CTest's label "system": the real program under a window manager, Wayland, the sound server,
 the install); run the tool under tools/with_sound_server.sh for those, or pass --no-system.
---replay runs again exactly the survivors listed in an earlier run's output.
+--replay runs again exactly the survivors listed in an earlier run's output (a line that has
+moved since is found by its text); --resume takes the verdicts of an interrupted run of the
+same seed and count on the same commit, and goes on from where it stopped.
 
   tools/mutation.py [-n 150] [--seed 1] [--folders rules,ai,...] [--files a.cpp,b.h]
   tools/with_sound_server.sh tools/mutation.py -n 150
   tools/mutation.py --replay earlier-run.log
+  tools/mutation.py -n 150 --seed 1 --resume interrupted-run.log
 """
 
 import argparse
@@ -346,6 +349,8 @@ def main():
     ap.add_argument("--no-system", action="store_true",
                     help="only the test programs, not the whole-program tests")
     ap.add_argument("--replay", default="", help="run the survivors listed in this earlier output")
+    ap.add_argument("--resume", default="",
+                    help="take the verdicts of this interrupted run (same seed and -n), then go on")
     args = ap.parse_args()
 
     folders = [f for f in args.folders.split(",") if f]
@@ -410,6 +415,9 @@ def main():
     plan = [(f, share[f]) for f in sorted(share)]
     total = sum(k for _, k in plan)
     done = 0
+    # Verdicts of an interrupted run of the same seed and count, in the order it reached them.
+    earlier = re.findall(r"^\[\d+/\d+\] (killed|SURVIVED)\s+(\S+) \[(\w+)\] \(\d+ s\)(?:  (.*))?$",
+                         Path(args.resume).read_text(encoding="utf-8"), re.M) if args.resume else []
     for folder, wanted in plan:
         queue = queues[folder]
         taken = 0
@@ -418,6 +426,15 @@ def main():
             original = m.path.read_text(encoding="utf-8")
             lines = original.split("\n")
             if lines[m.line - 1] != m.original:
+                continue
+            if earlier and earlier[0][1:3] == (m.where(), m.kind):
+                verdict, _, _, failure = earlier.pop(0)
+                failure = failure.removesuffix("  (earlier run)")
+                taken += 1
+                done += 1
+                results.append((m, failure if verdict == "killed" else None))
+                print(f"[{done}/{total}] {verdict:8} {m.where()} [{m.kind}] (0 s)"
+                      f"{'  ' + failure if failure else ''}  (earlier run)", flush=True)
                 continue
             lines[m.line - 1] = m.mutated
             current[m.path] = original
