@@ -2,10 +2,13 @@
 // answerer, a mouse release, and a picture comparison that says where two pictures differ.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -30,6 +33,25 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
 }
 
 namespace pyra::testing {
+
+// Runs the current test again in a process of its own with these variables set, for what is
+// fixed once the application has started (the platform, the screen's dots per inch). What that
+// run printed when it failed; nothing when it passed.
+inline bool InRunOfItsOwn() { return qEnvironmentVariableIsSet("PYRA_TEST_RUN_OF_ITS_OWN"); }
+inline std::string RunOfItsOwn(const std::vector<std::pair<QString, QString>>& variables) {
+  QProcess run;
+  auto env = QProcessEnvironment::systemEnvironment();
+  for (const auto& [name, value] : variables) env.insert(name, value);
+  env.insert("PYRA_TEST_RUN_OF_ITS_OWN", "1");
+  run.setProcessEnvironment(env), run.setProcessChannelMode(QProcess::MergedChannels);
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  run.start(QCoreApplication::applicationFilePath(),
+            {QString("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
+  if (!run.waitForFinished(30000)) return "timed out";
+  return run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0
+             ? ""
+             : run.readAll().toStdString() + " (exit " + std::to_string(run.exitCode()) + ")";
+}
 
 // Plays a person at the program's modal windows, looking on every pass of the event loop (they
 // open in handlers). Every message box is answered, with its default button or as Esc answers
