@@ -15,7 +15,8 @@ if [ "${1:-}" = --drive ]; then
   fail() { echo "install_check: $*" >&2; kill "$pid" 2>/dev/null || true; exit 3; }
   pid=""
   release=$(grep -o 'release version="[^"]*"' "$prefix"/share/metainfo/*.xml | cut -d'"' -f2)
-  [ "$(env -u DISPLAY "$program" --version)" = "Pyra3 $release" ] ||
+  # Asked for both, the version answers first, as Qt orders them.
+  [ "$(env -u DISPLAY "$program" --help --version)" = "Pyra3 $release" ] ||
     fail "--version does not say Pyra3 $release"
   [[ "$(env -u DISPLAY "$program" --help-all)" == *"--platform <"* ]] || fail "--help-all lacks Qt's options"
   manual=$(zcat "$prefix/share/man/man6/pyra3.6.gz" | sed 's/\\-/-/g')
