@@ -66,8 +66,16 @@ TEST_F(SettingsWindowTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption)
   auto px = [tpp](int twips) { return static_cast<int>(std::lround(twips / tpp)); };
   EXPECT_EQ(std::tuple(dialog.windowTitle(), dialog.size()),
             std::tuple(QString::fromUtf8("ゲームの設定"), QSize(px(7920), px(5010))));
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(
+      dialog.pos(),
+      area.topLeft() + QPoint(area.width() - dialog.width(), area.height() - dialog.height()) / 2)
+      << "centred";
   for (const DialogControl& c : DialogControls) {
     SCOPED_TRACE(c.name);
+    // The form's grid: places on 120 twips (8 pixels), sizes in whole pixels (15 twips).
+    EXPECT_EQ(std::tuple(c.left % 120, c.top % 120, c.width % 15, c.height % 15),
+              std::tuple(0, 0, 0, 0));
     auto* w = dialog.findChild<QWidget*>(c.name);
     ASSERT_NE(w, nullptr);
     const QString holder = c.group < 0 ? "settings" : DialogControls[c.group].name;
