@@ -123,6 +123,11 @@ try:
             # A second click closes it and leaves the keys to the game, as Esc would not.
             xdotool("click", "1")
             within(3, lambda: not showing(menu)) or fail(f"{title}'s menu stays open")
+            # A screen reader's action opens it too, and a second one closes it.
+            press(node)
+            within(3, lambda: showing(menu)) or fail(f"{title}'s action opened nothing")
+            press(node)
+            within(3, lambda: not showing(menu)) or fail(f"{title}'s action left its menu open")
 
     # --- Keyboard play: two people; arrows and Return, read through the board's table ------
     xdotool("windowactivate", "--sync", window)
