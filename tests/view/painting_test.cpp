@@ -1,8 +1,10 @@
 // Painting, pixel by pixel, against what the pictures alone say: raster operations, cells at every
 // step of the grow/shrink effect, backgrounds, the NEXT window; picture files under one size rule.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <QFile>
+#include <QSet>
 #include <climits>
 #include <functional>
 
@@ -14,6 +16,7 @@
 #include "view/gdi.h"
 #include "view/next_pieces.h"
 #include "view/picture_file.h"
+#include "view/picture_holder.h"
 
 namespace pyra {
 namespace {
@@ -327,6 +330,34 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
       }
     }
   }
+  // Loaded again and again, a metafile keeps no memory: libwmf's picture is freed whole.
+  const QString wide = QString::fromStdString(dir.File("wide.wmf"));
+  QFile file(wide);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(MetafileFile(1024, 32, 96)) > 0);
+  file.close();
+  LoadPictureFile(wide);
+  const auto before = int64_t(mallinfo2().uordblks);
+  for (int i = 0; i < 40; ++i) LoadPictureFile(wide);
+  EXPECT_LT(int64_t(mallinfo2().uordblks) - before, 40 * 1024) << "bytes kept by 40 loads";
+}
+
+// Without the sheet file: five discs in their own colours over masks that mirror both ways.
+TEST(PictureFiles, TheGeneratedSheetHasFiveDiscsAndTheirMasks) {
+  const QImage sheet = PictureHolder::GeneratedSheet();
+  ASSERT_EQ(sheet.size(), QSize(SheetWidth, SheetHeight));
+  QSet<QRgb> centres;
+  for (int k = 0; k < 5; ++k) {
+    centres << sheet.pixel(32 * k + 16, 16);
+    for (int j = 0; j < 32; ++j) {
+      for (int i = 0; i < 32; ++i) {
+        const QRgb mask = sheet.pixel(32 * k + i, 32 + j);
+        ASSERT_EQ(mask, sheet.pixel(32 * k + 31 - i, 63 - j)) << k << ": " << i << "," << j;
+        if (mask != 0xFF000000u) continue;
+        ASSERT_EQ(sheet.pixel(32 * k + i, j), 0xFFFFFFFFu) << k << ": white around the disc";
+      }
+    }
+  }
+  EXPECT_EQ(centres.size(), 5);
 }
 
 }  // namespace
