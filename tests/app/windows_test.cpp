@@ -188,6 +188,9 @@ TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
                                     &companions.ScoreBoxB(), &companions.Message()};
     for (int i = 0; i < 4; ++i)
       EXPECT_EQ(all[i]->PlacedAt(), placed[i] + (firstRun ? shifts[i] : QPoint())) << i;
+    // It settles once: a window the player has moved since stays where it is.
+    window.move(200, 150), windows.SettleMainWindow({});
+    EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(200, 150));
     // The busy cursor of a long load nests, and its end leaves none behind.
     windows.SetBusyCursor(true), windows.SetBusyCursor(true), windows.SetBusyCursor(false);
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
