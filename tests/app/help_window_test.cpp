@@ -75,6 +75,7 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
                bottomRight = help.rect().bottomRight() - page.bottomRight();
   const auto xy = [](QPoint p) { return std::pair(p.x(), p.y()); };
   EXPECT_EQ(xy(tabs.topLeft()), std::pair(4, 4));
+  EXPECT_EQ(std::pair(tabs.width(), page.width()), std::pair(260, 608)) << "the contents 260 wide";
   EXPECT_EQ(xy(bottomRight), std::pair(4, 4));
   EXPECT_EQ(xy(help.pos()), xy(centred));
   auto* contents = static_cast<QHelpContentWidget*>(help.Tabs()->widget(0));
