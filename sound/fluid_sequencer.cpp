@@ -24,7 +24,23 @@ int64_t NowMs() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void Send(fluid_synth_t* synth, const MidiEvent& e) {
+void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
+// FluidSynth and ALSA report to the terminal by default; a game without sound stays quiet.
+void SilenceSoundLibraries() {
+  static const bool silenced = [] {
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
+      fluid_set_log_function(level, nullptr, nullptr);
+    }
+    snd_lib_error_set_handler(&Quiet);
+    return true;
+  }();
+  (void)silenced;
+}
+
+}  // namespace
+
+void SendToSynth(fluid_synth_t* synth, const MidiEvent& e) {
   const int channel = e.status & 0x0F;
   switch (e.status & 0xF0) {
     case 0x80:
@@ -54,22 +70,6 @@ void Send(fluid_synth_t* synth, const MidiEvent& e) {
       break;
   }
 }
-
-void Quiet(const char*, int, const char*, int, const char*, ...) {}
-
-// FluidSynth and ALSA report to the terminal by default; a game without sound stays quiet.
-void SilenceSoundLibraries() {
-  static const bool silenced = [] {
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
-      fluid_set_log_function(level, nullptr, nullptr);
-    }
-    snd_lib_error_set_handler(&Quiet);
-    return true;
-  }();
-  (void)silenced;
-}
-
-}  // namespace
 
 std::vector<std::string> FluidSequencer::SystemSoundFonts() {
   // Debian's SoundFont packages share this folder; default-GM.sf2 is the system's choice
@@ -290,7 +290,7 @@ void FluidSequencer::RenderBlock(int frames, float* left, float* right) {
   // that replaces it has started, and the synthesizer renders for one thread only.
   std::lock_guard lock(mutex_);
   if (playing_ &&
-      cursor_.Advance(frames, playTo_, [this](const MidiEvent& e) { Send(synth_, e); })) {
+      cursor_.Advance(frames, playTo_, [this](const MidiEvent& e) { SendToSynth(synth_, e); })) {
     playing_ = false;
     fluid_synth_all_notes_off(synth_, -1);
   }

@@ -20,6 +20,9 @@ typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
 
 namespace pyra {
 
+// Hands one of the song's channel messages to the synthesizer.
+void SendToSynth(fluid_synth_t* synth, const MidiEvent& e);
+
 class FluidSequencer final : public Sequencer {
  public:
   // The SoundFonts to try, in order: the one of the first that is a SoundFont is used.

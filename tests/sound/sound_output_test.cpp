@@ -1,4 +1,5 @@
 // Music and cues as the null sink of tools/with_sound_server.sh gets them, measured with sox.
+#include <fluidsynth.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -59,6 +60,35 @@ class SoundServer : public ::testing::Test {
   }
   const std::string music = ProgramFile(MusicFile).toStdString();
 };
+
+// Each channel message reaches the synthesizer as itself; a note-off, in either form, ends a
+// note that an organ would otherwise hold for ever.
+TEST(SendToSynth, EachMessageReachesTheSynthesizerAsItself) {
+  fluid_settings_t* settings = new_fluid_settings();
+  fluid_synth_t* synth = new_fluid_synth(settings);
+  ASSERT_NE(fluid_synth_sfload(synth, FluidSequencer::SystemSoundFonts().back().c_str(), 1),
+            FLUID_FAILED);
+  const auto send = [synth](int status, int data1, int data2 = 0) {
+    SendToSynth(synth, {0, uint8_t(status), uint8_t(data1), uint8_t(data2)});
+  };
+  send(0xC3, 19), send(0xB3, 7, 90), send(0xE3, 0x10, 0x50);  // church organ, volume, bend
+  int font = 0, bank = 0, program = 0, volume = 0, bend = 0;
+  fluid_synth_get_program(synth, 3, &font, &bank, &program);
+  fluid_synth_get_cc(synth, 3, 7, &volume), fluid_synth_get_pitch_bend(synth, 3, &bend);
+  EXPECT_EQ(std::tuple(program, volume, bend), std::tuple(19, 90, 0x10 | 0x50 << 7));
+  std::vector<float> out(44100);
+  const auto voicesASecondLater = [&] {
+    fluid_synth_write_float(synth, 44100, out.data(), 0, 1, out.data(), 0, 1);
+    return fluid_synth_get_active_voice_count(synth);
+  };
+  for (const auto& [off, velocity] : {std::pair{0x83, 64}, {0x93, 0}}) {
+    send(0x93, 60, 100);
+    EXPECT_GT(voicesASecondLater(), 0) << "the organ holds its note";
+    send(off, 60, velocity);
+    EXPECT_EQ(voicesASecondLater(), 0) << "ended by " << std::hex << off;
+  }
+  delete_fluid_synth(synth), delete_fluid_settings(settings);
+}
 
 TEST_F(SoundServer, NothingPlaysWithoutItsFileOrASoundFont) {
   QTemporaryDir folder;
