@@ -77,6 +77,19 @@ TEST(LoadSettings, WhatTheStoredValuesShow) {
   }
 }
 
+// What keeps its first-run place: the main window's width and height, then the NEXT window,
+// the score boxes and the message window, each as long as neither of its edges is stored.
+TEST(LoadSettings, FirstRunPlacesAreThoseWithNothingStored) {
+  for (const auto& [stored, kept] : {std::pair{"", "111111"},
+                                     {"Width=4545;NextTop=0;PointLeft=9;MesTop=1", "010010"},
+                                     {"Height=1;NextLeft=0;Point2Top=5;MesLeft=3", "100100"}}) {
+    const FirstRunLayout f = Program(stored).session.FirstRun();
+    std::string shown;
+    for (bool b : {f.width, f.height, f.next, f.scoreA, f.scoreB, f.message}) shown += "01"[b];
+    EXPECT_EQ(shown, kept) << stored;
+  }
+}
+
 // The stored keys and values as key=value, by section and key.
 std::string Saved(const testing::MemoryStore& store) {
   std::string s;
