@@ -96,6 +96,10 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
       QTextDocument::ImageResource, help.Browser()->source().resolved(QUrl("images/truck.png")));
   EXPECT_EQ(QImage::fromData(truck.toByteArray()).size(), QSize(64, 64));
 
+  // The search tab: its field above the results, in the tab's page.
+  help.Tabs()->setCurrentIndex(2);
+  EXPECT_TRUE(help.Tabs()->widget(2)->isAncestorOf(help.SearchField()));
+  EXPECT_LT(help.SearchField()->geometry().bottom(), help.SearchResults()->geometry().top());
   help.SearchField()->setText(U("トラック"));
   QTest::keyClick(help.SearchField(), Qt::Key_Return);
   ASSERT_GT(help.SearchResults()->count(), 1);
