@@ -99,6 +99,7 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
   // The search tab: its field above the results, in the tab's page.
   help.Tabs()->setCurrentIndex(2);
   EXPECT_TRUE(help.Tabs()->widget(2)->isAncestorOf(help.SearchField()));
+  EXPECT_TRUE(help.SearchField()->isClearButtonEnabled());
   EXPECT_LT(help.SearchField()->geometry().bottom(), help.SearchResults()->geometry().top());
   help.SearchField()->setText(U("トラック"));
   QTest::keyClick(help.SearchField(), Qt::Key_Return);

@@ -136,6 +136,7 @@ TEST_F(ProgramTest, TheSpaceBarStartsAGameWhereOnlyALeftReleaseOnACellPlaces) {
   ASSERT_EQ(boxes.seen.size(), 1u);
   EXPECT_EQ(std::tuple(boxes.seen[0].text, boxes.seen[0].title),
             std::tuple(QString::fromUtf8("一番勝負です。頑張りましょう。"), QString("Pyra3")));
+  EXPECT_LE(boxes.seen[0].offCentre.manhattanLength(), 4) << "over the main window";
   EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }, 1000))
       << "the keys back with the main window";
   EXPECT_EQ(std::tuple(s.demoMode, c.Message().isVisible(), s.turn, p->ComputerClock().Enabled(),

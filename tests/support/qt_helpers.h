@@ -61,7 +61,7 @@ struct ModalAnswerer {
   struct Seen {
     QString text, title;
     QMessageBox::Icon icon;
-    QPoint offCentre;  // from the middle of the screen
+    QPoint offCentre;  // from the middle of the window it stands over, else of the screen
   };
   using Step = std::pair<QString, std::function<void(QWidget*)>>;
   std::vector<Seen> seen;
@@ -74,8 +74,11 @@ struct ModalAnswerer {
       QWidget* top = QApplication::activeModalWidget();
       if (top == nullptr || !top->isVisible()) return;
       if (auto* box = qobject_cast<QMessageBox*>(top)) {
-        const QPoint offCentre =
-            box->frameGeometry().center() - box->screen()->availableGeometry().center();
+        const QWidget* over = box->parentWidget();
+        const QPoint middle = over != nullptr && over->isVisible()
+                                  ? over->frameGeometry().center()
+                                  : box->screen()->availableGeometry().center();
+        const QPoint offCentre = box->frameGeometry().center() - middle;
         seen.push_back({box->text(), box->windowTitle(), box->icon(), offCentre});
         (byEscape ? box->escapeButton() : box->defaultButton())->click();
       } else if (clock.hasExpired(20000)) {
