@@ -162,8 +162,10 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
 }
 
 // A frame told only once the window shows: a stored outer size stays so; a first-run size keeps its
-// whole cells, and the companions placed beside it by default follow its real edges.
+// whole cells, and the companions placed beside it by default follow its real edges. Twips
+// follow the screen's dots per inch, not a fixed 15 a pixel: the test runs again at 120.
 TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
+  const int tpp = 1440 / QGuiApplication::primaryScreen()->logicalDotsPerInchY();
   for (bool firstRun : {false, true}) {
     MainWindow window;
     window.setWindowFlag(Qt::FramelessWindowHint, true);
@@ -172,10 +174,12 @@ TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
     GameState state;
     BoardPainter painter(state, pictures);
     QtSessionPorts windows(window, companions, pictures, painter);
-    ASSERT_TRUE(windows.SetMainWindow({120 * 15, 90 * 15, 300 * 15, 260 * 15}));
+    ASSERT_TRUE(windows.SetMainWindow({120.0 * tpp, 90.0 * tpp, 300.0 * tpp, 260.0 * tpp}));
+    const TwipSize screen = windows.ScreenSize();
+    EXPECT_EQ(std::pair(screen.width, screen.height), std::pair(2560.0 * tpp, 1600.0 * tpp));
     const QPoint placed[] = {{420, 90}, {120, 350}, {275, 350}, {120, 350}};
     for (int i = 0; i < 4; ++i)
-      windows.MoveCompanion(Companion(i), placed[i].x() * 15, placed[i].y() * 15);
+      windows.MoveCompanion(Companion(i), placed[i].x() * tpp, placed[i].y() * tpp);
     window.setWindowFlag(Qt::FramelessWindowHint, false);
     window.show();
     windows.SettleMainWindow({firstRun, firstRun, firstRun, firstRun, firstRun, firstRun});
@@ -197,26 +201,10 @@ TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
     windows.SetBusyCursor(false), windows.SetBusyCursor(false);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   }
-}
-
-// Twips follow the screen's logical dots per inch, not a fixed 15 a pixel: seen in a run of its
-// own at 120.
-TEST(QtSessionPorts, TwipsFollowTheScreensDotsPerInch) {
   if (!testing::InRunOfItsOwn()) {
     EXPECT_EQ(testing::RunOfItsOwn({{"QT_FONT_DPI", "120"}, {"QT_ENABLE_HIGHDPI_SCALING", "0"}}),
               "");
-    return;
   }
-  MainWindow window;
-  CompanionWindows companions(&window);
-  PictureHolder pictures;
-  GameState state;
-  BoardPainter painter(state, pictures);
-  QtSessionPorts windows(window, companions, pictures, painter);
-  ASSERT_TRUE(windows.SetMainWindow({120 * 12, 90 * 12, 300 * 12, 260 * 12}));
-  EXPECT_EQ(window.frameGeometry(), QRect(120, 90, 300, 260));
-  const TwipSize screen = windows.ScreenSize();
-  EXPECT_EQ(std::pair(screen.width, screen.height), std::pair(2560.0 * 12, 1600.0 * 12));
 }
 
 // The box clears its title only on an X server; elsewhere (here the minimal platform) it opens
