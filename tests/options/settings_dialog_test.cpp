@@ -218,7 +218,7 @@ TEST(SettingsDialog, AFullListClosesTheNameBoxesUntilAPlayerIsDeleted) {
   FillPlayerList(d);
   d.dialog.Opened();
   for (const char* name : {"", "P7"}) {
-    d.dialog.EditName(ChosenPlayer, name);
+    d.dialog.EditName(ChosenPlayer, name), d.dialog.EditName(SideA, "Ann");  // no matter
     EXPECT_EQ(d.dialog.RemovalEnabled(), *name != 0);
   }
   d.dialog.DeletePlayer();
