@@ -95,6 +95,10 @@ TEST(KeyboardPlay, TheFrameShowsOnlyWhileAPersonIsToMove) {
   rig.game.OnPause();
   EXPECT_EQ(rig.Focus(), "1,0");
   EXPECT_EQ(rig.screen.focusCells.back(), (Cell{1, 0})) << "the screen frames what the game holds";
+  const size_t told = rig.screen.focusCells.size();
+  rig.game.SuspendClocks(), rig.game.SuspendClocks();  // a window over a window
+  rig.game.ResumeClocks(), rig.game.ResumeClocks();
+  EXPECT_EQ(rig.screen.focusCells.size(), told + 2) << "hidden and shown once";
 
   // A smaller board keeps the cell on it, and there it stays.
   rig.Arrows("RRRRRRRDDDDD");
