@@ -48,6 +48,10 @@ TEST(StartUp, BeginsWithTheDemoAGameOrTheTitlePicture) {
               std::tuple(title ? "none" : "com", demo ? 250 : 500, demo ? text::DemoNotice : "",
                          k.ceiling));
   }
+  // Asked to, a start seeds the deal from the clock: two runs deal apart.
+  GameRig one, two;
+  for (GameRig* rig : {&one, &two}) rig->game.SeedOnStart(true), rig->game.Start(false, true);
+  EXPECT_NE(one.rng.Next(), two.rng.Next());
 }
 
 TEST(StartUp, ARefusedStartSaysWhyAndWritesNothing) {
@@ -177,6 +181,10 @@ TEST(Clocks, APersonsCountdownAndForcedMove) {
   EXPECT_EQ(rig.screen.caption, "あと3秒です。");
   rig.game.OnMouseRelease(MouseButton::Left, 300, 300);  // off the board: the caption only
   EXPECT_EQ(std::tuple(rig.screen.caption, rig.game.HumanTicks()), std::tuple("Pyra3", 5));
+  rig.game.OnHumanClock();
+  ASSERT_NE(rig.screen.caption, "Pyra3");
+  rig.game.OnNewGame();
+  EXPECT_EQ(rig.screen.caption, "Pyra3") << "a new game ends the countdown";
 }
 
 TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
