@@ -12,17 +12,8 @@ namespace {
 
 QtMessageHandler previousHandler = nullptr;
 
-bool IsAudioChatter(const QMessageLogContext& context, const QString& message) {
-  const QLatin1String category(context.category != nullptr ? context.category : "");
-  // Qt's PulseAudio streams report a server that went away (a restart) in these words; Qt
-  // connects again by itself when the server is back within three seconds.
-  return category.startsWith(QLatin1String("qt.multimedia")) ||
-         message.startsWith(QLatin1String("PulseAudioService:")) ||
-         message == QLatin1String("\"Stream error: Connection terminated\"");
-}
-
 void FilterAudioChatter(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type != QtFatalMsg && IsAudioChatter(context, message)) return;
+  if (type != QtFatalMsg && IsAudioChatter(context.category, message)) return;
   if (previousHandler != nullptr) {
     previousHandler(type, context, message);
   } else {
@@ -31,6 +22,15 @@ void FilterAudioChatter(QtMsgType type, const QMessageLogContext& context, const
 }
 
 }  // namespace
+
+bool IsAudioChatter(const char* category, const QString& message) {
+  // Qt's PulseAudio streams report a server that went away (a restart) in these words; Qt
+  // connects again by itself when the server is back within three seconds.
+  return QLatin1String(category != nullptr ? category : "")
+             .startsWith(QLatin1String("qt.multimedia")) ||
+         message.startsWith(QLatin1String("PulseAudioService:")) ||
+         message == QLatin1String("\"Stream error: Connection terminated\"");
+}
 
 void QuietenAudioWarnings() {
   static const bool installed = [] {

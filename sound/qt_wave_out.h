@@ -9,6 +9,7 @@
 #include "sound/game_sound.h"
 
 class QSoundEffect;
+class QString;
 
 namespace pyra {
 
@@ -28,5 +29,7 @@ class QtWaveOut final : public WaveOut {
 // Qt Multimedia's complaints (no sound server, a file it cannot decode) never reach the
 // terminal: a game without sound is simply silent.
 void QuietenAudioWarnings();
+// Whether a message logged in that category is such a complaint.
+bool IsAudioChatter(const char* category, const QString& message);
 
 }  // namespace pyra

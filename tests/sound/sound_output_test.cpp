@@ -90,6 +90,18 @@ TEST(SendToSynth, EachMessageReachesTheSynthesizerAsItself) {
   delete_fluid_synth(synth), delete_fluid_settings(settings);
 }
 
+TEST(QtWaveOut, OnlyTheAudioLibrariesComplaintsAreHidden) {
+  const std::tuple<const char*, const char*, bool> messages[] = {
+      {"qt.multimedia.audiooutput", "no device", true},
+      {"default", "PulseAudioService: pa_context_connect() failed", true},
+      {"default", "\"Stream error: Connection terminated\"", true},
+      {"default", "Stream error: Connection terminated", false},
+      {nullptr, "a warning of the game's own", false},
+      {"qt.gui", "qt.multimedia", false}};
+  for (const auto& [category, message, hidden] : messages)
+    EXPECT_EQ(IsAudioChatter(category, message), hidden) << message;
+}
+
 TEST_F(SoundServer, NothingPlaysWithoutItsFileOrASoundFont) {
   QTemporaryDir folder;
   QFile::copy(ProgramFile(MusicFile), folder.filePath("cut.mid"));
