@@ -116,6 +116,11 @@ TEST(SettingsDialog, OkSaysWhatChangedAndRestartsOnce) {
               std::string(clicks) == "L1");  // the level is kept
     EXPECT_EQ(d.keeper.kept, written + " switches 0000");
   }
+  DialogRig renamed(false, false);  // the new name is in its score box as it is announced
+  std::string shown;
+  renamed.rig.dialogs.whileOpen = [&] { shown += renamed.rig.screen.scoreCaption[0] + ";"; };
+  renamed.Click("A=Ann"), renamed.dialog.Confirm();
+  EXPECT_EQ(shown.substr(0, shown.find(';')), ">A - Ann");
   DialogRig d(false, false);  // the program is ending: the exit has kept everything
   d.Click("F1 A=Ann"), d.rig.game.OnExit(), d.dialog.Confirm();
   EXPECT_EQ(d.Boxes(), Strings{});
