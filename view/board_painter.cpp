@@ -96,9 +96,4 @@ void BoardPainter::PaintCell(int16_t column, int16_t row, int16_t step) {
   if (cellPainted_) cellPainted_(QRect(CellSide * column, CellSide * row, CellSide, CellSide));
 }
 
-void BoardPainter::PaintCellAt(int16_t index) {
-  if (state_.boardRows <= 0 || index < 0 || index >= state_.CellCount()) return;
-  PaintCell(CellColumn(state_, index), CellRow(state_, index), 0);
-}
-
 }  // namespace pyra

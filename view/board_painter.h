@@ -53,8 +53,6 @@ class BoardPainter {
   // Paints the cell's background and then its piece: full size for step <= 0 or >= 16, a
   // centred (32 - 2 * step) square for steps 1 to 15. Cells off the board are ignored.
   void PaintCell(int16_t column, int16_t row, int16_t step);
-  // PaintCell at step 0 for a board index (column-major).
-  void PaintCellAt(int16_t index);
 
   // Whether pictures can be drawn stretched; always so here, switchable for tests.
   bool RasterCanStretch() const { return canStretch_; }

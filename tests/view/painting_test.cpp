@@ -197,6 +197,11 @@ TEST(Painting, EveryCopyGivesThePixelsItsRasterOperationCallsFor) {
 }
 
 TEST(Painting, EveryCellBackgroundAndNextBoxGivesThePixelsItsPicturesCallFor) {
+  Board grown(2, 1, QImage());  // a resize keeps what overlaps, and the new area is white
+  grown.painter.Resize(QSize(96, 64));
+  EXPECT_EQ(std::tuple(grown.painter.Image().pixel(63, 31), grown.painter.Image().pixel(64, 31),
+                       grown.painter.Image().pixel(0, 32)),
+            std::tuple(Stale, White, White));
   PaintCases cases;
   // Every code at every step, on a cell inside the 100-pixel tile and on one across its edges.
   static Board board(6, 5, Pattern(100, 100));
