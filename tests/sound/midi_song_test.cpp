@@ -46,6 +46,9 @@ TEST(MidiSong, MergesTracksByTickWithTheirLength) {
   EXPECT_EQ(std::tuple(song->division, song->length, Order(song->events), song->events[5].tempo,
                        song->startPrograms[1], std::ranges::count(song->startPrograms, -1)),
             std::tuple(96, 384, " 0:FF 0:C1 0:B1 0:91 96:91 192:FF 288:91 384:81", 250000u, 5, 15));
+  Bytes foreign = File(1, 96, {kTempoTrack, kNoteTrack});  // a chunk of an unknown kind is passed
+  foreign.insert(14, "XFIR" + Be(3, 4) + "abc");
+  EXPECT_EQ(Order(ParseMidiSong(foreign).value_or(MidiSong{}).events), Order(song->events));
   // A note on channel 3 (at the least velocity that still sounds) before any program change
   // on it has the default instrument, and a later change does not count.
   const auto bare = ParseMidiSong(
