@@ -41,10 +41,7 @@ bool PlayerRecords::CloseListGap(int index) {
 
 void PlayerRecords::LoadPlayerList() {
   playerCount = 0;
-  sidePlayerIndex = {-1, -1};
   aligned_ = true;
-  const std::string nameA = SideName(0);
-  const std::string nameB = SideName(1);
   const int failures = store_.ReadFailures();
   int key = 0;
   int gapsClosed = 0;
@@ -61,8 +58,6 @@ void PlayerRecords::LoadPlayerList() {
     }
     if (name.empty()) break;
     if (recorded) {
-      if (name == nameA) sidePlayerIndex[0] = playerCount;
-      if (name == nameB) sidePlayerIndex[1] = playerCount;
       playerList[playerCount] = name;
       playerGames[playerCount] = ReadCount(name, "Games");
       playerWins[playerCount] = ReadCount(name, "Win");
@@ -73,10 +68,6 @@ void PlayerRecords::LoadPlayerList() {
     }
     // A cleared record, or a name listed a second time: the key leaves the list, so that the
     // keys stay dense and in step with playerList. A later game starts a fresh record.
-    if (!listedTwice) {
-      if (name == nameA) sidePlayerIndex[0] = -1;
-      if (name == nameB) sidePlayerIndex[1] = -1;
-    }
     if (aligned_ && gapsClosed < MaxPlayers && CloseListGap(key)) {
       ++gapsClosed;
       continue;  // the next name now sits under the same key
@@ -90,12 +81,11 @@ void PlayerRecords::LoadPlayerList() {
   }
 }
 
-int16_t PlayerRecords::FindOrAddPlayer(const std::string& name, int side) {
+int16_t PlayerRecords::FindOrAddPlayer(const std::string& name) {
   const std::string stored = StoreText(name);
   for (int16_t i = 0; i < playerCount; ++i) {
-    if (playerList[i] == stored) return sidePlayerIndex[side] = i;
+    if (playerList[i] == stored) return i;
   }
-  sidePlayerIndex[side] = -1;
   if (stored.empty() || !aligned_ || ListFull()) return -1;
   // Never write over another player's list key.
   const std::string key = ListKey(playerCount);
@@ -112,7 +102,7 @@ int16_t PlayerRecords::FindOrAddPlayer(const std::string& name, int side) {
     box.list.insert(box.list.begin() + std::min<size_t>(index, box.list.size()), stored);
   }
   ++playerCount;
-  return sidePlayerIndex[side] = index;
+  return index;
 }
 
 void PlayerRecords::RecordResult(int16_t result) {
@@ -128,7 +118,7 @@ void PlayerRecords::RecordResult(int16_t result) {
     ++games;
     if (result == side) ++wins;
     if (result == 1 - side) ++losses;
-    const int16_t i = FindOrAddPlayer(name, side);
+    const int16_t i = FindOrAddPlayer(name);
     if (i < 0) continue;  // a new name with no room in the list is not recorded
     store_.WriteAll({{name, "Games", std::to_string(games)},
                      {name, "Win", std::to_string(wins)},

@@ -27,8 +27,8 @@ class PlayerRecords final : public Records {
   // is taken out of the list keys, which stay dense.
   void LoadPlayerList();
   // The name's list index, added at the end of the list (and of the three name boxes' lists)
-  // when it is new; -1 when a new name does not fit. Sets sidePlayerIndex(side).
-  int16_t FindOrAddPlayer(const std::string& name, int side);
+  // when it is new; -1 when a new name does not fit.
+  int16_t FindOrAddPlayer(const std::string& name);
 
   void RecordResult(int16_t result) override;
   void ShowRanking() override;
@@ -47,7 +47,6 @@ class PlayerRecords final : public Records {
   std::array<int64_t, MaxPlayers> playerGames{};
   std::array<int64_t, MaxPlayers> playerWins{};
   std::array<int64_t, MaxPlayers> playerRate{};
-  std::array<int16_t, 2> sidePlayerIndex{-1, -1};
 
  private:
   // The current name of a human side as it is stored; empty for the computer.
