@@ -138,8 +138,11 @@ TEST_F(SoundServer, TheMusicPlaysAtItsTempoStopsRewindsAndLoops) {
   EXPECT_LT(advance, seconds * ticksPerSecond * 1.2) << "ahead of what was heard";
   EXPECT_GT(heard.Sox(), Silence);
 
+  const auto streams = [] { return Output("pactl", {"list", "sink-inputs"}).count("FluidSynth"); };
+  EXPECT_GT(streams(), 0) << "the music's stream";
   loop.Stop();
   EXPECT_EQ(device.Position(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return streams() == 0; }, 3000)) << "a stream after the stop";
   QTest::qWait(200);  // what the server already had
   EXPECT_LT(Recording().Sox(), Silence);
 
