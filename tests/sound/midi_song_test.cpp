@@ -117,6 +117,11 @@ TEST(SongCursor, FollowsTheTempoMapStopsWhereToldAndJumpsWithItsInstruments) {
   cursor.Seek(100);
   cursor.Advance(11025, song->length, send);
   EXPECT_EQ(cursor.Tick(), 148);
+  // A new cursor starts at the very first event.
+  const auto bare = ParseMidiSong(File(0, 96, {Bytes("\x00\x93\x3C\x01\x10\x83\x3C\x40", 8)}));
+  SongCursor fresh(bare.value(), 44100);
+  sent.clear(), fresh.Advance(1, 16, send);
+  EXPECT_EQ(Order(sent), " 0:93");
 }
 
 }  // namespace
