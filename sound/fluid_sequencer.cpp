@@ -71,6 +71,18 @@ void SendToSynth(fluid_synth_t* synth, const MidiEvent& e) {
   }
 }
 
+fluid_settings_t* NewSynthSettings() {
+  fluid_settings_t* settings = new_fluid_settings();
+  fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+  fluid_settings_setnum(settings, "synth.sample-rate", SampleRate);
+  fluid_settings_setnum(settings, "synth.gain", 0.5);
+  fluid_settings_setint(settings, "synth.polyphony", 96);
+  fluid_settings_setint(settings, "synth.chorus.active", 0);
+  fluid_settings_setint(settings, "audio.period-size", 512);
+  fluid_settings_setint(settings, "audio.periods", 4);
+  return settings;
+}
+
 std::vector<std::string> FluidSequencer::SystemSoundFonts() {
   // Debian's SoundFont packages share this folder; default-GM.sf2 is the system's choice
   // among those installed, and TimGM6mb the small one the set-up installs.
@@ -136,14 +148,7 @@ void FluidSequencer::Open(const std::string& file) {
       std::find_if(soundFonts_.begin(), soundFonts_.end(),
                    [](const std::string& path) { return fluid_is_soundfont(path.c_str()); });
   if (font == soundFonts_.end()) return;
-  settings_ = new_fluid_settings();
-  fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
-  fluid_settings_setnum(settings_, "synth.sample-rate", SampleRate);
-  fluid_settings_setnum(settings_, "synth.gain", 0.5);
-  fluid_settings_setint(settings_, "synth.polyphony", 96);
-  fluid_settings_setint(settings_, "synth.chorus.active", 0);
-  fluid_settings_setint(settings_, "audio.period-size", 512);
-  fluid_settings_setint(settings_, "audio.periods", 4);
+  settings_ = NewSynthSettings();
   // Whether a server takes the stream is known now; the stream itself waits for the music.
   fluid_audio_driver_t* probe = NewDriver();
   if (probe == nullptr) {

@@ -22,6 +22,9 @@ namespace pyra {
 
 // Hands one of the song's channel messages to the synthesizer.
 void SendToSynth(fluid_synth_t* synth, const MidiEvent& e);
+// The synthesizer's settings and what it asks of the sound device: 44.1 kHz in four periods
+// of 512 frames, 46 ms, which rides out a busy moment without holding the music back.
+fluid_settings_t* NewSynthSettings();
 
 class FluidSequencer final : public Sequencer {
  public:
