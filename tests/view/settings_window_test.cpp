@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -237,7 +238,7 @@ class ChooserTest : public SettingsWindowTest {
   void SetUp() override {
     sheet.fill(Qt::white);  // white masks: every piece opaque
     QPainter(&sheet).fillRect(0, 0, 192, 32, QColor(colour));
-    ASSERT_TRUE(sheet.copy(0, 0, 40, 30).save(folder + "/BG.BMP", "BMP"));
+    ASSERT_TRUE(sheet.scaled(400, 300).save(folder + "/BG.BMP", "BMP"));
     ASSERT_TRUE(sheet.save(folder + "/s192.bmp"));
     ASSERT_TRUE(sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
     QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
@@ -284,11 +285,15 @@ TEST_F(ChooserTest, ListsThePicturesInstallsASheetAndRefusesAWrongOne) {
   EXPECT_EQ(path.left(), list.left());
   EXPECT_GT(tree.top(), path.bottom());
   EXPECT_GT(tree.left(), list.right());
+  EXPECT_LT(tree.bottom(), dlg->PlaceList()->geometry().top()) << "the places below the folders";
+  EXPECT_EQ(static_cast<QGridLayout*>(dlg->layout())->cellRect(2, 0).height(), 180);
   EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
   EXPECT_EQ(dlg->FolderList()->topLevelItem(0)->text(0), "/");
   QStringList files;
   for (int i = 0; i < dlg->FileList()->count(); ++i) files << dlg->FileList()->item(i)->text();
   EXPECT_EQ(files, (QStringList{"BG.BMP", "s192.bmp", "s193.bmp"}));
+  dlg->FileList()->setCurrentRow(0);  // a picture larger than the preview is shown whole
+  EXPECT_EQ(dlg->Preview()->pixmap().size(), QSize(200, 150));
   script.seen.clear();
   Choose(*dlg, "s193.bmp");
   EXPECT_EQ(dlg->PathLabel()->text(), folder + "/s193.bmp");
@@ -322,11 +327,13 @@ TEST_F(ChooserTest, DefaultBringsBackTheBuiltInSheetAndAnUnreadablePlaceIsLeft) 
       "");
   // A place that cannot be read: Cancel takes the lists back to where they were.
   PictureChooserWindow places(&program->Window(), *logic, true, true,
-                              {{"/", "/"}, {"USB", "/media/gone-for-this-test"}});
+                              {{"/", "/"}, {"USB", "/media/gone-for-this-test"}, {"Mine", folder}});
   script.seen.clear();
   places.PlaceList()->setCurrentIndex(1);  // as a click, a key or a screen reader picks it
   EXPECT_EQ(std::tuple(script.seen.size(), places.PlaceList()->currentIndex(), QDir::currentPath()),
-            std::tuple(1u, 0, folder + "/sub"));
+            std::tuple(1u, 2, folder + "/sub"));
+  places.OpenFolder("/");  // a folder outside the place shown: its own place is shown
+  EXPECT_EQ(places.PlaceList()->currentIndex(), 0);
 }
 
 }  // namespace
