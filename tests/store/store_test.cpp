@@ -75,6 +75,8 @@ TEST(SqliteSettingsStore, KeepsAnyTextInItsOwnRowOfTheDocumentedTable) {
   testing::TempDir dir;
   const std::string path = dir.File("a/Pyra3/store.sqlite3");  // the folders are made
   const std::string odd = "名前'); DROP TABLE store; --";
+  SqliteSettingsStore fresh(dir.File("new.sqlite3"));  // no table yet: missing, not failed
+  EXPECT_EQ((fresh.Read("Pyra3", "Width"), fresh.ReadFailures()), 0);
   EXPECT_TRUE(SqliteSettingsStore(path).Write(odd, odd, odd));
   int stillOpen = 0;  // a closed store lets go of its file
   for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
