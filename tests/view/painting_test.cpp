@@ -281,12 +281,18 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
 
   testing::TempDir dir;
   QByteArray plain = MetafileFile(64, 32, 96).remove(0, 22);  // without the placeable header
+  // 32-bit colour masks, and no size of the pixel data stated: only the rows tell it.
+  QByteArray masked =
+      BitmapFile(200, 200, 32, true).insert(54, QByteArray::fromHex("0000ff0000ff0000ff000000"));
+  masked[10] = 54 + 12, masked[30] = 3, masked[34] = masked[35] = masked[36] = masked[37] = 0;
   // size: invalid when refused; 1 x 1 for a picture as large as what it draws, all red.
   const std::tuple<const char*, QByteArray, QSize, qint64> files[] = {
       {"empty.bmp", "", {}, 0},
       {"junk.bmp", "no picture at all", {}, 0},
       {"cut.bmp", BitmapFile(3, 2, 24, true).left(40), {}, 0},
       {"truncated.bmp", BitmapFile(2000, 2000, 24, true).left(100000), {}, 0},
+      {"masked.bmp", masked, {200, 200}, 0},
+      {"masked cut.bmp", masked.left(100000), {}, 0},
       {"junk.wmf", QByteArray(64, 'x'), {}, 0},
       {"bitmap.wmf", BitmapFile(3, 2, 24, true), {}, 0},  // a .wmf is read as a metafile
       {"cut.WMF", MetafileFile(64, 32, 96).left(30), {}, 0},
