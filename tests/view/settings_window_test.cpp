@@ -205,6 +205,9 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
         [](QWidget* top) {
           top->findChild<QAbstractButton*>("bestOf3")->click();
           top->findChild<QAbstractButton*>("sideBComputer")->click();
+          top->findChild<QComboBox*>("chosenPlayer")->setEditText("Ann");
+          top->findChild<QAbstractButton*>("deletePlayer")->click();
+          EXPECT_EQ(top->findChild<QComboBox*>("nameA")->count(), 0) << "Ann deleted";
           Click(top, "ok");
         }},
        {"settings",
