@@ -44,17 +44,18 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
     AiState ai{.thinkLimit = static_cast<int16_t>(1 + n % 8)};
     const ReferenceChoice want = ReferenceComputerChoice(s, ai.thinkLimit);
     Random rng(static_cast<uint32_t>(n));
-    const int16_t cell = ChooseComputerCell(s, ai, rng);
+    const int16_t cell = ChooseComputerCell(s, ai, rng), ceiling = ai.thinkLimit;
+    // A person out of time gets a cell of the lowest value (valued 9 everywhere: any cell);
+    // the ceiling stays.
+    const int16_t forced = ChooseTimeoutCell(s, ai, rng);
     if (want.cells.empty()) {
-      EXPECT_EQ(std::tuple(cell, ChooseTimeoutCell(s, ai, rng)), std::tuple(NoCell, NoCell));
+      EXPECT_EQ(std::tuple(cell, forced), std::tuple(NoCell, NoCell));
       continue;
     }
-    EXPECT_TRUE(std::count(want.cells.begin(), want.cells.end(), cell)) << "chose " << cell;
-    EXPECT_EQ(ai.thinkLimit, want.ceiling);
-    // A person out of time gets a cell of the lowest value; valued 9 everywhere, any cell.
-    const int16_t forced = ChooseTimeoutCell(s, ai, rng);
-    EXPECT_TRUE(std::count(lowest.begin(), lowest.end(), forced)) << "forced " << forced;
-    EXPECT_EQ(ai.thinkLimit, want.ceiling);
+    EXPECT_EQ(std::tuple(std::ranges::count(want.cells, cell), ceiling,
+                         std::ranges::count(lowest, forced), ai.thinkLimit),
+              std::tuple(1, want.ceiling, 1, want.ceiling))
+        << "chose " << cell << ", forced " << forced;
   }
 }
 
@@ -75,13 +76,9 @@ TEST(ComputerPlayer, TiesAreSpreadEvenly) {
 TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
   // Each step is one hand-over with these scores; the ceiling moves on the fourth
   // consecutive lead of more than ten, within 1..8; a lead of exactly ten resets the count.
-  const struct {
-    const char* name;
-    bool automatic, aComputer, bComputer;
-    int16_t start;
-    std::vector<Pair> scores;
-    int16_t end;
-  } cases[] = {
+  // What is shown; the automatic level, A and B the computer; the ceiling at the start, the
+  // scores, the ceiling at the end.
+  const std::tuple<const char*, bool, bool, bool, int16_t, std::vector<Pair>, int16_t> cases[] = {
       {"A leads four times", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}, {11, 0}}, 4},
       {"three are not enough", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}}, 3},
       {"ten resets", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}, {10, 0}, {11, 0}}, 3},
@@ -96,21 +93,16 @@ TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
       {"two people", true, false, false, 3, std::vector<Pair>(4, {30, 0}), 3},
       {"two computers", true, true, true, 3, std::vector<Pair>(4, {30, 0}), 3},
   };
-  for (const auto& k : cases) {
+  for (const auto& [name, automatic, aComputer, bComputer, start, scores, end] : cases) {
     GameSettings o = GameSettings::Defaults();
-    o.level = k.automatic ? Level::Automatic : Level::Strongest;
-    o.players = {k.aComputer ? PlayerKind::Computer : PlayerKind::Human,
-                 k.bComputer ? PlayerKind::Computer : PlayerKind::Human};
-    AiState ai{.thinkLimit = k.start};
+    o.level = automatic ? Level::Automatic : Level::Strongest;
+    o.players = {aComputer ? PlayerKind::Computer : PlayerKind::Human,
+                 bComputer ? PlayerKind::Computer : PlayerKind::Human};
+    AiState ai{.thinkLimit = start};
     GameState s;
-    for (Pair score : k.scores) s.score = score, AdjustThinkLimit(s, ai, o);
-    EXPECT_EQ(ai.thinkLimit, k.end) << k.name;
+    for (Pair score : scores) s.score = score, AdjustThinkLimit(s, ai, o);
+    EXPECT_EQ(ai.thinkLimit, end) << name;
   }
-  // The strength at start-up and after the demo.
-  GameSettings o = GameSettings::Defaults();
-  EXPECT_EQ(std::tuple(InitialThinkLimit(o), ThinkLimitAfterDemo(o)), std::tuple(3, 3));
-  o.players[SideA] = PlayerKind::Computer, o.level = Level::Strongest;
-  EXPECT_EQ(std::tuple(InitialThinkLimit(o), ThinkLimitAfterDemo(o)), std::tuple(8, 8));
 }
 
 }  // namespace

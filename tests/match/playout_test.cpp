@@ -14,23 +14,22 @@ namespace {
 TEST(Playout, EveryComputerMoveIsAllowedAndHasThePredictedOutcome) {
   // A board wider than 50 columns comes only from a window that was maximised at start-up:
   // the board keeps the size it had then.
-  const struct {
-    int cols, rows;
-  } shapes[] = {{1, 1}, {1, 7}, {9, 1}, {2, 2}, {8, 6}, {13, 9}, {50, 50}, {60, 10}};
+  const std::pair<int, int> shapes[] = {{1, 1}, {1, 7},  {9, 1},   {2, 2},
+                                        {8, 6}, {13, 9}, {50, 50}, {60, 10}};
   int moves = 0, games = 0;
-  for (const auto& shape : shapes) {
+  for (const auto& [cols, rows] : shapes) {
     for (uint32_t seed = 1; seed <= 4; ++seed) {
-      SCOPED_TRACE(::testing::Message() << shape.cols << "x" << shape.rows << " seed " << seed);
+      SCOPED_TRACE(::testing::Message() << cols << "x" << rows << " seed " << seed);
       GameRig rig;
       rig.rng.Seed(seed);
       rig.SetPlayers(true, true);
       rig.settings.series = SeriesFormat::Unlimited();
-      rig.SetBoard(shape.cols, shape.rows);
-      rig.state.boardCols = static_cast<int16_t>(shape.cols);
-      rig.state.boardRows = static_cast<int16_t>(shape.rows);
-      rig.screen.normal = shape.cols <= 50;
+      rig.SetBoard(cols, rows);
+      rig.state.boardCols = static_cast<int16_t>(cols);
+      rig.state.boardRows = static_cast<int16_t>(rows);
+      rig.screen.normal = cols <= 50;
       rig.game.Start(false, true);
-      ASSERT_EQ(rig.state.CellCount(), shape.cols * shape.rows);
+      ASSERT_EQ(rig.state.CellCount(), cols * rows);
       while (rig.state.turn != TurnNone) {
         const GameState before = rig.state;
         const ReferenceChoice allowed = ReferenceComputerChoice(before, rig.ai.thinkLimit);

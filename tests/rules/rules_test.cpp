@@ -57,13 +57,9 @@ TEST(Placement, CallsInOrderWithTheDrawingSteps) {
   auto calls = [](auto... first) {
     return Trace{first..., "stop clock", "next pieces, turn 1", "caption", "hand over"};
   };
-  const struct {
-    const char* name;
-    std::string_view top;  // the rest of the 3 x 3 board is "..." and "O.." below
-    int16_t piece;
-    std::string stretch;  // see RecordingHost
-    Trace expected;
-  } cases[] = {
+  // What is shown; the top row (the rest of the 3 x 3 board is "..." and "O.." below), the
+  // piece, the stretch answers (see RecordingHost); the calls.
+  const std::tuple<const char*, std::string_view, int16_t, std::string, Trace> cases[] = {
       {"oil beside fire catches fire and grows in as fire", "..F", Oil, "Y",
        calls(paint(1, 1, 16, Fire), paint(1, 1, 12, Fire), paint(1, 1, 8, Fire),
              paint(1, 1, 4, Fire), paint(1, 1, 0, Fire), "cue BO", "score 1=1")},
@@ -83,25 +79,21 @@ TEST(Placement, CallsInOrderWithTheDrawingSteps) {
        calls(paint(2, 0, 0, Blocked), paint(0, 2, 0, Fire), paint(1, 1, 16, Empty), "cue JU",
              "cue BO", "score 1=2")},
   };
-  for (const auto& k : cases) {
-    SCOPED_TRACE(k.name);
-    GameState s = MakeState({k.top, "...", "O.."}, k.piece);
+  for (const auto& [name, top, piece, stretch, expected] : cases) {
+    SCOPED_TRACE(name);
+    GameState s = MakeState({top, "...", "O.."}, piece);
     s.turn = SideB, s.score = {0, 2};
     RecordingHost host(s);
-    host.stretch = k.stretch;
+    host.stretch = stretch;
     Random rng(3);
     PlacePiece(s, rng, host, 1, 1);
-    EXPECT_EQ(host.trace, k.expected);
+    EXPECT_EQ(host.trace, expected);
   }
 }
 
 TEST(Placement, RefusedTargetsChangeNothingButTheCaptionAndTheEndTest) {
-  const struct {
-    int column, row;
-    int16_t turn;
-    bool full;
-    Trace expected;
-  } cases[] = {
+  // The target, the side to move, a full board; the calls.
+  const std::tuple<int16_t, int16_t, int16_t, bool, Trace> cases[] = {
       {-1, 0, SideA, false, {"caption"}},
       {0, -1, SideA, false, {"caption"}},
       {3, 0, SideA, false, {"caption"}},
@@ -110,17 +102,17 @@ TEST(Placement, RefusedTargetsChangeNothingButTheCaptionAndTheEndTest) {
       {3, 0, SideB, true, {"caption", "finish"}},
       {0, 0, TurnNone, true, {"caption"}},  // no side to move: not finished again
   };
-  for (const auto& k : cases) {
-    SCOPED_TRACE(::testing::Message() << k.column << "," << k.row);
+  for (const auto& [column, row, turn, full, expected] : cases) {
+    SCOPED_TRACE(::testing::Message() << column << "," << row);
     GameState s = MakeState({".O.", "..."});
-    if (k.full) std::fill_n(s.board.begin(), s.CellCount(), Oil);
-    s.turn = k.turn;
+    if (full) std::fill_n(s.board.begin(), s.CellCount(), Oil);
+    s.turn = turn;
     const GameState before = s;
     RecordingHost host(s);
     Random rng(1);
-    PlacePiece(s, rng, host, static_cast<int16_t>(k.column), static_cast<int16_t>(k.row));
+    PlacePiece(s, rng, host, column, row);
     EXPECT_EQ(std::tuple(host.trace, s.board, s.pieceQueue),
-              std::tuple(k.expected, before.board, before.pieceQueue));
+              std::tuple(expected, before.board, before.pieceQueue));
   }
 }
 
@@ -167,11 +159,9 @@ TEST(Board, AddressingRingAndSizes) {
       }
     }
   }
-  const struct {
-    int width, height;
-    int fitCols, fitRows;      // a new game's board
-    int startCols, startRows;  // the board a restored window shows before any game
-  } sizes[] = {
+  // The client's width and height; a new game's board; the board a restored window shows
+  // before any game.
+  const std::array<int, 6> sizes[] = {
       {8 * 32, 6 * 32, 8, 6, 8, 6},
       {6 * 32 + 16, 5 * 32 + 15, 7, 5, 6, 5},
       {15, 1000, 6, 5, 0, 31},
@@ -183,12 +173,11 @@ TEST(Board, AddressingRingAndSizes) {
       {-40, -40, 6, 5, 0, 0},
       {51 * 32 + 15, 49 * 32 + 16, 50, 50, 51, 49},
   };
-  for (const auto& k : sizes) {
-    SCOPED_TRACE(::testing::Message() << k.width << " x " << k.height);
-    const BoardSize fit = FitBoardSize(k.width, k.height),
-                    at = BoardSizeFromClient(k.width, k.height);
+  for (const auto& [width, height, fitCols, fitRows, startCols, startRows] : sizes) {
+    SCOPED_TRACE(::testing::Message() << width << " x " << height);
+    const BoardSize fit = FitBoardSize(width, height), at = BoardSizeFromClient(width, height);
     EXPECT_EQ(std::tuple(fit.cols, fit.rows, at.cols, at.rows),
-              std::tuple(k.fitCols, k.fitRows, k.startCols, k.startRows));
+              std::tuple(fitCols, fitRows, startCols, startRows));
   }
 }
 
@@ -231,22 +220,19 @@ TEST(Supply, DealtPiecesAndOpeningPositions) {
 TEST(Supply, CatchUpRuleAndTheQueue) {
   // Entry 1 belongs to the side to move, entries 0 and 2 to the other. A truck is withheld
   // from a side that does not trail by more than 10 and released to one that does.
-  const struct {
-    int16_t turn;
-    Pair score;
-    std::array<int16_t, 3> before, after;
-  } cases[] = {
+  // The side to move, the scores; the queue before and after.
+  const std::tuple<int16_t, Pair, std::array<int16_t, 3>, std::array<int16_t, 3>> cases[] = {
       {SideA, {0, 10}, {Truck, Truck, Truck}, {HeldTruck, HeldTruck, HeldTruck}},
       {SideA, {0, 11}, {Truck, Truck, Truck}, {HeldTruck, Truck, HeldTruck}},
       {SideB, {0, 11}, {Truck, Truck, Truck}, {Truck, HeldTruck, Truck}},
       {SideA, {11, 0}, {HeldTruck, HeldTruck, Fire}, {Truck, HeldTruck, Fire}},
       {SideB, {11, 0}, {HeldTruck, HeldTruck, Oil}, {HeldTruck, Truck, Oil}},
   };
-  for (const auto& k : cases) {
+  for (const auto& [turn, score, before, after] : cases) {
     GameState s;
-    s.turn = k.turn, s.score = k.score, s.pieceQueue = k.before;
+    s.turn = turn, s.score = score, s.pieceQueue = before;
     ApplyCatchUpRule(s);
-    EXPECT_EQ(s.pieceQueue, k.after) << k.turn << " " << k.score[0] << ":" << k.score[1];
+    EXPECT_EQ(s.pieceQueue, after) << turn << " " << score[0] << ":" << score[1];
   }
   // The first deal fills all three entries; later ones shift by one and deal one.
   GameState s;

@@ -89,17 +89,15 @@ TEST(SongCursor, FollowsTheTempoMapStopsWhereToldAndJumpsWithItsInstruments) {
   const auto send = [&](const MidiEvent& e) { sent.push_back(e); };
   // Frames advanced, the tick reached, the events sent so far (tempo changes not among
   // them), whether it stands at the end.
-  const struct {
-    int frames, tick, sent, end;
-  } steps[] = {
+  const std::array<int, 4> steps[] = {
       {22049, 95, 3, 0},  // one frame short of half a second
       {1, 96, 4, 0},      {11025, 144, 4, 0}, {11025, 192, 4, 0},
       {11025, 288, 5, 0}, {44100, 384, 6, 1}, {100, 384, 6, 1},
   };
-  for (const auto& s : steps) {
-    const bool end = cursor.Advance(s.frames, song->length, send);
+  for (const auto& [frames, tick, count, atEnd] : steps) {
+    const bool end = cursor.Advance(frames, song->length, send);
     EXPECT_EQ(std::tuple(end, cursor.Tick(), int(sent.size())),
-              std::tuple(bool(s.end), s.tick, s.sent));
+              std::tuple(bool(atEnd), tick, count));
   }
   // A stretch ends where it is told to, with the events of that tick.
   cursor.Seek(0);

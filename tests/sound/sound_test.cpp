@@ -21,15 +21,14 @@ struct SoundRig {
 };
 
 TEST(Music, OpenPlaysOnlyWhenAskedAndTheDeviceCanPlay) {
-  const struct {
-    bool play, canPlay, plays;
-  } cases[] = {{true, true, true}, {true, false, false}, {false, true, false}};
-  for (const auto& c : cases) {
+  // Asked to play, the device can play; it plays.
+  for (const auto [play, canPlay, plays] :
+       {std::array{true, true, true}, {true, false, false}, {false, true, false}}) {
     SoundRig rig;
-    rig.device.canPlay = c.canPlay;
-    EXPECT_EQ(rig.music.Open(c.play), c.canPlay);
-    const Log expected = c.plays ? Log{rig.Open(), "play 0-960"} : Log{rig.Open()};
-    EXPECT_EQ(rig.device.log, expected) << c.play << c.canPlay;
+    rig.device.canPlay = canPlay;
+    EXPECT_EQ(rig.music.Open(play), canPlay);
+    const Log expected = plays ? Log{rig.Open(), "play 0-960"} : Log{rig.Open()};
+    EXPECT_EQ(rig.device.log, expected) << play << canPlay;
   }
 }
 
@@ -84,20 +83,18 @@ TEST(GameSound, PlaysACueOnlyFromAFileOfExactlyItsName) {
 }
 
 TEST(GameSound, EffectsNeedANewerPlatformAndAtLeastOneOutput) {
-  const struct {
-    const char* version;
-    int devices, queries;  // none when the version already fails
-    bool available;
-  } cases[] = {
+  // The version, the outputs, the queries of them (none when the version already fails),
+  // whether effects are available.
+  const std::tuple<const char*, int, int, bool> cases[] = {
       {"6.01", 0, 1, false}, {"6.01", 1, 1, true},  {"6.01", 2, 1, true},  {"6.01", 5, 1, true},
       {"3.01", 1, 1, true},  {"3.00", 1, 0, false}, {"2.95", 2, 0, false}, {"", 1, 0, false},
   };
-  for (const auto& c : cases) {
+  for (const auto& [version, devices, queries, available] : cases) {
     SoundRig rig;
-    rig.wave.devices = c.devices;
-    GameSound sound(rig.music, rig.wave, rig.folder.Path(), c.version);
-    EXPECT_EQ(sound.SoundAvailable(), c.available) << c.version << " " << c.devices;
-    EXPECT_EQ(rig.wave.deviceQueries, c.queries) << c.version << " " << c.devices;
+    rig.wave.devices = devices;
+    GameSound sound(rig.music, rig.wave, rig.folder.Path(), version);
+    EXPECT_EQ(sound.SoundAvailable(), available) << version << " " << devices;
+    EXPECT_EQ(rig.wave.deviceQueries, queries) << version << " " << devices;
   }
   EXPECT_EQ(PlatformVersion(6, 1) + PlatformVersion(4, 10), "6.014.10");
 }

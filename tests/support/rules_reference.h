@@ -82,12 +82,8 @@ inline Expected Predict(const GameState& s, int column, int row, int16_t placed)
 
 // One more than the points the current piece would score on the cell.
 inline int PredictValue(const GameState& s, int index) {
-  int value = 1;
-  ForNeighbours(s, index / s.boardRows, index % s.boardRows, [&](int i) {
-    const PairOutcome o = Outcome(s.pieceQueue[2], s.board[i]);
-    value += o.gains - o.losses;
-  });
-  return value;
+  const Expected e = Predict(s, index / s.boardRows, index % s.boardRows, s.pieceQueue[2]);
+  return 1 + e.gains - e.losses;
 }
 
 // The computer's choice as a plain search: the cells of the highest value not above the
