@@ -42,29 +42,25 @@ struct Rig : GameRig {
 TEST(KeyboardPlay, ReturnOnTheFocusCellGivesTheSameGameAsAClickThere) {
   // Arrows from the centre (4,3), then Return; the other game clicks the same cell. The
   // third move aims at an occupied cell, which both refuse.
-  const struct {
-    std::string arrows;
-    int column, row;
-    bool taken;
-  } moves[] = {{"", 4, 3, false},
-               {"LLLUUU", 1, 0, false},
-               {"RRR", 4, 0, true},
-               {"DDDDDDDDRRRRRRR", 7, 5, false}};
+  // The arrows, the cell reached, whether it was taken.
+  const std::tuple<std::string, int, int, bool> moves[] = {{"", 4, 3, false},
+                                                           {"LLLUUU", 1, 0, false},
+                                                           {"RRR", 4, 0, true},
+                                                           {"DDDDDDDDRRRRRRR", 7, 5, false}};
   Rig keys, mouse;
   for (Rig* rig : {&keys, &mouse}) {
     std::fill_n(rig->state.board.begin(), rig->state.CellCount(), Empty);
     rig->state.board[4 * 6 + 0] = Blocked;  // a cell no reaction clears
   }
-  for (const auto& m : moves) {
-    SCOPED_TRACE(m.arrows);
-    keys.Arrows(m.arrows);
-    ASSERT_EQ(keys.Focus(), std::to_string(m.column) + "," + std::to_string(m.row));
+  for (const auto& [arrows, column, row, taken] : moves) {
+    SCOPED_TRACE(arrows);
+    keys.Arrows(arrows);
+    ASSERT_EQ(keys.Focus(), std::to_string(column) + "," + std::to_string(row));
     keys.game.OnKey(KeyReturn);
-    mouse.game.OnMouseRelease(MouseButton::Left, m.column * CellPixels + 9,
-                              m.row * CellPixels + 30);
-    EXPECT_EQ(keys.Seen(), mouse.Seen());
-    EXPECT_EQ(keys.state.turn, m.taken ? SideA : SideB) << "the turn passes unless refused";
-    EXPECT_EQ(keys.game.NewGameGuarded(), mouse.game.NewGameGuarded());
+    mouse.game.OnMouseRelease(MouseButton::Left, column * CellPixels + 9, row * CellPixels + 30);
+    EXPECT_EQ(std::tuple(keys.Seen(), keys.game.NewGameGuarded(), keys.state.turn),
+              std::tuple(mouse.Seen(), mouse.game.NewGameGuarded(), taken ? SideA : SideB))
+        << "the turn passes unless refused";
     // The computer answers in both games alike.
     keys.game.OnComputerClock(), mouse.game.OnComputerClock();
     EXPECT_EQ(keys.Seen(), mouse.Seen());
@@ -93,8 +89,8 @@ TEST(KeyboardPlay, TheFrameShowsOnlyWhileAPersonIsToMove) {
   EXPECT_EQ(std::tuple(rig.Focus(), rig.state.board == before, rig.state.turn),
             std::tuple("none", true, SideA));
   rig.game.OnPause();
-  EXPECT_EQ(rig.Focus(), "1,0");
-  EXPECT_EQ(rig.screen.focusCells.back(), (Cell{1, 0})) << "the screen frames what the game holds";
+  EXPECT_EQ(std::tuple(rig.Focus(), rig.screen.focusCells.back()), std::tuple("1,0", Cell{1, 0}))
+      << "the screen frames what the game holds";
   const size_t told = rig.screen.focusCells.size();
   rig.game.SuspendClocks(), rig.game.SuspendClocks();  // a window over a window
   rig.game.ResumeClocks(), rig.game.ResumeClocks();
