@@ -89,12 +89,11 @@ TEST(PictureChooser, AnUnreadablePlaceOffersRetry) {
   EXPECT_FALSE(r.chooser.RetryPlace("USB (/media/usb)"));  // Cancel
   ASSERT_EQ(r.rig.dialogs.boxes.size(), 2u);
   const testing::BoxRecord& box = r.rig.dialogs.boxes[0];
-  EXPECT_EQ(box.title + ":" + box.text,
-            "ファイルを開く:ドライブUSB (/media/usb)からファイルを開けません。\n\n"
-            "ドライブにフロッピーディスクが正しく挿入されているか、\n"
-            "フロッピーディスクがフォーマットされているか確認して下さい。");
-  EXPECT_EQ(std::tuple(box.buttons, box.icon),
-            std::tuple(MsgButtons::RetryCancel, MsgIcon::Exclamation));
+  EXPECT_EQ(std::tuple(box.title + ":" + box.text, box.buttons, box.icon),
+            std::tuple("ファイルを開く:ドライブUSB (/media/usb)からファイルを開けません。\n\n"
+                       "ドライブにフロッピーディスクが正しく挿入されているか、\n"
+                       "フロッピーディスクがフォーマットされているか確認して下さい。",
+                       MsgButtons::RetryCancel, MsgIcon::Exclamation));
 }
 
 }  // namespace

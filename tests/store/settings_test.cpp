@@ -103,28 +103,26 @@ TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
   p.settings.series = SeriesFormat::FromNumber(9), p.settings.switches = {true, false, false, true};
   p.session.SaveWindowPositions();
   EXPECT_TRUE(p.store.values.empty()) << "the window places wait for the options";
-  EXPECT_TRUE(p.session.SaveOptions());
+  const auto save = [&p] {
+    p.store.values.clear(), p.session.SaveWindowPositions();
+    return p.session.SaveOptions() ? Saved(p.store) : "refused";
+  };
   // The sound switches are stored as the player chose them, whatever this machine could play.
   EXPECT_EQ(
-      Saved(p.store),
+      save(),
       " BitmapStretch=1 FormOfGame=9 Height=3600 Left=11865 Level=0 MesLeft=1234 MesTop=9150 "
       "Music=1 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
       "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=1 Top=1236 Width=4080");
   EXPECT_EQ(p.store.transactions, 1);
   // Minimised: no window position. Nothing chosen: no format counts as 0, no kind or level
   // as 1.
-  p.store.values.clear(), p.normal = false;
-  p.settings = GameSettings{}, p.settings.switches = {false, true, true, false};
-  p.session.SaveWindowPositions();
-  EXPECT_TRUE(p.session.SaveOptions());
-  EXPECT_EQ(Saved(p.store),
+  p.normal = false, p.settings = GameSettings{}, p.settings.switches = {false, true, true, false};
+  EXPECT_EQ(save(),
             " BitmapStretch=0 FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 "
             "SoundEffect=1");
   // A window system that places windows itself (Wayland): only the main window's size.
-  p.store.values.clear(), p.normal = true, p.place = false;
-  p.session.SaveWindowPositions();
-  EXPECT_TRUE(p.session.SaveOptions());
-  EXPECT_EQ(Saved(p.store),
+  p.normal = true, p.place = false;
+  EXPECT_EQ(save(),
             " BitmapStretch=0 FormOfGame=0 Height=3600 Level=1 Music=1 OpeningDemo=0 PlayerA=1 "
             "PlayerB=1 SoundEffect=1 Width=4080");
   testing::MemoryStore none;  // a refused start, which never loaded, writes nothing

@@ -90,10 +90,10 @@ TEST(SqliteSettingsStore, KeepsAnyTextInItsOwnRowOfTheDocumentedTable) {
   EXPECT_EQ(Query(path, "PRAGMA journal_mode"), "delete;");  // one self-contained file
   SqliteSettingsStore store(path);
   EXPECT_EQ(store.Read(odd, odd).value_or("-") + store.Read("Ann", "Win").value_or("-"), odd + "-");
-  for (const char* v : {"1", "3"}) {
-    EXPECT_TRUE(store.Write("Ann", "Games", v)) << v;
-    EXPECT_TRUE(store.Write("Ann", "Win", v)) << v;
-  }
+  for (const char* v : {"1", "3"})
+    EXPECT_EQ(std::tuple(store.Write("Ann", "Games", v), store.Write("Ann", "Win", v)),
+              std::tuple(true, true))
+        << v;
   EXPECT_TRUE(store.Write("ann", "Games", "9"));  // letter case counts
   const std::string ann =
       "SELECT app || section || key || value FROM store WHERE section LIKE 'ann' ORDER BY 1";
@@ -119,6 +119,11 @@ std::string Through(SqliteSettingsStore& store) {
   return width + " " + std::to_string(wrote) + std::to_string(key) + std::to_string(section);
 }
 
+// Whether the file still holds these bytes and no journal was left beside it.
+bool Untouched(const std::string& path, const std::string& bytes) {
+  return testing::FileBytes(path) == bytes && !std::filesystem::exists(path + "-journal");
+}
+
 TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   testing::TempDir dir;
   const std::string path = dir.File("store.sqlite3");
@@ -134,12 +139,10 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
     make(bytes);
     testing::WriteFileBytes(path, bytes);
     SqliteSettingsStore store(path);
-    EXPECT_EQ(Through(store), "- 000") << bytes.size();
-    EXPECT_TRUE(store.Damaged()) << bytes.size();
-    EXPECT_EQ(
-        std::tuple(testing::FileBytes(path) == bytes, std::filesystem::exists(path + "-journal")),
-        std::tuple(true, false))
-        << "the file unchanged, no journal";
+    const std::string through = Through(store);
+    EXPECT_EQ(std::tuple(through, store.Damaged(), Untouched(path, bytes)),
+              std::tuple("- 000", true, true))
+        << bytes.size();
   }
   testing::WriteFileBytes(dir.File("Pyra3"), "a file where the folder goes");
   SqliteSettingsStore nowhere(dir.File("Pyra3/store.sqlite3"));
@@ -155,11 +158,8 @@ TEST(SqliteSettingsStore, DamagedOrWriteProtectedFilesAreNeverWritten) {
   }
   int status = 0;
   waitpid(child, &status, 0);
-  EXPECT_EQ(status, 0) << "3: cannot drop root; 4: not read, or written";
-  EXPECT_EQ(
-      std::tuple(testing::FileBytes(path) == filled, std::filesystem::exists(path + "-journal")),
-      std::tuple(true, false))
-      << "the file unchanged, no journal";
+  EXPECT_EQ(std::tuple(status, Untouched(path, filled)), std::tuple(0, true))
+      << "3: cannot drop root; 4: not read, or written";
 }
 
 TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
@@ -186,7 +186,7 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
   EXPECT_TRUE(store.WriteAll({})) << "nothing to save, so nothing failed";
   unlockAfter(0).join();
   EXPECT_FALSE(store.Locked());
-  EXPECT_TRUE(testing::FileBytes(path) == before) << "the file changed";
+  EXPECT_TRUE(Untouched(path, before)) << "the file changed";
   // Once the lock is gone the same store reads again, and waits again for a brief lock.
   EXPECT_EQ(store.Read("Pyra3", "Width"), "7");
   ASSERT_TRUE(lock());
