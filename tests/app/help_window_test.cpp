@@ -149,8 +149,7 @@ TEST(HelpInTheGame, OpensWithoutHoldingTheClocksAndClosesWithTheGame) {
   program.Window().HelpMenu()->actions().at(0)->trigger();
   HelpWindow* help = program.Shell().Help();
   ASSERT_NE(help, nullptr);
-  ASSERT_TRUE(help->isVisible());
-  EXPECT_EQ(help->size(), QSize(880, 620)) << "the size it opens at";
+  EXPECT_EQ(std::tuple(help->isVisible(), help->size()), std::tuple(true, QSize(880, 620)));
   QApplication::setActiveWindow(help), QApplication::processEvents();
   EXPECT_TRUE(program.ComputerClock().Enabled());
   program.TheGame().OnExit();

@@ -28,8 +28,7 @@ QString Output(const QString& program, const QStringList& args) {
 }
 
 // Records the null sink's monitor from construction to the first measurement.
-class Recording {
- public:
+struct Recording {
   Recording() {
     recorder_.start("parecord", {"--device=@DEFAULT_MONITOR@", "--file-format=wav", "--channels=1",
                                  "--latency-msec=20", folder_.filePath("heard.wav")});
@@ -45,8 +44,6 @@ class Recording {
     EXPECT_TRUE(match.hasMatch()) << report.toStdString();
     return match.captured(1).toDouble();
   }
-
- private:
   QTemporaryDir folder_;
   QProcess recorder_;
 };

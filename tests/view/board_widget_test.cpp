@@ -44,8 +44,7 @@ TEST(BoardWidget, IsATableOfNamedCellsWithTheFocusCellFocused) {
   BoardWidget board(nullptr);
   board.SetState(&state);
   QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&board);
-  ASSERT_NE(table, nullptr);
-  ASSERT_NE(table->tableInterface(), nullptr);
+  ASSERT_TRUE(table != nullptr && table->tableInterface() != nullptr);
   EXPECT_EQ(std::tuple(table->role(), table->text(QAccessible::Name), table->childCount(),
                        table->tableInterface()->columnCount(), table->tableInterface()->rowCount()),
             std::tuple(QAccessible::Table, QString("盤面"), 6, 3, 2));

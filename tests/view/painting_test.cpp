@@ -242,8 +242,7 @@ TEST(Painting, EveryCellBackgroundAndNextBoxGivesThePixelsItsPicturesCallFor) {
   }
 }
 
-using testing::BitmapFile;
-using testing::MetafileFile;
+using testing::BitmapFile, testing::MetafileFile;
 
 TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
   const std::tuple<qint64, qint64, bool> sizes[] = {
