@@ -31,11 +31,19 @@ using testing::Difference;
 class ProgramTest : public ::testing::Test {
  protected:
   ~ProgramTest() override { QDir::setCurrent(cwd); }  // the load makes the picture folder current
-  std::unique_ptr<Program> Run(bool anotherCopy = false) {
+  // A program started on this test's store, and the parts the tests drive.
+  struct Rig {
+    std::unique_ptr<Program> p;
+    MainWindow& w;
+    CompanionWindows& c;
+    GameState& s;
+  };
+  Rig Run(bool anotherCopy = false) {
     auto program = std::make_unique<Program>(dir.File("store.sqlite3"));
     program->TheGame().SeedOnStart(false), program->Screen().SetPacing(false);
     started = program->Start(anotherCopy);
-    return program;
+    Program& p = *program;
+    return {std::move(program), p.Window(), p.Companions(), p.State()};
   }
   std::vector<QRect> PlayAndClose();
   void Store(std::initializer_list<std::pair<const char*, std::string>> values) {
@@ -70,9 +78,8 @@ class ProgramTest : public ::testing::Test {
     for (int i = 0, k = 0; i < s.CellCount(); k = (k + 1) % 1024, i += k == 0) {
       const int x = CellColumn(s, i) * 32 + k % 32, y = CellRow(s, i) * 32 + k / 32;
       const QRgb background = tile.pixel(x % tile.width(), y % tile.height());
-      if (s.board[i] == Empty) {
+      if (s.board[i] == Empty)
         ASSERT_EQ(p.Painter().Image().pixel(x, y), background) << x << "," << y;
-      }
     }
   }
   // A left-button release on the far corner of a cell; the first empty cell.
@@ -95,12 +102,9 @@ class ProgramTest : public ::testing::Test {
   bool started = false;
 };
 
-TEST_F(ProgramTest, AFirstRunOpensOnTheDemoOnEightBySixCellsWithTheBuiltInPictures) {
-  auto p = Run();
+TEST_F(ProgramTest, AFirstRunsDemoOnEightBySixCellsGivesWayToAGameWhereOnlyALeftReleasePlaces) {
+  auto [p, w, c, s] = Run();
   ASSERT_TRUE(started);
-  MainWindow& w = p->Window();
-  CompanionWindows& c = p->Companions();
-  const GameState& s = p->State();
   // The demo, its notice showing, the computer's clock at double speed, no pause item.
   EXPECT_EQ(std::tuple(w.windowTitle(), w.ClientSize(), s.boardCols, s.boardRows, s.demoMode,
                        c.Message().Text(), c.ScoreBoxB().isVisible()),
@@ -119,17 +123,7 @@ TEST_F(ProgramTest, AFirstRunOpensOnTheDemoOnEightBySixCellsWithTheBuiltInPictur
   QImage next;
   DrawNextPieces(next, s.pieceQueue, p->Pictures().activeSheet, c.NextBox().BackgroundColour());
   EXPECT_EQ(Difference(c.NextBox().Image(), next), "");
-  // The demo's clock moves.
-  const auto demo = s.board;
-  EXPECT_TRUE(QTest::qWaitFor([&] { return s.board != demo; }, 5000));
-}
-
-TEST_F(ProgramTest, TheSpaceBarStartsAGameWhereOnlyALeftReleaseOnACellPlaces) {
-  auto p = Run();
-  MainWindow& w = p->Window();
-  CompanionWindows& c = p->Companions();
-  GameState& s = p->State();
-  // The space bar ends the demo once it has made its first move.
+  // The demo's clock moves; the space bar ends the demo once it has made its first move.
   const auto demo = s.board;
   ASSERT_TRUE(QTest::qWaitFor([&] { return s.board != demo; }, 5000));
   QTest::keyClick(&c.NextBox(), Qt::Key_Space);
@@ -165,9 +159,7 @@ TEST_F(ProgramTest, TheSpaceBarStartsAGameWhereOnlyALeftReleaseOnACellPlaces) {
 
 TEST_F(ProgramTest, APauseAndOtherWindowsHoldTheClocks) {
   Store({{"OpeningDemo", "0"}});
-  auto p = Run();
-  MainWindow& w = p->Window();
-  CompanionWindows& c = p->Companions();
+  auto [p, w, c, s] = Run();
   QApplication::setActiveWindow(&w);
   QTest::keyClick(&w, Qt::Key_Space);
   // A pause hides the items that end the game (minimising: see tests/system/minimise_restore.sh,
@@ -217,10 +209,7 @@ TEST_F(ProgramTest, APauseAndOtherWindowsHoldTheClocks) {
 // the close box ends the program; the window places it left.
 std::vector<QRect> ProgramTest::PlayAndClose() {
   Store({{"OpeningDemo", "0"}});
-  auto p = Run();
-  MainWindow& w = p->Window();
-  CompanionWindows& c = p->Companions();
-  GameState& s = p->State();
+  auto [p, w, c, s] = Run();
   QTest::keyClick(&w, Qt::Key_Space);
   s.score = {40, 0};  // A is far ahead: this move ends the game
   Click(*p, EmptyCell(s));
@@ -265,14 +254,12 @@ TEST_F(ProgramTest, TheNextRunFindsTheWindowsSettingsPicturesAndPlayersWhereThey
          {"KomaPath", dir.Path()},
          {"KomaName", "sheet.bmp"}});
 
-  auto p = Run();
+  auto p = Run().p;
   ASSERT_TRUE(started);
   const std::vector<QRect> now = Layout(*p);
   for (size_t i = 0; i < now.size(); ++i) {
     EXPECT_LE((now[i].topLeft() - left[i].topLeft()).manhattanLength(), 1) << "window " << i;
-    if (i > 0) {
-      EXPECT_EQ(now[i].size(), left[i].size()) << "window " << i;
-    }
+    if (i > 0) EXPECT_EQ(now[i].size(), left[i].size()) << "window " << i;
   }
   const GameSettings& o = p->Settings();
   EXPECT_EQ(std::tuple(o.Series().Number(), o.level, o.players[SideB], o.On(Switch::OpeningDemo),
@@ -295,22 +282,21 @@ TEST_F(ProgramTest, TheNextRunFindsTheWindowsSettingsPicturesAndPlayersWhereThey
 }
 
 TEST_F(ProgramTest, AMaximisedWindowPaintsAndTakesClicksOnEverySixtyColumns) {
-  const QSize frame = Run()->Window().frameGeometry().size() - QSize(256, 192);
+  const QSize frame = Run().w.frameGeometry().size() - QSize(256, 192);
   Store({{"OpeningDemo", "0"},
          {"PlayerB", "0"},
          {"Width", std::to_string((1920 + frame.width()) * 15)},
          {"Height", std::to_string((320 + frame.height()) * 15)}});
-  auto p = Run();
-  GameState& s = p->State();
+  auto [p, w, c, s] = Run();
   // Maximised (and minimised and back) before the first game.
   for (Qt::WindowStates state :
        {Qt::WindowStates(Qt::WindowMaximized), Qt::WindowMaximized | Qt::WindowMinimized,
         Qt::WindowStates(Qt::WindowMaximized)}) {
-    p->Window().setWindowState(state);
+    w.setWindowState(state);
     QCoreApplication::processEvents();
-    EXPECT_EQ(p->Companions().ScoreBoxA().isVisible(), !(state & Qt::WindowMinimized));
+    EXPECT_EQ(c.ScoreBoxA().isVisible(), !(state & Qt::WindowMinimized));
   }
-  p->Window().Item(MenuItem::NewGame)->trigger();
+  w.Item(MenuItem::NewGame)->trigger();
   ASSERT_EQ(std::tuple(s.boardCols, s.boardRows, s.turn != TurnNone), std::tuple(60, 10, true));
   ExpectBoardShown(*p);
   for (int column = 0; column < 60; ++column) {
@@ -319,12 +305,12 @@ TEST_F(ProgramTest, AMaximisedWindowPaintsAndTakesClicksOnEverySixtyColumns) {
     Click(*p, CellIndex(s, column, column % 10));
     EXPECT_NE(s.turn, turn) << "column " << column;
   }
-  QTest::keyClick(&p->Window(), Qt::Key_Escape);
+  QTest::keyClick(&w, Qt::Key_Escape);
   EXPECT_TRUE(p->Shell().Quitting());
 }
 
 TEST_F(ProgramTest, ASecondCopySaysWhyAndEndsWithoutWritingAnything) {
-  auto p = Run(true);
+  auto p = Run(true).p;
   EXPECT_FALSE(started);
   ASSERT_EQ(boxes.seen.size(), 1u);
   EXPECT_EQ(std::tuple(boxes.seen[0].text, boxes.seen[0].title, boxes.seen[0].icon,

@@ -28,8 +28,7 @@ QString Output(const QString& program, const QStringList& args) {
 }
 
 // Records the null sink's monitor from construction to the first measurement.
-class Recording {
- public:
+struct Recording {
   Recording() {
     recorder_.start("parecord", {"--device=@DEFAULT_MONITOR@", "--file-format=wav", "--channels=1",
                                  "--latency-msec=20", folder_.filePath("heard.wav")});
@@ -45,8 +44,6 @@ class Recording {
     EXPECT_TRUE(match.hasMatch()) << report.toStdString();
     return match.captured(1).toDouble();
   }
-
- private:
   QTemporaryDir folder_;
   QProcess recorder_;
 };
@@ -61,10 +58,17 @@ class SoundServer : public ::testing::Test {
   const std::string music = ProgramFile(MusicFile).toStdString();
 };
 
-// Each channel message reaches the synthesizer as itself; a note-off, in either form, ends a
-// note that an organ would otherwise hold for ever.
-TEST(FluidSynth, EachMessageReachesTheSynthesizerAsItself) {
-  fluid_settings_t* settings = new_fluid_settings();
+// The device is asked for four periods of 512 frames at 44100 a second. Each channel message
+// reaches the synthesizer as itself; a note-off, in either form, ends a note that an organ
+// would otherwise hold for ever.
+TEST(FluidSynth, TheDeviceIsAskedForFourPeriodsOf512AndEachMessageReachesTheSynthesizer) {
+  fluid_settings_t* settings = NewSynthSettings();
+  int size = 0, periods = 0;
+  double rate = 0;
+  fluid_settings_getint(settings, "audio.period-size", &size);
+  fluid_settings_getint(settings, "audio.periods", &periods);
+  fluid_settings_getnum(settings, "synth.sample-rate", &rate);
+  EXPECT_EQ(std::tuple(size, periods, rate), std::tuple(512, 4, 44100.0));
   fluid_synth_t* synth = new_fluid_synth(settings);
   ASSERT_NE(fluid_synth_sfload(synth, FluidSequencer::SystemSoundFonts().back().c_str(), 1),
             FLUID_FAILED);
@@ -88,17 +92,6 @@ TEST(FluidSynth, EachMessageReachesTheSynthesizerAsItself) {
     EXPECT_EQ(voicesASecondLater(), 0) << "ended by " << std::hex << off;
   }
   delete_fluid_synth(synth), delete_fluid_settings(settings);
-}
-
-TEST(FluidSynth, TheDeviceIsAskedForFourPeriodsOf512FramesAt44100) {
-  fluid_settings_t* settings = NewSynthSettings();
-  int size = 0, periods = 0;
-  double rate = 0;
-  fluid_settings_getint(settings, "audio.period-size", &size);
-  fluid_settings_getint(settings, "audio.periods", &periods);
-  fluid_settings_getnum(settings, "synth.sample-rate", &rate);
-  EXPECT_EQ(std::tuple(size, periods, rate), std::tuple(512, 4, 44100.0));
-  delete_fluid_settings(settings);
 }
 
 TEST(QtWaveOut, OnlyTheAudioLibrariesComplaintsAreHidden) {

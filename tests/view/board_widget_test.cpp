@@ -22,16 +22,14 @@ TEST(BoardWidget, FramesTheFocusCellInsideItAndLeavesTheRestAlone) {
   board.SetFocusCell(Cell{2, 1});
   const QImage shown = board.grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QRect cell(64, 32, 32, 32);
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      // Rings 0, 1 and 2 from the cell's edge are the frame; everything else is the image.
-      const int ring =
-          cell.contains(x, y)
-              ? std::min({x - cell.left(), cell.right() - x, y - cell.top(), cell.bottom() - y})
-              : -1;
-      const QRgb want = ring >= 0 && ring < 3 ? BoardWidget::FrameColours[ring] : image.pixel(x, y);
-      ASSERT_EQ(shown.pixel(x, y), want) << "pixel " << x << "," << y << " ring " << ring;
-    }
+  // Rings 0, 1 and 2 from the cell's edge are the frame; everything else is the image.
+  for (int x = 0, y = 0; y < image.height(); x = (x + 1) % image.width(), y += x == 0) {
+    const int ring =
+        cell.contains(x, y)
+            ? std::min({x - cell.left(), cell.right() - x, y - cell.top(), cell.bottom() - y})
+            : -1;
+    const QRgb want = ring >= 0 && ring < 3 ? BoardWidget::FrameColours[ring] : image.pixel(x, y);
+    ASSERT_EQ(shown.pixel(x, y), want) << "pixel " << x << "," << y << " ring " << ring;
   }
   board.SetFocusCell(std::nullopt);
   EXPECT_EQ(testing::Difference(board.grab().toImage(), image), "") << "the frame is gone";
@@ -46,8 +44,7 @@ TEST(BoardWidget, IsATableOfNamedCellsWithTheFocusCellFocused) {
   BoardWidget board(nullptr);
   board.SetState(&state);
   QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&board);
-  ASSERT_NE(table, nullptr);
-  ASSERT_NE(table->tableInterface(), nullptr);
+  ASSERT_TRUE(table != nullptr && table->tableInterface() != nullptr);
   EXPECT_EQ(std::tuple(table->role(), table->text(QAccessible::Name), table->childCount(),
                        table->tableInterface()->columnCount(), table->tableInterface()->rowCount()),
             std::tuple(QAccessible::Table, QString("盤面"), 6, 3, 2));

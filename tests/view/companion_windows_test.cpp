@@ -39,10 +39,9 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   EXPECT_EQ(ScoreText(0) + ScoreText(7) + ScoreText(-1) + ScoreText(-32768), " 0 7-1-32768");
   const QFontInfo score(ScoreFont()), message(MessageFont());
   EXPECT_FALSE(companions.IsCompanion(&window) || companions.IsCompanion(nullptr));
-  EXPECT_EQ(std::tuple(score.family(), score.bold(), score.pixelSize()),
-            std::tuple(QString("Liberation Sans"), true, 32));
-  EXPECT_EQ(std::tuple(message.family(), message.bold(), message.pixelSize()),
-            std::tuple(QString("IPAGothic"), true, 18));
+  EXPECT_EQ(std::tuple(score.family(), score.bold(), score.pixelSize(), message.family(),
+                       message.bold(), message.pixelSize()),
+            std::tuple(QString("Liberation Sans"), true, 32, QString("IPAGothic"), true, 18));
   // Side A in the window text colour, side B in black; the old score goes.
   const QColor inks[] = {window.palette().color(QPalette::WindowText), Qt::black};
   for (int i = 0; i < 4; ++i) {

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#include <QFile>
 #include <QSet>
 #include <climits>
-#include <functional>
 
 #include "picture_files.h"
 #include "qt_helpers.h"
@@ -136,22 +134,14 @@ struct Blt {
   int x, y, w, h, sx, sy, sw = 0, sh = 0;
 };
 
-using Painted = std::pair<QImage, QImage>;  // what was painted, and what it must be
-using PaintCases = std::vector<std::pair<std::string, std::function<Painted()>>>;
-
-void ExpectEach(const PaintCases& cases) {
-  for (const auto& [name, paint] : cases) {
-    SCOPED_TRACE(name);
-    const auto [got, want] = paint();
-    ASSERT_EQ(Difference(got, want), "");
-    if (!got.isNull()) {
-      EXPECT_EQ(got.format(), QImage::Format_RGB32);
-    }
-  }
+// Empty when `got` is null or 32-bit and has the pixels of `want`; otherwise what differs.
+std::string Mismatch(const QImage& got, const QImage& want) {
+  if (!got.isNull() && got.format() != QImage::Format_RGB32)
+    return "format " + std::to_string(got.format());
+  return Difference(got, want);
 }
 
 TEST(Painting, EveryCopyGivesThePixelsItsRasterOperationCallsFor) {
-  PaintCases cases;
   const RasterOp C = SRCCOPY, N = NOTSRCERASE, E = SRCERASE;
   // clang-format off
   const Blt blts[] = {
@@ -175,25 +165,22 @@ TEST(Painting, EveryCopyGivesThePixelsItsRasterOperationCallsFor) {
       {"self down", 'b', C, 1, 1, 7, 5, 0, 0}, {"self combined", 'b', N, 0, 0, 8, 6, 0, 0},
       {"self stretched", 's', C, 0, 0, 8, 6, 0, 0, 4, 3}, {"indexed", 'i', C, 1, 1, 3, 2, 2, 2}};
   // clang-format on
+  const QImage src = Pattern(8, 8, 1), before = Pattern(8, 6, 2);
   for (const Blt& b : blts) {
-    cases.push_back(
-        {b.name, [b] {
-           const QImage src = Pattern(8, 8, 1), before = Pattern(8, 6, 2);
-           QImage dest = before;
-           const bool self = b.kind == 'b' || b.kind == 's',
-                      stretch = b.kind == 'S' || b.kind == 's';
-           const QImage from = b.kind == 'n'   ? QImage()
-                               : self          ? before
-                               : b.kind == 'i' ? src.convertToFormat(QImage::Format_Indexed8)
-                                               : src;
-           if (stretch)
-             StretchBlt(dest, b.x, b.y, b.w, b.h, self ? dest : src, b.sx, b.sy, b.sw, b.sh, b.rop);
-           if (!stretch) BitBlt(dest, b.x, b.y, b.w, b.h, self ? dest : from, b.sx, b.sy, b.rop);
-           return Painted{dest, Transferred(before, b.x, b.y, b.w, b.h, from, b.sx, b.sy,
-                                            stretch ? b.sw : b.w, stretch ? b.sh : b.h, b.rop)};
-         }});
+    QImage dest = before;
+    const bool self = b.kind == 'b' || b.kind == 's', stretch = b.kind == 'S' || b.kind == 's';
+    const QImage from = b.kind == 'n'   ? QImage()
+                        : self          ? before
+                        : b.kind == 'i' ? src.convertToFormat(QImage::Format_Indexed8)
+                                        : src;
+    if (stretch)
+      StretchBlt(dest, b.x, b.y, b.w, b.h, self ? dest : src, b.sx, b.sy, b.sw, b.sh, b.rop);
+    if (!stretch) BitBlt(dest, b.x, b.y, b.w, b.h, self ? dest : from, b.sx, b.sy, b.rop);
+    ASSERT_EQ(Mismatch(dest, Transferred(before, b.x, b.y, b.w, b.h, from, b.sx, b.sy,
+                                         stretch ? b.sw : b.w, stretch ? b.sh : b.h, b.rop)),
+              "")
+        << b.name;
   }
-  ExpectEach(cases);
 }
 
 TEST(Painting, EveryCellBackgroundAndNextBoxGivesThePixelsItsPicturesCallFor) {
@@ -202,73 +189,60 @@ TEST(Painting, EveryCellBackgroundAndNextBoxGivesThePixelsItsPicturesCallFor) {
   EXPECT_EQ(std::tuple(grown.painter.Image().pixel(63, 31), grown.painter.Image().pixel(64, 31),
                        grown.painter.Image().pixel(0, 32)),
             std::tuple(Stale, White, White));
-  PaintCases cases;
   // Every code at every step, on a cell inside the 100-pixel tile and on one across its edges.
-  static Board board(6, 5, Pattern(100, 100));
+  Board board(6, 5, Pattern(100, 100));
   const QImage sheet = board.pictures.activeSheet;
+  QRect told;
+  board.painter.SetCellPaintedHook([&](const QRect& r) { told = r; });
   for (int code : {0, 1, 2, 3, 4, 5, 6, 7, -3}) {
     for (int step = -2; step <= 18; ++step) {
       for (const QPoint at : {QPoint(2, 1), QPoint(3, 3)}) {
-        cases.push_back(
-            {"code " + std::to_string(code) + " step " + std::to_string(step) + " at " +
-                 std::to_string(at.x()),
-             [=] {
-               board.painter.Image().fill(Stale);
-               board.state.board[CellIndex(board.state, at.x(), at.y())] = int16_t(code);
-               const QImage before = board.painter.Image();
-               QRect told;
-               board.painter.SetCellPaintedHook([&](const QRect& r) { told = r; });
-               board.painter.PaintCell(int16_t(at.x()), int16_t(at.y()), int16_t(step));
-               EXPECT_EQ(told, QRect(at * 32, QSize(32, 32)));  // for the pacing
-               board.painter.SetCellPaintedHook({});
-               const int inset = step >= 1 && step <= 15 ? step : 0;
-               const QImage under =
-                   Tiled(before, board.pictures.drawnBackground, QRect(at * 32, QSize(32, 32)));
-               return Painted{board.painter.Image(),
-                              code == HeldTruck ? under
-                                                : WithPiece(under, sheet, code, at.x() * 32 + inset,
-                                                            at.y() * 32 + inset, 32 - 2 * inset)};
-             }});
+        SCOPED_TRACE("code " + std::to_string(code) + " step " + std::to_string(step) + " at " +
+                     std::to_string(at.x()));
+        board.painter.Image().fill(Stale);
+        board.state.board[CellIndex(board.state, at.x(), at.y())] = int16_t(code);
+        const QImage before = board.painter.Image();
+        board.painter.PaintCell(int16_t(at.x()), int16_t(at.y()), int16_t(step));
+        EXPECT_EQ(told, QRect(at * 32, QSize(32, 32)));  // for the pacing
+        const int inset = step >= 1 && step <= 15 ? step : 0;
+        const QImage under =
+            Tiled(before, board.pictures.drawnBackground, QRect(at * 32, QSize(32, 32)));
+        ASSERT_EQ(Mismatch(board.painter.Image(),
+                           code == HeldTruck ? under
+                                             : WithPiece(under, sheet, code, at.x() * 32 + inset,
+                                                         at.y() * 32 + inset, 32 - 2 * inset)),
+                  "");
       }
     }
   }
-
   // Backgrounds tiled from the client origin, or stretched once over the client.
   for (const QSize size : {QSize(100, 100), QSize(32, 32), QSize(10, 10), QSize(1, 1), QSize(7, 40),
                            QSize(40, 7), QSize(33, 31), QSize(64, 3), QSize(300, 200)}) {
-    cases.push_back(
-        {"tile " + std::to_string(size.width()) + "x" + std::to_string(size.height()), [size] {
-           const QImage tile = Pattern(size.width(), size.height());
-           return Painted{Board(10, 8, tile).EveryOtherBackground(), EveryOtherCell(tile)};
-         }});
+    const QImage tile = Pattern(size.width(), size.height());
+    ASSERT_EQ(Mismatch(Board(10, 8, tile).EveryOtherBackground(), EveryOtherCell(tile)), "")
+        << "tile " << size.width() << "x" << size.height();
   }
-  cases.push_back({"stretched", [] {
-                     return Painted{
-                         Board(10, 8, Pattern(50, 30), true).EveryOtherBackground(),
-                         EveryOtherCell(Transferred(Filled(320, 256, 0), 0, 0, 320, 256,
-                                                    Pattern(50, 30), 0, 0, 50, 30, SRCCOPY))};
-                   }});
+  const QImage stretched =
+      Transferred(Filled(320, 256, 0), 0, 0, 320, 256, Pattern(50, 30), 0, 0, 50, 30, SRCCOPY);
+  ASSERT_EQ(Mismatch(Board(10, 8, Pattern(50, 30), true).EveryOtherBackground(),
+                     EveryOtherCell(stretched)),
+            "")
+      << "stretched";
   // The NEXT window: entries at 0, 17 and 34 over the button face, the current one on top.
   for (const std::array<int16_t, 3> queue : {std::array<int16_t, 3>{Fire, Oil, Water},
                                              {Truck, Water, Fire},
                                              {HeldTruck, Fire, HeldTruck},
                                              {Blocked, Empty, Truck},
                                              {0, 7, -1}}) {
-    cases.push_back({"next " + std::to_string(queue[0] * 100 + queue[1] * 10 + queue[2]), [queue] {
-                       QImage sheet = TestSheet(), box(10, 10, QImage::Format_ARGB32),
-                              want = Filled(58, 32, 0xFF123456u);
-                       DrawNextPieces(box, queue, sheet, QColor(0x12, 0x34, 0x56));
-                       for (int e = 0; e < 3; ++e)
-                         want = WithPiece(want, TestSheet(), queue[e], 17 * e, 0, 32);
-                       return Painted{box, want};
-                     }});
+    QImage sheet = TestSheet(), box(10, 10, QImage::Format_ARGB32),
+           want = Filled(58, 32, 0xFF123456u);
+    DrawNextPieces(box, queue, sheet, QColor(0x12, 0x34, 0x56));
+    for (int e = 0; e < 3; ++e) want = WithPiece(want, TestSheet(), queue[e], 17 * e, 0, 32);
+    ASSERT_EQ(Mismatch(box, want), "") << "next " << queue[0] << queue[1] << queue[2];
   }
-
-  ExpectEach(cases);
 }
 
-using testing::BitmapFile;
-using testing::MetafileFile;
+using testing::BitmapFile, testing::MetafileFile;
 
 TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
   const std::tuple<qint64, qint64, bool> sizes[] = {
@@ -313,17 +287,13 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
       {"no origin.wmf", MetafileFile(64, 32, 96, 0, 0, false), {64, 32}, 0},
       {"coarse.wmf", MetafileFile(32, 16, 48), {64, 32}, 0},
       {"plain.pic", plain, {1, 1}, 0},
-      {"disk.pic", QByteArray(plain).replace(0, 1, "\2"), {1, 1}, 0}};
+      {"disk.pic", QByteArray(plain).replace(0, 1, "\2"), {1, 1}, 0},
+      {"wide.wmf", MetafileFile(1024, 32, 96), {1024, 32}, 0}};
   for (const auto& [name, bytes, size, padTo] : files) {
     SCOPED_TRACE(name);
-    QFile file(QString::fromStdString(dir.File(name)));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-    if (padTo != 0) {
-      ASSERT_TRUE(file.resize(padTo));
-    }
-    file.close();
-    const QImage picture = LoadPictureFile(file.fileName());
+    ASSERT_TRUE(testing::WriteFileBytes(dir.File(name), bytes.toStdString()));
+    if (padTo != 0) std::filesystem::resize_file(dir.File(name), padTo);
+    const QImage picture = LoadPictureFile(QString::fromStdString(dir.File(name)));
     const bool framed = size != QSize(1, 1);
     ASSERT_EQ(picture.isNull() ? QSize() : framed ? picture.size() : QSize(1, 1), size);
     if (picture.isNull()) continue;
@@ -335,20 +305,13 @@ TEST(PictureFiles, LoadAtTheirOwnSizeUnderOneSizeRuleOrNotAtAll) {
     for (int y = 0; y < picture.height(); y += down) {
       for (int x = 0; x < picture.width(); x += across) {
         const QRgb want = x < half - 3 ? qRgb(255, 0, 0) : x > half + 3 ? qRgb(255, 255, 255) : 0;
-        if (want != 0) {
-          ASSERT_EQ(picture.pixel(x, y), want) << x << "," << y;
-        }
+        if (want != 0) ASSERT_EQ(picture.pixel(x, y), want) << x << "," << y;
       }
     }
   }
   // Loaded again and again, a metafile keeps no memory: libwmf's picture is freed whole.
-  const QString wide = QString::fromStdString(dir.File("wide.wmf"));
-  QFile file(wide);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(MetafileFile(1024, 32, 96)) > 0);
-  file.close();
-  LoadPictureFile(wide);
   const auto before = int64_t(mallinfo2().uordblks);
-  for (int i = 0; i < 40; ++i) LoadPictureFile(wide);
+  for (int i = 0; i < 40; ++i) LoadPictureFile(QString::fromStdString(dir.File("wide.wmf")));
   EXPECT_LT(int64_t(mallinfo2().uordblks) - before, 40 * 1024) << "bytes kept by 40 loads";
 }
 

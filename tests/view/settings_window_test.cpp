@@ -7,7 +7,6 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
@@ -54,6 +53,13 @@ class SettingsWindowTest : public ::testing::Test {
     program->Start(false);
     return program;
   }
+  // Opens the settings window, lets `step` work in it, and closes it with OK.
+  static void InSettings(Program& program, const std::function<void(QWidget*)>& step) {
+    testing::ModalAnswerer script(
+        {{"settings", [&](QWidget* top) { step(top), Click(top, "ok"); }}});
+    program.TheGame().OnSettings();
+    EXPECT_TRUE(script.steps.empty()) << "the settings window did not open";
+  }
   std::string StorePath() const { return folder_.filePath("store.sqlite3").toStdString(); }
 
   QTemporaryDir folder_;
@@ -81,9 +87,7 @@ TEST_F(SettingsWindowTest, EveryControlSitsWhereTheTableSaysWithItsWholeCaption)
     ASSERT_NE(w, nullptr);
     const QString holder = c.group < 0 ? "settings" : DialogControls[c.group].name;
     EXPECT_EQ(w->parentWidget()->objectName(), holder);
-    if (c.group >= 0) {
-      EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << "in its frame";
-    }
+    EXPECT_TRUE(c.group < 0 || w->parentWidget()->rect().contains(w->geometry())) << "in its frame";
     EXPECT_EQ(w->geometry(), QRect(px(c.left), px(c.top), px(c.width), px(c.height)));
     if (c.control == Control::Name) continue;
     const bool group = c.control == Control::Group;
@@ -102,9 +106,8 @@ std::string Shown(QWidget* window) {
     const QString name = button->objectName();
     if (button->isChecked() && name != "soundEffects" && name != "music") shown << name;
   }
-  for (auto* box : window->findChildren<QComboBox*>()) {
+  for (auto* box : window->findChildren<QComboBox*>())
     shown << box->objectName() + "=" + box->currentText() + (box->isEnabled() ? "" : "*");
-  }
   shown.sort();
   return shown.join(" ").toStdString();
 }
@@ -128,15 +131,8 @@ TEST_F(SettingsWindowTest, OpensShowingTheLiveSettings) {
        "chosenPlayer= levelStrongest nameA=コンピュータ* nameB=コンピュータ* sideBComputer "
        "stretchBackground"},
   };
-  for (const auto& [stored, shown] : cases) {
-    auto program = Started(stored, true);
-    testing::ModalAnswerer script({{"settings", [&, shown = shown](QWidget* top) {
-                                      EXPECT_EQ(Shown(top), shown);
-                                      Click(top, "ok");
-                                    }}});
-    program->TheGame().OnSettings();
-    EXPECT_TRUE(script.steps.empty()) << shown;
-  }
+  for (const auto& [stored, shown] : cases)
+    InSettings(*Started(stored, true), [&](QWidget* top) { EXPECT_EQ(Shown(top), shown); });
 }
 
 TEST_F(SettingsWindowTest, EachChoiceReachesTheSettingsAndOkKeepsItInTheStore) {
@@ -152,13 +148,11 @@ TEST_F(SettingsWindowTest, EachChoiceReachesTheSettingsAndOkKeepsItInTheStore) {
   {
     // A name typed or pasted with control characters keeps none of them, shown and stored.
     auto program = Started({}, true);
-    testing::ModalAnswerer script({{"settings", [](QWidget* top) {
-                                      auto* name = top->findChild<QComboBox*>("nameA");
-                                      name->setEditText("A\tn\nn\x01");
-                                      EXPECT_EQ(name->currentText(), "Ann");
-                                      Click(top, "ok");
-                                    }}});
-    program->TheGame().OnSettings();
+    InSettings(*program, [](QWidget* top) {
+      auto* name = top->findChild<QComboBox*>("nameA");
+      name->setEditText("A\tn\nn\x01");
+      EXPECT_EQ(name->currentText(), "Ann");
+    });
     EXPECT_EQ(ReadSetting(program->Store(), "PlayerNameA", ""), "Ann");
   }
   // A click, and a screen reader's first action (a toggle, which does not click).
@@ -166,15 +160,12 @@ TEST_F(SettingsWindowTest, EachChoiceReachesTheSettingsAndOkKeepsItInTheStore) {
     for (const auto& [control, key, value] : cases) {
       SCOPED_TRACE(std::string(control) + (reader ? " by a screen reader" : " clicked"));
       auto program = Started({}, true);
-      testing::ModalAnswerer script(
-          {{"settings", [&, control = control](QWidget* top) {
-              auto* button = top->findChild<QAbstractButton*>(control);
-              QAccessibleActionInterface* actions =
-                  QAccessible::queryAccessibleInterface(button)->actionInterface();
-              reader ? actions->doAction(actions->actionNames().first()) : button->click();
-              Click(top, "ok");
-            }}});
-      program->TheGame().OnSettings();
+      InSettings(*program, [&, control = control](QWidget* top) {
+        auto* button = top->findChild<QAbstractButton*>(control);
+        QAccessibleActionInterface* actions =
+            QAccessible::queryAccessibleInterface(button)->actionInterface();
+        reader ? actions->doAction(actions->actionNames().first()) : button->click();
+      });
       EXPECT_EQ(ReadSetting(program->Store(), key, "(none)"), value) << key;
     }
   }
@@ -203,8 +194,8 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
         }},
        {"settings",
         [](QWidget* top) {
-          top->findChild<QAbstractButton*>("bestOf3")->click();
-          top->findChild<QAbstractButton*>("sideBComputer")->click();
+          for (const char* choice : {"bestOf3", "sideBComputer"})
+            top->findChild<QAbstractButton*>(choice)->click();
           top->findChild<QComboBox*>("chosenPlayer")->setEditText("Ann");
           top->findChild<QAbstractButton*>("deletePlayer")->click();
           EXPECT_EQ(top->findChild<QComboBox*>("nameA")->count(), 0) << "Ann deleted";
@@ -236,47 +227,38 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
 
 // A folder of pictures made current, a game running with pieces in the NEXT window, and a
 // chooser for the piece sheet over that folder.
-class ChooserTest : public SettingsWindowTest {
- protected:
-  void SetUp() override {
-    sheet.fill(Qt::white);  // white masks: every piece opaque
-    QPainter(&sheet).fillRect(0, 0, 192, 32, QColor(colour));
-    ASSERT_TRUE(sheet.scaled(400, 300).save(folder + "/BG.BMP", "BMP"));
-    ASSERT_TRUE(sheet.save(folder + "/s192.bmp"));
-    ASSERT_TRUE(sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
-    QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
-    QDir::setCurrent(folder);
-    program = Started();
-    program->TheGame().OnNewGame();
-    logic = std::make_unique<PictureChooser>(program->TheGame(), program->Session(),
-                                             program->SessionWindows());
-  }
-  std::unique_ptr<PictureChooserWindow> Open(bool background = false) {
-    auto chooser = std::make_unique<PictureChooserWindow>(&program->Window(), *logic, background,
-                                                          program->Pictures().SheetIsBuiltIn(),
-                                                          DefaultPlaces());
-    chooser->show();
-    return chooser;
-  }
-  void Choose(PictureChooserWindow& chooser, const char* file) {
-    chooser.FileList()->setCurrentItem(chooser.FileList()->findItems(file, Qt::MatchExactly)[0]);
-    QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
-  }
-  std::string Stored(const char* key) {
-    return program->Store().Read("Pyra3", key).value_or("(none)");
-  }
-
+TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOneAndDefaultUndoes) {
   QTemporaryDir pictures;
   const QString folder = pictures.path();
   const QRgb colour = qRgb(1, 200, 3);
-  QImage sheet{192, 64, QImage::Format_RGB32};
-  std::unique_ptr<Program> program;
-  testing::ModalAnswerer script{{}, true};
-  std::unique_ptr<PictureChooser> logic;
-};
-
-TEST_F(ChooserTest, ListsThePicturesInstallsASheetAndRefusesAWrongOne) {
-  auto dlg = Open();
+  QImage sheet(192, 64, QImage::Format_RGB32);
+  sheet.fill(Qt::white);  // white masks: every piece opaque
+  QPainter(&sheet).fillRect(0, 0, 192, 32, QColor(colour));
+  ASSERT_TRUE(sheet.scaled(400, 300).save(folder + "/BG.BMP", "BMP"));
+  ASSERT_TRUE(sheet.save(folder + "/s192.bmp"));
+  ASSERT_TRUE(sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
+  QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
+  QDir::setCurrent(folder);
+  testing::ModalAnswerer script({}, true);
+  auto program = Started();
+  program->TheGame().OnNewGame();
+  PictureChooser logic(program->TheGame(), program->Session(), program->SessionWindows());
+  const auto open = [&] {
+    auto chooser = std::make_unique<PictureChooserWindow>(
+        &program->Window(), logic, false, program->Pictures().SheetIsBuiltIn(), DefaultPlaces());
+    chooser->show();
+    return chooser;
+  };
+  const auto choose = [](PictureChooserWindow& chooser, const char* file) {
+    chooser.FileList()->setCurrentItem(chooser.FileList()->findItems(file, Qt::MatchExactly)[0]);
+    QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
+  };
+  const auto stored = [&](const char* key) {
+    return program->Store().Read("Pyra3", key).value_or("(none)");
+  };
+  // The five pieces and their masks, without the scratch square.
+  const auto pieces = [](const QImage& of) { return of.copy(0, 0, 160, 64); };
+  auto dlg = open();
   // Nothing chosen, and the built-in sheet in use: neither OK nor Default.
   EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled(),
                        dlg->DefaultButton()->isEnabled()),
@@ -298,24 +280,19 @@ TEST_F(ChooserTest, ListsThePicturesInstallsASheetAndRefusesAWrongOne) {
   dlg->FileList()->setCurrentRow(0);  // a picture larger than the preview is shown whole
   EXPECT_EQ(dlg->Preview()->pixmap().size(), QSize(200, 150));
   script.seen.clear();
-  Choose(*dlg, "s193.bmp");
+  choose(*dlg, "s193.bmp");
   EXPECT_EQ(dlg->PathLabel()->text(), folder + "/s193.bmp");
   EXPECT_FALSE(dlg->Preview()->pixmap().isNull()) << "a preview";
   EXPECT_EQ(script.Texts(), QStringList{"駒ファイルのサイズが違います。"});
   EXPECT_NE(dlg->result(), QDialog::Accepted) << "stays open";
-  Choose(*dlg, "s192.bmp");
+  choose(*dlg, "s192.bmp");
   EXPECT_EQ(dlg->result(), QDialog::Accepted);
-  EXPECT_EQ(testing::Difference(program->Pictures().activeSheet.copy(0, 0, 160, 64),
-                                sheet.copy(0, 0, 160, 64)),
-            "");
+  EXPECT_EQ(testing::Difference(pieces(program->Pictures().activeSheet), pieces(sheet)), "");
   EXPECT_EQ(program->Companions().NextBox().Image().pixel(5, 5), colour);
-  EXPECT_EQ(std::tuple(Stored("KomaPath"), Stored("KomaName")),
+  EXPECT_EQ(std::tuple(stored("KomaPath"), stored("KomaName")),
             std::tuple(folder.toStdString(), "s192.bmp"));
-}
-
-TEST_F(ChooserTest, DefaultBringsBackTheBuiltInSheetAndAnUnreadablePlaceIsLeft) {
-  ASSERT_TRUE(logic->Install(false, folder.toStdString(), "s192.bmp"));
-  auto dlg = Open();
+  // Opened again: Default brings back the built-in sheet.
+  dlg = open();
   dlg->FileList()->setCurrentRow(0);
   ASSERT_TRUE(dlg->OpenFolder(folder + "/sub"));
   EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled()),
@@ -323,13 +300,11 @@ TEST_F(ChooserTest, DefaultBringsBackTheBuiltInSheetAndAnUnreadablePlaceIsLeft) 
       << "no file selected any more";
   QTest::mouseClick(dlg->DefaultButton(), Qt::LeftButton);
   const PictureHolder& p = program->Pictures();
-  EXPECT_EQ(std::tuple(p.SheetIsBuiltIn(), Stored("KomaPath"), Stored("KomaName")),
+  EXPECT_EQ(std::tuple(p.SheetIsBuiltIn(), stored("KomaPath"), stored("KomaName")),
             std::tuple(true, (folder + "/sub").toStdString(), ""));
-  EXPECT_EQ(
-      testing::Difference(p.activeSheet.copy(0, 0, 160, 64), p.builtInSheet.copy(0, 0, 160, 64)),
-      "");
+  EXPECT_EQ(testing::Difference(pieces(p.activeSheet), pieces(p.builtInSheet)), "");
   // A place that cannot be read: Cancel takes the lists back to where they were.
-  PictureChooserWindow places(&program->Window(), *logic, true, true,
+  PictureChooserWindow places(&program->Window(), logic, true, true,
                               {{"/", "/"}, {"USB", "/media/gone-for-this-test"}, {"Mine", folder}});
   script.seen.clear();
   places.PlaceList()->setCurrentIndex(1);  // as a click, a key or a screen reader picks it
