@@ -1,5 +1,4 @@
-// The computer's valuation and choice of a cell, a person's forced move, and the automatic
-// strength.
+// The computer's valuation and choice of a cell, a person's forced move, the automatic strength.
 #include "ai/computer_player.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +12,7 @@
 namespace pyra::testing {
 namespace {
 
-// A random position of a random shape (wide and shallow ones too) with a random piece.
-GameState RandomPosition(Random& rng, int emptyPercent) {
+GameState RandomPosition(Random& rng, int emptyPercent) {  // any shape, wide and shallow too
   GameState s;
   const bool wide = rng.Below(4) == 0;
   s.boardCols = static_cast<int16_t>(wide ? 51 + rng.Below(20) : 1 + rng.Below(9));
@@ -45,8 +43,7 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
     const ReferenceChoice want = ReferenceComputerChoice(s, ai.thinkLimit);
     Random rng(static_cast<uint32_t>(n));
     const int16_t cell = ChooseComputerCell(s, ai, rng), ceiling = ai.thinkLimit;
-    // A person out of time gets a cell of the lowest value (valued 9 everywhere: any cell);
-    // the ceiling stays.
+    // Out of time, a person gets a lowest-value cell (all valued 9: any cell); the ceiling stays.
     const int16_t forced = ChooseTimeoutCell(s, ai, rng);
     if (want.cells.empty()) {
       EXPECT_EQ(std::tuple(cell, forced), std::tuple(NoCell, NoCell));
@@ -60,8 +57,7 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
 }
 
 TEST(ComputerPlayer, TiesAreSpreadEvenly) {
-  // Water on a board with two fires: six cells beside a fire are valued 2, the rest 1. Under a
-  // ceiling below every value the lowest cells are taken, wherever they lie.
+  // Water, two fires: six cells by them valued 2, others 1; a ceiling below all takes the lowest.
   GameState s = MakeState({"F....", ".....", "....F"}, Water);
   for (auto [ceiling, count] : {std::pair{8, 6}, {1, 7}, {0, 7}}) {
     AiState ai{.thinkLimit = static_cast<int16_t>(ceiling)};
@@ -74,10 +70,8 @@ TEST(ComputerPlayer, TiesAreSpreadEvenly) {
 }
 
 TEST(ComputerPlayer, AutomaticStrengthFollowsALastingLead) {
-  // Each step is one hand-over with these scores; the ceiling moves on the fourth
-  // consecutive lead of more than ten, within 1..8; a lead of exactly ten resets the count.
-  // What is shown; the automatic level, A and B the computer; the ceiling at the start, the
-  // scores, the ceiling at the end.
+  // Each step a hand-over at these scores: every fourth straight lead over ten moves the ceiling,
+  // in 1..8; a lead of ten resets the count. Name; automatic; A, B computer; start, scores, end.
   const std::tuple<const char*, bool, bool, bool, int16_t, std::vector<Pair>, int16_t> cases[] = {
       {"A leads four times", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}, {11, 0}}, 4},
       {"three are not enough", true, false, true, 3, {{11, 0}, {11, 0}, {11, 0}}, 3},

@@ -1,5 +1,4 @@
-// The help window: the built help file with its contents, keyword index and search; what a
-// missing or damaged file shows; how the game opens and closes the window.
+// Help window: built file's contents, index, search; a missing or damaged file; game open/close.
 #include "app/help_window.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +26,7 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 
 QString PageOf(const HelpWindow& help) { return help.Browser()->source().fileName(); }
 
-// Whatever would reach the terminal, less the offscreen platform's own notes.
-QStringList printed;
+QStringList printed;  // what would reach the terminal, less the offscreen platform's own notes
 void Record(QtMsgType, const QMessageLogContext&, const QString& text) {
   if (!text.startsWith("This plugin does not support")) printed << text;
 }
@@ -93,8 +91,7 @@ TEST(BuiltHelp, OpensOnTheContentsAndLeadsFromTermsToTheirPages) {
       QTextDocument::ImageResource, help.Browser()->source().resolved(QUrl("images/truck.png")));
   EXPECT_EQ(QImage::fromData(truck.toByteArray()).size(), QSize(64, 64));
 
-  // The search tab: its field above the results, in the tab's page.
-  help.Tabs()->setCurrentIndex(2);
+  help.Tabs()->setCurrentIndex(2);  // the search tab: its field above the results, in its page
   EXPECT_TRUE(help.Tabs()->widget(2)->isAncestorOf(help.SearchField()));
   EXPECT_TRUE(help.SearchField()->isClearButtonEnabled());
   EXPECT_LT(help.SearchField()->geometry().bottom(), help.SearchResults()->geometry().top());

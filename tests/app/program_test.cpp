@@ -1,6 +1,5 @@
-// The whole program, driven through its windows as a person would: a first run's demo, game,
-// pause and exit; the next run that finds everything where it was left; 60 columns; a refused
-// second copy.
+// The whole program driven through its windows as a person would: a first run's demo, game, pause
+// and exit; a next run finding everything where it was left; 60 columns; a refused second copy.
 #include "app/program.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +30,7 @@ using testing::Difference;
 class ProgramTest : public ::testing::Test {
  protected:
   ~ProgramTest() override { QDir::setCurrent(cwd); }  // the load makes the picture folder current
-  // A program started on this test's store, and the parts the tests drive.
-  struct Rig {
+  struct Rig {  // a program started on this test's store, and the parts the tests drive
     std::unique_ptr<Program> p;
     MainWindow& w;
     CompanionWindows& c;
@@ -64,8 +62,7 @@ class ProgramTest : public ::testing::Test {
       out.push_back(w->frameGeometry().translated(-WorkArea().topLeft()));
     return out;
   }
-  // The window shows the board image (the focus cell's frame aside, which has tests of its
-  // own), and every empty cell shows its part of the background.
+  // The board image is shown (bar the focus frame, tested apart); each empty cell, its background.
   static void ExpectBoardShown(Program& p) {
     QImage shot(p.Window().Board().size(), QImage::Format_RGB32);
     const std::optional<Cell> focus = p.Window().Board().FocusCell();
@@ -162,8 +159,7 @@ TEST_F(ProgramTest, APauseAndOtherWindowsHoldTheClocks) {
   auto [p, w, c, s] = Run();
   QApplication::setActiveWindow(&w);
   QTest::keyClick(&w, Qt::Key_Space);
-  // A pause hides the items that end the game (minimising: see tests/system/minimise_restore.sh,
-  // under a real window manager).
+  // A pause hides game-ending items (minimising: tests/system/minimise_restore.sh, real desktop).
   w.Item(MenuItem::Pause)->trigger();
   EXPECT_EQ(
       std::tuple(w.Item(MenuItem::Pause)->text(), c.Message().Text(), p->HumanClock().Enabled(),
@@ -205,8 +201,7 @@ TEST_F(ProgramTest, APauseAndOtherWindowsHoldTheClocks) {
                        QMessageBox::Critical));
 }
 
-// A first run in which A wins a game, the player moves windows and changes settings, and
-// the close box ends the program; the window places it left.
+// A first run: A wins, windows are moved, settings changed, the close box ends it; the places left.
 std::vector<QRect> ProgramTest::PlayAndClose() {
   Store({{"OpeningDemo", "0"}});
   auto [p, w, c, s] = Run();

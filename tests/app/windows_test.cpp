@@ -1,5 +1,4 @@
-// The shell's parts on their own: menus, the single-instance lock, the pacing of the board,
-// and the main window settling once its frame is known.
+// The shell's parts: menus, single-instance lock, board pacing, main window settling once framed.
 #include <gtest/gtest.h>
 #include <utime.h>
 
@@ -43,8 +42,7 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrderAndEveryTitleCanBeClickedAtE
   for (auto key : {Qt::Key_Space, Qt::Key_Left}) QTest::keyClick(&window, key);
   QTest::mouseClick(&window.Board(), Qt::LeftButton, {}, QPoint(5, 5));
   window.Item(MenuItem::NewGame)->trigger();
-  // Qt elides a caption with two access-key markers unless it gets more room than it
-  // measures; the menus give each caption that room.
+  // Qt elides a caption with two access-key markers in only the room it measures; menus give more.
   const QFontMetrics metrics(window.HelpMenu()->font());
   const int flags = Qt::TextShowMnemonic | Qt::TextSingleLine;
   for (const QString& text : captions << QString::fromUtf8("再開(&R&ｽ)")) {
@@ -58,13 +56,11 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrderAndEveryTitleCanBeClickedAtE
             MenuCaptionStyle::Room(window.AboutAction()->text(), metrics));
   for (QAction* a : window.GameMenu()->actions()) plainGame.addAction(a->text());
   EXPECT_GT(window.GameMenu()->sizeHint().width(), plainGame.sizeHint().width());
-  // A screen reader names each entry by its caption as drawn (the bus itself is walked by
-  // tests/system/accessibility_test.py).
+  // A screen reader names an entry by its drawn caption (bus: tests/system/accessibility_test.py).
   EXPECT_EQ(ShownCaption("ｹﾞｰﾑ(&G&ｷ)") + ShownCaption("A&&B\tCtrl+B") + ShownCaption("x&") +
                 ShownCaption("&y"),
             QString("ｹﾞｰﾑ(Gｷ)A&Bxy"));
-  // Narrow boards wrap the menu titles onto more lines; every title stays where a click finds
-  // it and the board keeps its whole size.
+  // Narrow boards wrap menu titles onto more lines; each stays clickable, the board keeps its size.
   window.show();
   auto* bar = qobject_cast<WrappingMenuBar*>(window.menuBar());
   ASSERT_NE(bar, nullptr);
@@ -128,8 +124,7 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
     EXPECT_EQ(shown.back(), QRegion(cell(2)));
     now += std::chrono::milliseconds(500);
   }
-  // A reveal of any size takes the reveal time in at most 28 presentations; switched off,
-  // it shows in one piece at its end, and nothing waits.
+  // Any reveal takes the reveal time in at most 28 showings; switched off, one at its end, no wait.
   for (int cells : {1, 28, 29, 2500, 48}) {
     shown.clear();
     pacer.SetEnabled(cells != 48);
@@ -153,9 +148,8 @@ TEST(Pacer, EachFrameOfAPlacementStaysUpAFrameTimeAndABoardDissolvesInHalfASecon
   EXPECT_EQ(std::tuple(shown.size(), now), std::tuple(6u, before));
 }
 
-// A frame told only once the window shows: a stored outer size stays so; a first-run size keeps its
-// whole cells, and the companions placed beside it by default follow its real edges. Twips
-// follow the screen's dots per inch, not a fixed 15 a pixel: the test runs again at 120.
+// A frame known only once shown: a stored outer size stays; a first-run size keeps whole cells, and
+// default companions follow its real edges. Twips follow the screen's DPI, not 15: rerun at 120.
 TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
   const int tpp = 1440 / QGuiApplication::primaryScreen()->logicalDotsPerInchY();
   for (bool firstRun : {false, true}) {
@@ -196,8 +190,7 @@ TEST(QtSessionPorts, SettleTheMainWindowOnceItsFrameIsKnown) {
   EXPECT_EQ(testing::RunOfItsOwn({{"QT_FONT_DPI", "120"}, {"QT_ENABLE_HIGHDPI_SCALING", "0"}}), "");
 }
 
-// The box clears its title only on an X server; elsewhere (here the minimal platform) it opens
-// and closes plainly.
+// The box clears its title only on X; elsewhere (here the minimal platform) it just opens, closes.
 TEST(AboutBox, OpensAndClosesWithoutAnXServer) {
   if (!testing::InRunOfItsOwn()) {
     EXPECT_EQ(testing::RunOfItsOwn({{"QT_QPA_PLATFORM", "minimal"}}), "");

@@ -1,5 +1,4 @@
-// The built-in pictures as committed: the piece sheet's masks must work with the painter's
-// raster operations, and the generator's check must notice a changed file.
+// Committed pictures: sheet masks fit the painter's raster operations; the generator sees edits.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -20,8 +19,7 @@ uint32_t Le(const std::string& b, size_t at, int bytes) {
   return v;
 }
 
-// The palette index of pixel (x, y), top row first, of a 4-bit bottom-up bitmap.
-int Pixel(const std::string& bmp, int x, int y) {
+int Pixel(const std::string& bmp, int x, int y) {  // palette index, top row first, 4-bit bottom-up
   const uint32_t width = Le(bmp, 18, 4), height = Le(bmp, 22, 4);
   const uint32_t row = Le(bmp, 10, 4) + (width * 4 + 31) / 32 * 4 * (height - 1 - y);
   const auto pair = static_cast<uint8_t>(bmp[row + x / 2]);
@@ -38,9 +36,8 @@ TEST(BuiltInPictures, SheetMasksAreExactAndPicturesWhiteOutsideThem) {
     EXPECT_EQ(std::tuple(Le(*bmp, 28, 2), Le(*bmp, 54 + 4 * 9, 4), Le(*bmp, 54 + 4 * 15, 4)),
               std::tuple(4u, 0xFF0000u, 0xFFFFFFu));
   }
-  // Black (0) and white (15) masks. The board shows picture AND background outside the mask,
-  // so white there leaves the background alone; only the prohibition sign (slot 4) has a thin
-  // fringe just outside its mask. The painter's scratch square (slot 5) is white throughout.
+  // Masks black (0) or white (15). Outside a mask the board shows picture AND background, so white
+  // keeps the background; only the prohibition sign (4) fringes thinly; scratch square (5): white.
   for (int slot = 0; slot < 6; ++slot) {
     int opaque = 0, fringe = 0;
     for (int x = 0, y = 0; y < 32; x = (x + 1) % 32, y += x == 0) {

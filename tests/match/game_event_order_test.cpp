@@ -1,6 +1,5 @@
-// Long random sequences of clicks, keys, menu commands, clock ticks and message-box answers,
-// some arriving while the game itself is busy (inside a message box or while a new board is
-// being set up). After every event the game must be consistent.
+// Long random runs of clicks, keys, menu commands, ticks and message-box answers, some while the
+// game is busy (in a message box or setting up a board); after each event it must be consistent.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,8 +14,7 @@ class EventStorm {
  public:
   explicit EventStorm(uint32_t seed) : random_(seed) { NewProgram(); }
 
-  // A fresh run of the program, with random settings.
-  void NewProgram() {
+  void NewProgram() {  // a fresh run of the program, with random settings
     rig_ = std::make_unique<GameRig>();
     rig_->rng.Seed(random_());
     rig_->SetPlayers(Chance(0.3), Chance(0.6));
@@ -36,8 +34,7 @@ class EventStorm {
   void Run(int events) {
     for (int i = 0; i < events && !::testing::Test::HasFailure(); ++i) {
       rig_->dialogs.answers.clear();
-      // Mostly Yes, so that series go on; a No ends a series or the program.
-      for (int k = 0; k < 4; ++k)
+      for (int k = 0; k < 4; ++k)  // mostly Yes, so series go on; a No ends a series or the program
         rig_->dialogs.answers.push_back(Chance(0.99) ? MsgAnswer::Yes : MsgAnswer::No);
       if (rig_->game.Closing()) {
         // The program has ended: a late event changes nothing; then it is started again.
@@ -66,12 +63,10 @@ class EventStorm {
     rig_->screen.clientHeight = (1 + Below(Chance(0.8) ? 3 : 10)) * 32 + Below(32) - 15;
   }
 
-  // An event of the kind a window could deliver at any moment.
-  std::string FireEvent() {
+  std::string FireEvent() {  // one a window could deliver at any moment
     Game& g = rig_->game;
     const int kind = Below(100);
-    // Ticks and clicks may move: whatever they let happen meanwhile must not move as well.
-    ++moving_;
+    ++moving_;  // ticks and clicks may move: what they let happen meanwhile must not move too
     std::string what;
     if (kind < 30 && rig_->computerClock.Enabled()) g.OnComputerClock(), what = "computer tick";
     if (kind >= 30 && kind < 50 && rig_->humanClock.Enabled()) g.OnHumanClock(), what = "tick";
@@ -96,8 +91,7 @@ class EventStorm {
     return g.OnAbout(), "about";
   }
 
-  // Events delivered while the game is inside a message box or setting up a board.
-  void Nested() {
+  void Nested() {  // events while the game is in a message box or setting up a board
     if (depth_ > 2 || !Chance(0.3)) return;
     ++depth_;
     const bool insideMove = moving_ > 0;

@@ -11,8 +11,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// A person (A, "Alice") against the computer (B) on an 8 x 6 board, loaded.
-struct Rig : GameRig {
+struct Rig : GameRig {  // a person (A, "Alice") against the computer (B), 8 x 6, loaded
   explicit Rig(int cols = 8, int rows = 6) {
     SetBoard(cols, rows);
     game.Start(false, true);
@@ -100,8 +99,7 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
 }
 
 TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
-  // x, y; the cell placed on (-1: none); R: the right button, C: the computer to move,
-  // P: paused, D: demo.
+  // x, y; the cell placed on (-1: none); R right button, C computer to move, P paused, D demo.
   const std::tuple<int, int, int, int, char> cases[] = {
       {0, 0, 0, 0, ' '},     {31, 31, 0, 0, ' '},   {32, 40, 1, 1, ' '},     {255, 191, 7, 5, ' '},
       {-1, 40, -1, -1, ' '}, {40, -1, -1, -1, ' '}, {-31, -31, -1, -1, ' '}, {256, 40, -1, -1, ' '},
@@ -147,8 +145,7 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
               format == 10
                   ? Texts{}
                   : Texts{std::string(text::SeriesFormatNames[format]) + "です。頑張りましょう。"});
-    // A stretched background is made again for the new size. The unlimited format keeps
-    // counting; every other starts a new series.
+    // A stretched background is remade to size; every format but unlimited starts a new series.
     EXPECT_EQ(std::tuple(rig.screen.prepareBackground - preparedBefore, rig.state.wins,
                          rig.state.seriesPoints, rig.screen.scoreCaption[0],
                          rig.screen.scoreCaption[1], rig.state.turn, rig.screen.shownScore,
@@ -203,8 +200,7 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
   rig.game.ResumeClocks();
   EXPECT_EQ(rig.Clocks(), "man");
 
-  // Minimising puts the companions, the message and the caption aside and brings back
-  // exactly what was there, with the background made again.
+  // Minimising hides companions, message, caption; restoring returns just those, background anew.
   for (int tick = 0; tick <= 6; ++tick) rig.game.OnHumanClock();
   rig.game.ShowMessage("hello");
   const int prepared = rig.screen.prepareBackground;
@@ -273,12 +269,10 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
   EXPECT_FALSE(rig.screen.menuVisible[MenuItem::Pause]);
 }
 
-// Series: each row plays these results (A, B or D for a draw) on the 1 x 1 board, answers the
-// go-on question as scripted and No to the closing question.
+// Series: each row's results (A, B, D draw) on the 1 x 1 board; go-on as scripted, closing No.
 TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
   constexpr int A = 0, B = 1, D = -1;
-  // The format, the results, the answers to the go-on question and who had won when it came,
-  // the openers.
+  // Format, results, answers to the go-on question and who had won when it came, openers.
   using Ints = std::vector<int>;
   const std::tuple<int, Ints, std::vector<MsgAnswer>, std::string, Ints> cases[] = {
       {0, {A}, {}, "", {A}},
@@ -364,8 +358,7 @@ TEST(Series, ResultMessagesAndQuestions) {
   EXPECT_EQ(std::tuple(rig.game.DisplayName(SideA), rig.game.DisplayName(SideB)),
             std::tuple(std::string("Alice"), std::string("B")));
 
-  // Against the computer every next game is announced; the closing question's Yes starts a
-  // new series, after a No to going on.
+  // With the computer each next game is announced; after No to going on, a closing Yes: new series.
   Rig solo(1, 1);
   solo.settings.series = SeriesFormat::FromNumber(1);
   solo.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Yes};
@@ -386,8 +379,7 @@ TEST(Series, ResultMessagesAndQuestions) {
   solo.EndGameWith(SideA);
   EXPECT_EQ(solo.dialogs.Texts().back(), "次は第2試合です。\n頑張りましょう。");
 
-  // A lead of more than twenty is a called win, for either side; a one-game series shows no
-  // result message.
+  // A lead over twenty is a called win for either side; a one-game series shows no result message.
   for (const auto& [side, lead, format, shown] : {std::tuple(SideA, 20, 1, "Aliceの勝ち"),
                                                   {SideB, 21, 1, "Bobのコールド勝ち"},
                                                   {SideB, 21, 0, ""}}) {
@@ -412,8 +404,7 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
   EXPECT_EQ(std::tuple(rig.dialogs.boxes.size(), rig.records.results.size(), rig.state.board[0],
                        rig.state.turn),
             std::tuple(3u, 1u, Empty, SideA));
-  // A click and a space bar while a new board is being set up start a newer game; the older
-  // set-up gives way to it.
+  // A click and a space bar while a board is set up start a newer game; the older set-up gives way.
   Rig again;
   again.screen.pendingEvents = [&] {
     again.screen.pendingEvents = nullptr;
@@ -471,8 +462,7 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
 }
 
 TEST(Strength, TheCeilingMovesThroughPlayedGames) {
-  // A person far ahead of the computer with the automatic level: every fourth placement of
-  // either side raises the computer's ceiling.
+  // A person far ahead, automatic level: every fourth placement by either side raises the ceiling.
   Rig rig(8, 6);
   rig.game.OnNewGame();
   std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);

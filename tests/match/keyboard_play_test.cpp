@@ -1,5 +1,4 @@
-// Keyboard play: the focus cell the arrows move, where and when it is framed, and Return
-// placing there exactly as a left-button release on that cell does.
+// Keyboard play: the arrows' focus cell, when and where framed; Return as a left click there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +9,7 @@
 namespace pyra::testing {
 namespace {
 
-// A person (A) against the computer (B) on an 8 x 6 board, a game running.
-struct Rig : GameRig {
+struct Rig : GameRig {  // a person (A) against the computer (B) on 8 x 6, a game running
   Rig() {
     SetBoard(8, 6);
     game.Start(false, true);
@@ -21,12 +19,10 @@ struct Rig : GameRig {
     const std::optional<Cell> c = game.FocusCell();
     return c ? std::to_string(c->column) + "," + std::to_string(c->row) : "none";
   }
-  // L, U, R, D: the arrows, in the order of Arrow.
-  void Arrows(const std::string& keys) {
+  void Arrows(const std::string& keys) {  // L, U, R, D: the arrows, in the order of Arrow
     for (char k : keys) game.OnArrow(static_cast<Arrow>(std::string("LURD").find(k)));
   }
-  // All a player sees and hears of the game, for comparing two of them.
-  std::string Seen() const {
+  std::string Seen() const {  // all a player sees and hears of a game, for comparing two
     std::ostringstream out;
     for (int i = 0; i < state.CellCount(); ++i) out << state.board[i] << ' ';
     out << " | " << state.score[0] << ' ' << state.score[1] << " turn " << state.turn;
@@ -40,9 +36,8 @@ struct Rig : GameRig {
 };
 
 TEST(KeyboardPlay, ReturnOnTheFocusCellGivesTheSameGameAsAClickThere) {
-  // Arrows from the centre (4,3), then Return; the other game clicks the same cell. The
-  // third move aims at an occupied cell, which both refuse.
-  // The arrows, the cell reached, whether it was taken.
+  // Arrows from the centre (4,3), then Return; the other game clicks there. Both refuse the third,
+  // an occupied cell. The arrows, the cell reached, whether it was taken.
   const std::tuple<std::string, int, int, bool> moves[] = {{"", 4, 3, false},
                                                            {"LLLUUU", 1, 0, false},
                                                            {"RRR", 4, 0, true},
@@ -61,8 +56,7 @@ TEST(KeyboardPlay, ReturnOnTheFocusCellGivesTheSameGameAsAClickThere) {
     EXPECT_EQ(std::tuple(keys.Seen(), keys.game.NewGameGuarded(), keys.state.turn),
               std::tuple(mouse.Seen(), mouse.game.NewGameGuarded(), taken ? SideA : SideB))
         << "the turn passes unless refused";
-    // The computer answers in both games alike.
-    keys.game.OnComputerClock(), mouse.game.OnComputerClock();
+    keys.game.OnComputerClock(), mouse.game.OnComputerClock();  // the computer answers alike
     EXPECT_EQ(keys.Seen(), mouse.Seen());
   }
 }
@@ -80,8 +74,7 @@ TEST(KeyboardPlay, TheFrameShowsOnlyWhileAPersonIsToMove) {
   rig.game.OnComputerClock();
   EXPECT_EQ(rig.Focus(), "1,0") << "kept from the last move; arrows did nothing meanwhile";
 
-  // Whatever holds the game hides the frame (the random event test checks every hold); the
-  // keys do nothing meanwhile, and the frame comes back where it was.
+  // Holds hide the frame (the random event test tries all); keys do nothing; it returns in place.
   const auto before = rig.state.board;
   rig.game.OnPause();
   rig.Arrows("DD");

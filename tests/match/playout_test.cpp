@@ -1,5 +1,4 @@
-// Whole games of the computer against itself through the game object, on boards of many
-// shapes: every move is one the plain rules allow the computer, with the outcome they predict.
+// Computer-only games via the game object, many shapes: moves as the plain rules allow and predict.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,8 +11,7 @@ namespace pyra::testing {
 namespace {
 
 TEST(Playout, EveryComputerMoveIsAllowedAndHasThePredictedOutcome) {
-  // A board wider than 50 columns comes only from a window that was maximised at start-up:
-  // the board keeps the size it had then.
+  // Only a window maximised at start-up gives over 50 columns; the board keeps that size.
   const std::pair<int, int> shapes[] = {{1, 1}, {1, 7},  {9, 1},   {2, 2},
                                         {8, 6}, {13, 9}, {50, 50}, {60, 10}};
   int moves = 0, games = 0;

@@ -1,5 +1,4 @@
-// The picture chooser's rules: the file pattern, OK and Default with their messages and
-// stored keys.
+// The picture chooser's rules: the file pattern, OK and Default with their messages and keys.
 #include "options/picture_chooser.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +26,7 @@ struct ChooserRig {
   Program windows{""};
   PictureChooser chooser{rig.game, windows.session, windows};
   ChooserRig() { rig.state.pieceQueue = {1, 2, 3}, windows.log.clear(); }
-  // The picture keys as stored.
-  std::string Keys() const {
+  std::string Keys() const {  // the picture keys as stored
     std::string s;
     for (const char* key : {"FullPath", "FileName", "KomaPath", "KomaName"}) {
       if (auto v = windows.store.values.find({"Pyra3", key}); v != windows.store.values.end())
@@ -43,8 +41,7 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
   const char* noFolder = "Pyra3:ディレクトリが変更できません。";
   const char* noPicture = "Pyra3:このファイルはPyra3では扱えません。";
   const char* wrongSize = "Pyra3:駒ファイルのサイズが違います。";
-  // Background or sheet, folder, file (none: Default), box; what the windows were asked to do, and
-  // the keys stored.
+  // Background or sheet, folder, file (none: Default), box; what the windows did, the keys stored.
   using Case = std::tuple<bool, const char*, const char*, const char*, const char*, const char*>;
   const Case cases[] = {
       {true, "/pics", "bg.bmp", "", "busy, cd /pics, load /pics/bg.bmp, idle",
@@ -73,8 +70,7 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
     for (const auto& shown : r.rig.dialogs.boxes) boxes.push_back(shown.title + ":" + shown.text);
     EXPECT_EQ(boxes, installed ? Strings{} : Strings{box});
     EXPECT_EQ(r.windows.log + " |" + r.Keys(), log + std::string(" |") + keys);
-    // A new background is made ready and shown; a new sheet is shown on the board and in
-    // the NEXT window.
+    // A new background is made ready and shown; a new sheet, on the board and in the NEXT window.
     const bool nextDrawn = r.rig.screen.nextPieces == r.rig.state.pieceQueue;
     EXPECT_EQ(
         std::tuple(r.rig.screen.prepareBackground, r.rig.screen.reveals, nextDrawn),

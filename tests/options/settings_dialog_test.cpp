@@ -15,8 +15,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// Every character 10 pixels wide; the score boxes 155 pixels.
-struct FakeDialogWindows : DialogWindows {
+struct FakeDialogWindows : DialogWindows {  // every character 10 pixels wide; score boxes 155
   int room = 155;
   std::vector<bool> choosers;
   int CaptionWidth(const std::string& text) override {
@@ -72,8 +71,7 @@ struct DialogRig {
       if (c[1] == '=') dialog.EditName(c[0] - 'A', c.substr(2));
     }
   }
-  // The boxes shown, each as its icon ('i' information, '-' none) and its text.
-  Strings Boxes() const {
+  Strings Boxes() const {  // the boxes shown, each as icon ('i' information, '-' none) and text
     Strings shown;
     for (const BoxRecord& box : rig.dialogs.boxes) {
       EXPECT_EQ(std::tuple(box.title, box.buttons), std::tuple("Pyra3", MsgButtons::Ok))
@@ -89,8 +87,7 @@ TEST(SettingsDialog, OkSaysWhatChangedAndRestartsOnce) {
   const std::string named = "i:プレーヤー名が変更されました。";
   const std::string luck = "-:一番勝負です。頑張りましょう。";
   const std::string three = "-:ゲーム方式が三番勝負に変更されました。";
-  // The clicks, B a person, in the demo; the boxes (a restart follows every one); the names
-  // kept.
+  // The clicks, B a person, in the demo; the boxes (a restart follows any); the names kept.
   const std::tuple<const char*, bool, bool, Strings, std::string> cases[] = {
       {"", false, false, {}, ""},
       {"F1", false, false, {three, "-:三番勝負です。頑張りましょう。"}, ""},
@@ -103,8 +100,7 @@ TEST(SettingsDialog, OkSaysWhatChangedAndRestartsOnce) {
       {"A=ABCDEFGHIJKLMNOP", false, false, {named, luck}, " A=ABCDEFGHIJ"},  // cut to its box
       // Control characters never enter a name; a name left empty is no new name.
       {"A=A\x01n\x1fn\x7f B=\xc2\x85", true, false, {named, luck}, " A=Ann"},
-      // The restart ends the demo and starts a real series.
-      {"A=Ann", false, true, {luck}, " A=Ann"},
+      {"A=Ann", false, true, {luck}, " A=Ann"},  // the restart ends the demo, starts a real series
   };
   for (const auto& [clicks, bHuman, demo, boxes, written] : cases) {
     SCOPED_TRACE(::testing::Message() << clicks << (demo ? " in the demo" : ""));
@@ -182,8 +178,7 @@ TEST(SettingsDialog, ChangedBoxesAreAppliedByOk) {
   }
 }
 
-// 100 recorded players: the list is full.
-void FillPlayerList(DialogRig& d) {
+void FillPlayerList(DialogRig& d) {  // 100 recorded players: the list is full
   for (int i = 0; i < MaxPlayers; ++i) {
     const std::string name = "P" + std::to_string(i);
     d.store.values[{"Pyra3", ListKey(i)}] = name, d.store.values[{name, "Games"}] = "1";

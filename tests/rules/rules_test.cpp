@@ -1,5 +1,4 @@
-// The rules of play: reactions, the placement and its calls, the end of a game, board
-// addressing and sizes, and the piece supply.
+// The rules: reactions, placement and its calls, a game's end, board addressing and sizes, supply.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +15,7 @@ namespace {
 
 using Trace = std::vector<std::string>;
 
-// Random positions of every shape up to 7 x 5, each with a random empty target and piece:
-// the board, the score and the cues after the move are what the plain rules predict.
+// Random boards to 7 x 5, random empty target and piece: board, score, cues as the plain rules say.
 TEST(Placement, EveryMoveOnRandomPositionsIsWhatTheRulesPredict) {
   Random rng(99);
   for (int n = 0; n < 3000; ++n) {
@@ -57,8 +55,7 @@ TEST(Placement, CallsInOrderWithTheDrawingSteps) {
   auto calls = [](auto... first) {
     return Trace{first..., "stop clock", "next pieces, turn 1", "caption", "hand over"};
   };
-  // What is shown; the top row (the rest of the 3 x 3 board is "..." and "O.." below), the
-  // piece, the stretch answers (see RecordingHost); the calls.
+  // Name; top row (then "..." and "O.."); the piece; stretch answers (see RecordingHost); calls.
   const std::tuple<const char*, std::string_view, int16_t, std::string, Trace> cases[] = {
       {"oil beside fire catches fire and grows in as fire", "..F", Oil, "Y",
        calls(paint(1, 1, 16, Fire), paint(1, 1, 12, Fire), paint(1, 1, 8, Fire),
@@ -159,8 +156,7 @@ TEST(Board, AddressingRingAndSizes) {
       }
     }
   }
-  // The client's width and height; a new game's board; the board a restored window shows
-  // before any game.
+  // Client width and height; a new game's board; the board a restored window shows before any game.
   const std::array<int, 6> sizes[] = {
       {8 * 32, 6 * 32, 8, 6, 8, 6},
       {6 * 32 + 16, 5 * 32 + 15, 7, 5, 6, 5},
@@ -218,9 +214,8 @@ TEST(Supply, DealtPiecesAndOpeningPositions) {
 }
 
 TEST(Supply, CatchUpRuleAndTheQueue) {
-  // Entry 1 belongs to the side to move, entries 0 and 2 to the other. A truck is withheld
-  // from a side that does not trail by more than 10 and released to one that does.
-  // The side to move, the scores; the queue before and after.
+  // Entry 1 is the mover's, 0 and 2 the other's. A truck is withheld from a side not trailing by
+  // over 10 and released to one that is. The mover, the scores; the queue before and after.
   const std::tuple<int16_t, Pair, std::array<int16_t, 3>, std::array<int16_t, 3>> cases[] = {
       {SideA, {0, 10}, {Truck, Truck, Truck}, {HeldTruck, HeldTruck, HeldTruck}},
       {SideA, {0, 11}, {Truck, Truck, Truck}, {HeldTruck, Truck, HeldTruck}},

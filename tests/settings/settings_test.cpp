@@ -1,5 +1,4 @@
-// The settings as values: the series formats by their stored numbers, and the stored
-// settings' table.
+// The settings as values: series formats by their stored numbers, the stored settings' table.
 #include <gtest/gtest.h>
 
 #include <set>

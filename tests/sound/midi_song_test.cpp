@@ -22,8 +22,7 @@ Bytes File(uint16_t format, uint16_t division, const std::vector<Bytes>& tracks)
   return out;
 }
 
-// Division 96, 120 a minute (192 ticks a second) until tick 192, then 240 a minute. The
-// second track uses running status for its note-off.
+// Division 96, 120 a minute (192 ticks a second) to tick 192, then 240; note-off: running status.
 const Bytes kTempoTrack = Bytes("\x00\xFF\x51\x03\x07\xA1\x20", 7) +
                           Bytes("\x81\x40\xFF\x51\x03\x03\xD0\x90", 8) +
                           Bytes("\x81\x40\xFF\x2F\x00", 5);
@@ -49,8 +48,7 @@ TEST(MidiSong, MergesTracksByTickWithTheirLength) {
   Bytes foreign = File(1, 96, {kTempoTrack, kNoteTrack});  // a chunk of an unknown kind is passed
   foreign.insert(14, "XFIR" + Be(3, 4) + "abc");
   EXPECT_EQ(Order(ParseMidiSong(foreign).value_or(MidiSong{}).events), Order(song->events));
-  // A note on channel 3 (at the least velocity that still sounds) before any program change
-  // on it has the default instrument, and a later change does not count.
+  // A channel 3 note (velocity 1 still sounds) before its program change: the default instrument.
   const auto bare = ParseMidiSong(
       File(0, 96, {Bytes("\x00\x93\x3C\x01\x10\x83\x3C\x40\x00\xC3\x07\x00\xC4\x07", 14)}));
   ASSERT_TRUE(bare);
@@ -87,8 +85,7 @@ TEST(SongCursor, FollowsTheTempoMapStopsWhereToldAndJumpsWithItsInstruments) {
   SongCursor cursor(*song, 44100);
   std::vector<MidiEvent> sent;
   const auto send = [&](const MidiEvent& e) { sent.push_back(e); };
-  // Frames advanced, the tick reached, the events sent so far (tempo changes not among
-  // them), whether it stands at the end.
+  // Frames advanced, the tick reached, events sent so far (not tempo changes), whether at the end.
   const std::array<int, 4> steps[] = {
       {22049, 95, 3, 0},  // one frame short of half a second
       {1, 96, 4, 0},      {11025, 144, 4, 0}, {11025, 192, 4, 0},
@@ -104,8 +101,7 @@ TEST(SongCursor, FollowsTheTempoMapStopsWhereToldAndJumpsWithItsInstruments) {
   sent.clear();
   EXPECT_TRUE(cursor.Advance(44100, 96, send));
   EXPECT_EQ(Order(sent), " 0:C1 0:B1 0:91 96:91");
-  // A jump resends the program and controller before it (no old notes) and keeps the tempo
-  // of its place: a quarter second at 384 ticks a second.
+  // A jump resends prior program and controller (no old notes), at its place's 384 ticks a second.
   cursor.Seek(200);
   sent.clear();
   const bool end = cursor.Advance(11025, song->length, send);

@@ -58,9 +58,8 @@ class SoundServer : public ::testing::Test {
   const std::string music = ProgramFile(MusicFile).toStdString();
 };
 
-// The device is asked for four periods of 512 frames at 44100 a second. Each channel message
-// reaches the synthesizer as itself; a note-off, in either form, ends a note that an organ
-// would otherwise hold for ever.
+// The device wants four periods of 512 frames at 44100 a second. Each channel message reaches the
+// synthesizer as itself; a note-off in either form ends a note an organ would hold for ever.
 TEST(FluidSynth, TheDeviceIsAskedForFourPeriodsOf512AndEachMessageReachesTheSynthesizer) {
   fluid_settings_t* settings = NewSynthSettings();
   int size = 0, periods = 0;

@@ -83,8 +83,7 @@ TEST(GameSound, PlaysACueOnlyFromAFileOfExactlyItsName) {
 }
 
 TEST(GameSound, EffectsNeedANewerPlatformAndAtLeastOneOutput) {
-  // The version, the outputs, the queries of them (none when the version already fails),
-  // whether effects are available.
+  // Version, outputs, queries of them (none if the version already fails), effects available.
   const std::tuple<const char*, int, int, bool> cases[] = {
       {"6.01", 0, 1, false}, {"6.01", 1, 1, true},  {"6.01", 2, 1, true},  {"6.01", 5, 1, true},
       {"3.01", 1, 1, true},  {"3.00", 1, 0, false}, {"2.95", 2, 0, false}, {"", 1, 0, false},

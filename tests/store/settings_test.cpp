@@ -77,8 +77,7 @@ TEST(LoadSettings, WhatTheStoredValuesShow) {
   }
 }
 
-// What keeps its first-run place: the main window's width and height, then the NEXT window,
-// the score boxes and the message window, each as long as neither of its edges is stored.
+// First-run places kept while unstored: main width, height, NEXT, score boxes, message window.
 TEST(LoadSettings, FirstRunPlacesAreThoseWithNothingStored) {
   for (const auto& [stored, kept] : {std::pair{"", "111111"},
                                      {"Width=4545;NextTop=0;PointLeft=9;MesTop=1", "010010"},
@@ -114,8 +113,7 @@ TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
       "Music=1 NextLeft=15945 NextTop=5550 OpeningDemo=1 PlayerA=0 PlayerB=1 Point2Left=14310 "
       "Point2Top=9150 PointLeft=11865 PointTop=9150 SoundEffect=1 Top=1236 Width=4080");
   EXPECT_EQ(p.store.transactions, 1);
-  // Minimised: no window position. Nothing chosen: no format counts as 0, no kind or level
-  // as 1.
+  // Minimised: no window position. Nothing chosen: no format counts as 0, no kind or level as 1.
   p.normal = false, p.settings = GameSettings{}, p.settings.switches = {false, true, true, false};
   EXPECT_EQ(save(),
             " BitmapStretch=0 FormOfGame=0 Level=1 Music=1 OpeningDemo=0 PlayerA=1 PlayerB=1 "

@@ -105,8 +105,7 @@ TEST(SqliteSettingsStore, KeepsAnyTextInItsOwnRowOfTheDocumentedTable) {
   EXPECT_EQ(Query(path, ann), "Pyra3annGames9;");
 }
 
-// A store that a few runs have written: a width and a record over several pages.
-void FillStore(const std::string& path) {
+void FillStore(const std::string& path) {  // as runs leave it: a width, a record over several pages
   SqliteSettingsStore store(path);
   store.Write("Pyra3", "Width", "6000"), store.Write("Ann", "Notes", std::string(20000, 'p'));
 }

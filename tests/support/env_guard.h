@@ -10,8 +10,7 @@ namespace pyra::testing {
 
 class EnvGuard {
  public:
-  // value nullptr clears the variable.
-  EnvGuard(const char* name, const char* value) : name_(name) {
+  EnvGuard(const char* name, const char* value) : name_(name) {  // value nullptr clears it
     if (const char* old = getenv(name)) old_ = old;
     Set(value);
   }

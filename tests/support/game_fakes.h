@@ -1,5 +1,4 @@
-// Fakes of every port of the game object, and a rig that wires them to one Game. FakeDialogs
-// is the one message-box recorder and scripted answerer of all tests.
+// Fakes of all game ports, a rig wiring them to one Game; FakeDialogs records, scripts every box.
 #pragma once
 
 #include <deque>
@@ -32,12 +31,9 @@ struct BoxRecord {
 };
 
 struct FakeDialogs : Dialogs {
-  // Answers in order; when none is scripted, Ok for OK boxes, Yes for Yes/No, Retry for
-  // Retry/Cancel.
-  std::deque<MsgAnswer> answers;
+  std::deque<MsgAnswer> answers;  // in order; else Ok, Yes for Yes/No, Retry for Retry/Cancel
   std::vector<BoxRecord> boxes;
-  // Runs while a box is open (what the event loop of a modal box could deliver).
-  std::function<void()> whileOpen;
+  std::function<void()> whileOpen;  // runs in an open box (what its event loop could deliver)
 
   MsgAnswer MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                        MsgIcon icon) override {
@@ -80,8 +76,7 @@ struct FakeScreen : Screen {
   };
   bool windowsOpen = true;
   std::vector<std::optional<Cell>> focusCells;  // every frame shown or hidden, in order
-  // Runs when the game lets pending window events run.
-  std::function<void()> pendingEvents;
+  std::function<void()> pendingEvents;          // runs when the game lets pending window events run
 
   void PaintCell(int16_t column, int16_t row, int16_t step) override {
     steps.push_back(step);
@@ -157,9 +152,8 @@ struct FakeShell : Shell {
   }
 };
 
-// One game with fakes for everything it talks to. Defaults: A human "Alice", B the
-// computer, one game a series, demo off, a 1 x 1 board (client 32 x 32) so that one move ends
-// a game.
+// One game with fakes for all it talks to. Defaults: A human "Alice", B the computer, one game a
+// series, demo off, a 1 x 1 board (client 32 x 32) so that one move ends a game.
 struct GameRig {
   GameState state;
   GameSettings settings = GameSettings::Defaults();
@@ -189,20 +183,17 @@ struct GameRig {
   void SetBoard(int cols, int rows) {
     screen.clientWidth = cols * CellPixels, screen.clientHeight = rows * CellPixels;
   }
-  // Which clocks run: "com", "man", "both" or "none".
-  std::string Clocks() const {
+  std::string Clocks() const {  // which run: "com", "man", "both" or "none"
     const bool c = computerClock.Enabled(), m = humanClock.Enabled();
     return c && m ? "both" : c ? "com" : m ? "man" : "none";
   }
 
-  // The move of the side to move, the way that side moves: a click or a clock tick.
-  void Move(int column = 0, int row = 0) {
+  void Move(int column = 0, int row = 0) {  // as the side to move moves: a click or a clock tick
     state.demoMode || settings.IsComputer(state.turn)
         ? game.OnComputerClock()
         : game.OnMouseRelease(MouseButton::Left, column * 32 + 5, row * 32 + 5);
   }
-  // On the 1 x 1 board: ends the running game with this result (0 A wins, 1 B wins, -1 a
-  // draw) by setting the scores just before the one move that fills the board.
+  // On 1 x 1: ends a game as `result` (0 A, 1 B wins, -1 draw), scores set before the last move.
   void EndGameWith(int result, int16_t winnerScore = 5) {
     state.score = {int16_t(result == SideB ? 0 : winnerScore),
                    int16_t(result == SideA ? 0 : winnerScore)};

@@ -1,5 +1,4 @@
-// Picture files built byte by byte: small bitmaps and placeable metafiles of any declared
-// size, for the picture loader's tests and benchmarks.
+// Byte-built small bitmaps and placeable metafiles of any declared size: loader tests, benchmarks.
 #pragma once
 
 #include <QByteArray>
@@ -34,9 +33,8 @@ inline QByteArray BitmapFile(int width, int height, int bits, bool withPixels) {
   return bmp;
 }
 
-// A placeable metafile whose frame is width x height units at `perInch` units to the inch,
-// starting at (left, top), white, with a red rectangle over the left half. The window origin
-// is set to the frame's corner when `setOrigin`, else it stays at 0, 0.
+// A placeable metafile: a white frame of width x height units at `perInch` to the inch from (left,
+// top), red over its left half; the window origin at its corner if `setOrigin`, else at 0, 0.
 inline QByteArray MetafileFile(int width, int height, int perInch, int left = 0, int top = 0,
                                bool setOrigin = true) {
   QByteArray records;

@@ -1,5 +1,4 @@
-// Helpers for tests that drive real windows: Qt's values printed readably, a modal window
-// answerer, a mouse release, and a picture comparison that says where two pictures differ.
+// Real-window test helpers: Qt values printed, a modal answerer, a release, a picture comparison.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,9 +33,8 @@ inline void PrintTo(const QRect& rect, std::ostream* out) {
 
 namespace pyra::testing {
 
-// Runs the current test again in a process of its own with these variables set, for what is
-// fixed once the application has started (the platform, the screen's dots per inch). What that
-// run printed when it failed; nothing when it passed, or when this is that run.
+// Reruns this test in a process of its own with these variables, for what is fixed once the app
+// starts (platform, screen DPI). What it printed on failure; nothing on success or within that run.
 inline bool InRunOfItsOwn() { return qEnvironmentVariableIsSet("PYRA_TEST_RUN_OF_ITS_OWN"); }
 inline std::string RunOfItsOwn(const std::vector<std::pair<QString, QString>>& variables) {
   if (InRunOfItsOwn()) return "";
@@ -54,10 +52,9 @@ inline std::string RunOfItsOwn(const std::vector<std::pair<QString, QString>>& v
              : run.readAll().toStdString() + " (exit " + std::to_string(run.exitCode()) + ")";
 }
 
-// Plays a person at the program's modal windows, looking on every pass of the event loop (they
-// open in handlers). Every message box is answered, with its default button or as Esc answers
-// it, and remembered; each step runs once the window of that object name is on top. A step that
-// never comes closes its window after 20 s: a test fails rather than hangs.
+// Plays a person at modal windows, looking on every event-loop pass (they open in handlers). Each
+// message box is answered (default button, or as Esc) and remembered; a step runs once its named
+// window is on top. A step that never comes closes its window after 20 s: a failure, not a hang.
 struct ModalAnswerer {
   struct Seen {
     QString text, title;

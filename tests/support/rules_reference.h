@@ -1,6 +1,5 @@
-// The rules written out a second time, plainly, so that tests can predict a move and the
-// computer's choice without asking the code under test; positions written as pictures; and a
-// placement host that writes down every call.
+// The rules again, plainly, so tests predict a move and the computer's choice without the code
+// under test; positions written as pictures; a placement host that writes down every call.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,8 +15,7 @@
 
 namespace pyra::testing {
 
-// '.' Empty, 'F' Fire, 'O' Oil, 'W' Water, 'T' Truck, 'B' Blocked, 'H' HeldTruck.
-constexpr std::string_view Letters = ".FOWTBH";
+constexpr std::string_view Letters = ".FOWTBH";  // Empty Fire Oil Water Truck Blocked HeldTruck
 
 // A state with this position (one string per row, from the top), side A to move.
 inline GameState MakeState(std::initializer_list<std::string_view> rows, int16_t current = Fire) {
@@ -31,9 +29,8 @@ inline GameState MakeState(std::initializer_list<std::string_view> rows, int16_t
   return s;
 }
 
-// One placed piece against one neighbour: fire and oil cost a point and the oil burns; fire
-// and water score a point, the fire goes out or the water is spent for good; a truck scores
-// for each oil it hauls away. Everything else is left alone.
+// A placed piece by one neighbour: fire and oil cost a point, the oil burns; fire and water score
+// one, the fire out or the water spent for good; a truck scores each oil it hauls; else nothing.
 struct PairOutcome {
   int16_t neighbourAfter;
   int gains, losses;
@@ -47,7 +44,6 @@ inline PairOutcome Outcome(int16_t placed, int16_t n) {
   return {n, 0, 0, ""};
 }
 
-// Calls f(index) for each neighbour of (column, row) on the board.
 template <typename F>
 void ForNeighbours(const GameState& s, int column, int row, F f) {
   for (int c = column - 1; c <= column + 1; ++c)
@@ -62,8 +58,7 @@ struct Expected {
   std::vector<std::string> cues;
 };
 
-// Placing `placed` on the empty cell (column, row). A piece that scores goes, one that burned
-// stays as fire.
+// Placing `placed` on the empty cell (column, row): a scoring piece goes, a burned one stays fire.
 inline Expected Predict(const GameState& s, int column, int row, int16_t placed) {
   Expected e;
   e.board = s.board;
@@ -86,8 +81,7 @@ inline int PredictValue(const GameState& s, int index) {
   return 1 + e.gains - e.losses;
 }
 
-// The computer's choice as a plain search: the cells of the highest value not above the
-// ceiling, the ceiling raised a step at a time while none qualifies.
+// The computer's choice, plainly: top-valued cells not above the ceiling, raised by one while none.
 struct ReferenceChoice {
   std::vector<int> cells;
   int ceiling = 0;
@@ -109,8 +103,7 @@ inline ReferenceChoice ReferenceComputerChoice(const GameState& s, int ceiling) 
   }
 }
 
-// A paint call as RecordingHost writes it down.
-inline std::string Painted(int c, int r, int step, int code) {
+inline std::string Painted(int c, int r, int step, int code) {  // as RecordingHost logs a paint
   return "paint " + std::to_string(c) + "," + std::to_string(r) + " step " + std::to_string(step) +
          " code " + std::to_string(code);
 }

@@ -1,5 +1,4 @@
-// The program's windows as the settings load and save see them, with its store, dialog and
-// records: a fake for the store's tests.
+// The store tests' fake program: its windows as load and save see them; store, dialog, records.
 #pragma once
 
 #include <chrono>
@@ -12,8 +11,7 @@
 
 namespace pyra {
 
-// A run of the program on a 1920 by 1080 pixel screen at 15 twips a pixel, with a log.
-struct Program final : SessionPorts {
+struct Program final : SessionPorts {  // on a 1920 x 1080 screen at 15 twips a pixel, with a log
   // Loads "key=value;..." over a scrambled dialog; "#name[=games/win/lost]" lists a player.
   // A real store in place of the one in memory: `stored` then seeds nothing.
   explicit Program(const std::string& stored, bool can = true, bool place = true,
@@ -77,8 +75,7 @@ struct Program final : SessionPorts {
   void UseBuiltInSheet() override { Note("built-in sheet"); }
   void SetChooserPathLabel(const std::string& path) override { Note("label " + path); }
   void Note(const std::string& what) { log += (log.empty() ? "" : ", ") + what; }
-  // Every file is a 192 x 64 picture but "gone*" and "notes*" (none), "small*" (192 x 32),
-  // "wide*" (193 x 64) and "tall*" (192 x 65).
+  // Files: 192 x 64, but gone*, notes* none, small* 192 x 32, wide* 193 x 64, tall* 192 x 65.
   std::optional<PixelSize> Load(const std::string& file) {
     Note("load " + cwd + "/" + file);
     if (file.starts_with("gone") || file.starts_with("notes")) return std::nullopt;
@@ -86,8 +83,7 @@ struct Program final : SessionPorts {
     return PixelSize{w, file.starts_with("small") ? 32 : file.starts_with("tall") ? 65 : 64};
   }
 
-  // The windows' places and the board | the dialog's controls and name boxes | the log.
-  std::string Shown() const {
+  std::string Shown() const {  // window places, board | dialog controls, name boxes | the log
     auto n = [](double v) { return std::to_string(static_cast<long long>(v)); };
     std::string s = n(main.left) + "," + n(main.top) + "," + n(main.width) + "," + n(main.height);
     for (const TwipRect& c : boxes) s += " " + n(c.left) + "," + n(c.top);
@@ -108,8 +104,7 @@ struct Program final : SessionPorts {
     digits(players), digits(series), digits(levels), digits(settings.switches);
     return s + Boxes() + " | " + log;
   }
-  // Each name box's text ("*": disabled) and list.
-  std::string Boxes() const {
+  std::string Boxes() const {  // each name box's text ("*": disabled) and list
     std::string s;
     for (const NameBox& box : settings.names) {
       s += " " + box.text + (box.enabled ? "" : "*");

@@ -1,5 +1,4 @@
-// The board as a person and a screen reader meet it: the focus cell's frame over the board's
-// image, and the board as a table of named cells.
+// The board for a person and a screen reader: focus frame over its image; a table of named cells.
 #include "view/board_widget.h"
 
 #include <gtest/gtest.h>

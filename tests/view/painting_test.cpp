@@ -22,8 +22,7 @@ namespace {
 using testing::Difference;
 constexpr QRgb White = 0xFFFFFFFFu, Black = 0xFF000000u, Stale = 0xFF0A0B0Cu;
 
-// A different colour at every pixel, so that a shifted or mirrored copy shows.
-QImage Pattern(int w, int h, int seed = 0) {
+QImage Pattern(int w, int h, int seed = 0) {  // a colour a pixel: shifted or mirrored copies show
   QImage image(w, h, QImage::Format_RGB32);
   for (int x = 0, i = 0; i < w * h; x = ++i % w)
     image.setPixel(x, i / w,
@@ -44,8 +43,7 @@ QRgb Combine(RasterOp rop, QRgb s, QRgb d) {
                                        : 0);
 }
 
-// A transfer worked out pixel by pixel: each destination pixel of the block combines with
-// the source pixel under its centre, when there is one.
+// A transfer by hand: each block pixel combines with the source pixel under its centre, if any.
 QImage Transferred(QImage dest, int x, int y, int w, int h, const QImage& src, int sx, int sy,
                    int sw, int sh, RasterOp rop) {
   const QImage before = dest;
@@ -65,8 +63,7 @@ QImage Transferred(QImage dest, int x, int y, int w, int h, const QImage& src, i
   return dest;
 }
 
-// Irregular masks, different in every column, over images that are not all white outside
-// their masks (a user's sheet may be so); junk in the scratch square.
+// Column-varied masks over images not all white outside them (as a user's may be); junk in scratch.
 QImage TestSheet() {
   QImage sheet = Pattern(192, 64, 5);
   for (int i = 0; i < 160 * 32; ++i) {
@@ -78,8 +75,7 @@ QImage TestSheet() {
   return sheet;
 }
 
-// `under` with piece `code` scaled into the d x d square at (x, y): the image where its mask
-// is white, the image AND what was there elsewhere.
+// `under`, piece `code` scaled into d x d at (x, y): image on white mask, else image AND under.
 QImage WithPiece(QImage under, const QImage& sheet, int code, int x, int y, int d) {
   if (code == HeldTruck) code = Oil;
   for (int k = 0; k < d * d && code >= Fire && code <= Blocked; ++k) {
@@ -108,8 +104,7 @@ QImage EveryOtherCell(const QImage& tile) {
   return want;
 }
 
-// A board of cols x rows cells over `background`, with the test sheet in use.
-struct Board {
+struct Board {  // cols x rows cells over `background`, with the test sheet in use
   GameState state;
   PictureHolder pictures;
   BoardPainter painter{state, pictures};
@@ -126,8 +121,7 @@ struct Board {
   }
 };
 
-// kind: 'B' BitBlt, 'S' StretchBlt, lower case within one image; 'n' BitBlt from nothing.
-struct Blt {
+struct Blt {  // kind: 'B' BitBlt, 'S' StretchBlt, lower case within one image; 'n' from nothing
   const char* name;
   char kind;
   RasterOp rop;

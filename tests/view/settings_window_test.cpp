@@ -1,5 +1,4 @@
-// The settings dialog and the picture chooser in the real program: every control in place
-// with its whole caption, and a round trip through each, clicked as a person would.
+// The real settings dialog and chooser: each control in place, whole captions, round trips clicked.
 #include "view/settings_window.h"
 
 #include <gtest/gtest.h>
@@ -40,8 +39,7 @@ class SettingsWindowTest : public ::testing::Test {
  protected:
   ~SettingsWindowTest() override { QDir::setCurrent(cwd_); }
 
-  // A program on this test's store, started with `stored` in it and no opening demo; a new
-  // store when `fresh`.
+  // A program on this test's store holding `stored`, no opening demo; a new store when `fresh`.
   std::unique_ptr<Program> Started(std::map<std::string, std::string> stored = {},
                                    bool fresh = false) {
     if (fresh) QFile::remove(QString::fromStdString(StorePath()));
@@ -216,8 +214,7 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
                        ReadSetting(program->Store(), "PlayerNameB", "")),
             std::tuple(QString::fromUtf8("コンピュータ"), false, "コンピュータ"));
   script.seen.clear();
-  // A click on the board first, as a person makes one: a game that has only just started
-  // would not give way to another.
+  // First a click on the board, as a person makes: a game just started would not yield to another.
   program->TheGame().OnMouseRelease(MouseButton::Right, 0, 0);
   program->TheGame().OnSettings();  // closed with Esc: the same as OK
   EXPECT_EQ(script.Texts(), (QStringList{"ゲーム方式が五番勝負に変更されました。",
@@ -225,8 +222,7 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
   EXPECT_TRUE(script.steps.empty());
 }
 
-// A folder of pictures made current, a game running with pieces in the NEXT window, and a
-// chooser for the piece sheet over that folder.
+// A pictures folder made current, a game with pieces in NEXT, a piece-sheet chooser over it.
 TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOneAndDefaultUndoes) {
   QTemporaryDir pictures;
   const QString folder = pictures.path();
@@ -263,8 +259,7 @@ TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOne
   EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled(),
                        dlg->DefaultButton()->isEnabled()),
             std::tuple(folder, false, false));
-  // The path across the top; below it the files, then the folders from the root down, all at
-  // a fixed size.
+  // The path on top; below it the files, then the folders from the root down; all at a fixed size.
   const QRect path = dlg->PathLabel()->geometry(), list = dlg->FileList()->geometry(),
               tree = dlg->FolderList()->geometry();
   EXPECT_EQ(path.left(), list.left());
@@ -291,8 +286,7 @@ TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOne
   EXPECT_EQ(program->Companions().NextBox().Image().pixel(5, 5), colour);
   EXPECT_EQ(std::tuple(stored("KomaPath"), stored("KomaName")),
             std::tuple(folder.toStdString(), "s192.bmp"));
-  // Opened again: Default brings back the built-in sheet.
-  dlg = open();
+  dlg = open();  // opened again: Default brings back the built-in sheet
   dlg->FileList()->setCurrentRow(0);
   ASSERT_TRUE(dlg->OpenFolder(folder + "/sub"));
   EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled()),
