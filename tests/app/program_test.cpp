@@ -75,8 +75,8 @@ class ProgramTest : public ::testing::Test {
     for (int i = 0, k = 0; i < s.CellCount(); k = (k + 1) % 1024, i += k == 0) {
       const int x = CellColumn(s, i) * 32 + k % 32, y = CellRow(s, i) * 32 + k / 32;
       const QRgb background = tile.pixel(x % tile.width(), y % tile.height());
-      if (s.board[i] == Empty)
-        ASSERT_EQ(p.Painter().Image().pixel(x, y), background) << x << "," << y;
+      const QRgb shown = s.board[i] == Empty ? p.Painter().Image().pixel(x, y) : background;
+      ASSERT_EQ(shown, background) << x << "," << y;
     }
   }
   // A left-button release on the far corner of a cell; the first empty cell.
@@ -254,7 +254,7 @@ TEST_F(ProgramTest, TheNextRunFindsTheWindowsSettingsPicturesAndPlayersWhereThey
   const std::vector<QRect> now = Layout(*p);
   for (size_t i = 0; i < now.size(); ++i) {
     EXPECT_LE((now[i].topLeft() - left[i].topLeft()).manhattanLength(), 1) << "window " << i;
-    if (i > 0) EXPECT_EQ(now[i].size(), left[i].size()) << "window " << i;
+    EXPECT_EQ(i > 0 ? now[i].size() : left[i].size(), left[i].size()) << "window " << i;
   }
   const GameSettings& o = p->Settings();
   EXPECT_EQ(std::tuple(o.Series().Number(), o.level, o.players[SideB], o.On(Switch::OpeningDemo),
