@@ -36,7 +36,9 @@ class ProgramTest : public ::testing::Test {
     CompanionWindows& c;
     GameState& s;
   };
-  Rig Run(bool anotherCopy = false) {
+  using Values = std::initializer_list<std::pair<const char*, std::string>>;
+  Rig Run(Values stored = {}, bool anotherCopy = false) {  // the values stored first
+    Store(stored);
     auto program = std::make_unique<Program>(dir.File("store.sqlite3"));
     program->TheGame().SeedOnStart(false), program->Screen().SetPacing(false);
     started = program->Start(anotherCopy);
@@ -44,7 +46,7 @@ class ProgramTest : public ::testing::Test {
     return {std::move(program), p.Window(), p.Companions(), p.State()};
   }
   std::vector<QRect> PlayAndClose();
-  void Store(std::initializer_list<std::pair<const char*, std::string>> values) {
+  void Store(Values values) {
     SqliteSettingsStore store(dir.File("store.sqlite3"));
     for (const auto& [key, value] : values) ASSERT_TRUE(WriteSetting(store, key, value));
   }
@@ -102,16 +104,15 @@ class ProgramTest : public ::testing::Test {
 TEST_F(ProgramTest, AFirstRunsDemoOnEightBySixCellsGivesWayToAGameWhereOnlyALeftReleasePlaces) {
   auto [p, w, c, s] = Run();
   ASSERT_TRUE(started);
-  // The demo, its notice showing, the computer's clock at double speed, no pause item.
-  EXPECT_EQ(std::tuple(w.windowTitle(), w.ClientSize(), s.boardCols, s.boardRows, s.demoMode,
-                       c.Message().Text(), c.ScoreBoxB().isVisible()),
-            std::tuple(QString("Pyra3"), QSize(256, 192), 8, 6, true,
-                       QString::fromUtf8(text::DemoNotice), true));
-  EXPECT_EQ(std::tuple(p->ComputerClock().Enabled(), p->ComputerClock().Interval(),
-                       w.Item(MenuItem::Pause)->isVisible()),
-            std::tuple(true, 250, false));
-  EXPECT_EQ(p->Pictures().drawnBackground.size(), QSize(256, 192)) << "stretched";
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "busy";
+  // The demo, its notice showing, the computer's clock at double speed, no pause item; the
+  // background stretched, the busy cursor gone.
+  EXPECT_EQ(
+      std::tuple(w.windowTitle(), w.ClientSize(), s.boardCols, s.boardRows, s.demoMode,
+                 c.Message().Text(), c.ScoreBoxB().isVisible(), p->ComputerClock().Enabled(),
+                 p->ComputerClock().Interval(), w.Item(MenuItem::Pause)->isVisible(),
+                 p->Pictures().drawnBackground.size(), QApplication::overrideCursor()),
+      std::tuple(QString("Pyra3"), QSize(256, 192), 8, 6, true, QString::fromUtf8(text::DemoNotice),
+                 true, true, 250, false, QSize(256, 192), nullptr));
   EXPECT_EQ(Difference(p->Pictures().builtInSheet, QImage(":/assets/pieces.bmp")) +
                 Difference(p->Pictures().chosenBackground, QImage(":/assets/title.bmp")),
             "")
@@ -131,11 +132,11 @@ TEST_F(ProgramTest, AFirstRunsDemoOnEightBySixCellsGivesWayToAGameWhereOnlyALeft
   EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }, 1000))
       << "the keys back with the main window";
   EXPECT_EQ(std::tuple(s.demoMode, c.Message().isVisible(), s.turn, p->ComputerClock().Enabled(),
-                       p->HumanClock().Enabled(), p->ComputerClock().Interval()),
-            std::tuple(false, false, SideA, false, true, 500));
-  EXPECT_EQ(std::tuple(w.Item(MenuItem::Pause)->isVisible(), c.ScoreBoxA().windowTitle(),
+                       p->HumanClock().Enabled(), p->ComputerClock().Interval(),
+                       w.Item(MenuItem::Pause)->isVisible(), c.ScoreBoxA().windowTitle(),
                        c.ScoreBoxB().windowTitle()),
-            std::tuple(true, QString(">A - Player A"), QString::fromUtf8(" B - コンピュータ")));
+            std::tuple(false, false, SideA, false, true, 500, true, QString(">A - Player A"),
+                       QString::fromUtf8(" B - コンピュータ")));
 
   // Only a left-button release on a cell places a piece; then the computer's clock moves.
   const int cell = EmptyCell(s);
@@ -155,8 +156,7 @@ TEST_F(ProgramTest, AFirstRunsDemoOnEightBySixCellsGivesWayToAGameWhereOnlyALeft
 }
 
 TEST_F(ProgramTest, APauseAndOtherWindowsHoldTheClocks) {
-  Store({{"OpeningDemo", "0"}});
-  auto [p, w, c, s] = Run();
+  auto [p, w, c, s] = Run({{"OpeningDemo", "0"}});
   QApplication::setActiveWindow(&w);
   QTest::keyClick(&w, Qt::Key_Space);
   // A pause hides game-ending items (minimising: tests/system/minimise_restore.sh, real desktop).
@@ -203,8 +203,7 @@ TEST_F(ProgramTest, APauseAndOtherWindowsHoldTheClocks) {
 
 // A first run: A wins, windows are moved, settings changed, the close box ends it; the places left.
 std::vector<QRect> ProgramTest::PlayAndClose() {
-  Store({{"OpeningDemo", "0"}});
-  auto [p, w, c, s] = Run();
+  auto [p, w, c, s] = Run({{"OpeningDemo", "0"}});
   QTest::keyClick(&w, Qt::Key_Space);
   s.score = {40, 0};  // A is far ahead: this move ends the game
   Click(*p, EmptyCell(s));
@@ -242,14 +241,12 @@ TEST_F(ProgramTest, TheNextRunFindsTheWindowsSettingsPicturesAndPlayersWhereThey
   ASSERT_TRUE(background.save(QString::fromStdString(dir.File("bg.bmp"))));
   ASSERT_TRUE(sheet.save(QString::fromStdString(dir.File("sheet.bmp"))));
   const QSize frame = left[0].size() - QSize(256, 192);
-  Store({{"Width", std::to_string((1920 + frame.width()) * 15)},
-         {"Height", std::to_string((320 + frame.height()) * 15)},
-         {"FullPath", dir.Path()},
-         {"FileName", "bg.bmp"},
-         {"KomaPath", dir.Path()},
-         {"KomaName", "sheet.bmp"}});
-
-  auto p = Run().p;
+  auto [p, w, c, s] = Run({{"Width", std::to_string((1920 + frame.width()) * 15)},
+                           {"Height", std::to_string((320 + frame.height()) * 15)},
+                           {"FullPath", dir.Path()},
+                           {"FileName", "bg.bmp"},
+                           {"KomaPath", dir.Path()},
+                           {"KomaName", "sheet.bmp"}});
   ASSERT_TRUE(started);
   const std::vector<QRect> now = Layout(*p);
   for (size_t i = 0; i < now.size(); ++i) {
@@ -257,16 +254,16 @@ TEST_F(ProgramTest, TheNextRunFindsTheWindowsSettingsPicturesAndPlayersWhereThey
     EXPECT_EQ(i > 0 ? now[i].size() : left[i].size(), left[i].size()) << "window " << i;
   }
   const GameSettings& o = p->Settings();
+  // Effects need a device.
   EXPECT_EQ(std::tuple(o.Series().Number(), o.level, o.players[SideB], o.On(Switch::OpeningDemo),
-                       o.names[ChosenPlayer].list, p->State().turn, p->State().boardCols),
+                       o.names[ChosenPlayer].list, p->State().turn, p->State().boardCols,
+                       o.On(Switch::SoundEffects), p->SessionWindows().ChooserPathLabel()),
             std::tuple(3, Level::Strongest, PlayerKind::Human, false,
-                       std::vector<std::string>{"Player A"}, TurnNone, 60));
-  EXPECT_EQ(o.On(Switch::SoundEffects), !QMediaDevices::audioOutputs().isEmpty())
-      << "effects need a device";
+                       std::vector<std::string>{"Player A"}, TurnNone, 60,
+                       !QMediaDevices::audioOutputs().isEmpty(), dir.File("sheet.bmp")));
   EXPECT_EQ(Difference(p->Pictures().chosenBackground, background) +
                 Difference(p->Pictures().activeSheet, sheet),
             "");
-  EXPECT_EQ(p->SessionWindows().ChooserPathLabel(), dir.File("sheet.bmp"));
   QImage title(1920, 320, QImage::Format_RGB32);
   StretchBlt(title, 0, 0, 1920, 320, p->Pictures().TitlePicture(), 0, 0, 299, 192, SRCCOPY);
   EXPECT_EQ(Difference(p->Painter().Image(), title), "") << "the title picture";
@@ -278,11 +275,10 @@ TEST_F(ProgramTest, TheNextRunFindsTheWindowsSettingsPicturesAndPlayersWhereThey
 
 TEST_F(ProgramTest, AMaximisedWindowPaintsAndTakesClicksOnEverySixtyColumns) {
   const QSize frame = Run().w.frameGeometry().size() - QSize(256, 192);
-  Store({{"OpeningDemo", "0"},
-         {"PlayerB", "0"},
-         {"Width", std::to_string((1920 + frame.width()) * 15)},
-         {"Height", std::to_string((320 + frame.height()) * 15)}});
-  auto [p, w, c, s] = Run();
+  auto [p, w, c, s] = Run({{"OpeningDemo", "0"},
+                           {"PlayerB", "0"},
+                           {"Width", std::to_string((1920 + frame.width()) * 15)},
+                           {"Height", std::to_string((320 + frame.height()) * 15)}});
   // Maximised (and minimised and back) before the first game.
   for (Qt::WindowStates state :
        {Qt::WindowStates(Qt::WindowMaximized), Qt::WindowMaximized | Qt::WindowMinimized,
@@ -305,7 +301,7 @@ TEST_F(ProgramTest, AMaximisedWindowPaintsAndTakesClicksOnEverySixtyColumns) {
 }
 
 TEST_F(ProgramTest, ASecondCopySaysWhyAndEndsWithoutWritingAnything) {
-  auto p = Run(true).p;
+  auto p = Run({}, true).p;
   EXPECT_FALSE(started);
   ASSERT_EQ(boxes.seen.size(), 1u);
   EXPECT_EQ(std::tuple(boxes.seen[0].text, boxes.seen[0].title, boxes.seen[0].icon,

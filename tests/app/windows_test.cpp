@@ -73,10 +73,10 @@ TEST(MainWindow, MenusShowTheirCaptionsInFullInOrderAndEveryTitleCanBeClickedAtE
       // Whatever widget of the window a click there finds.
       const QPoint there = bar->mapTo(&window, at.center());
       auto* line = qobject_cast<QMenuBar*>(window.childAt(there));
-      ASSERT_NE(line, nullptr) << cols << " " << title->text().toStdString();
-      EXPECT_TRUE(bar->rect().contains(at)) << cols << " " << title->text().toStdString();
-      EXPECT_EQ(line->actionAt(line->mapFrom(&window, there)), title)
-          << cols << " " << title->text().toStdString();
+      SCOPED_TRACE(std::to_string(cols) + " " + title->text().toStdString());
+      ASSERT_NE(line, nullptr);
+      EXPECT_TRUE(bar->rect().contains(at));
+      EXPECT_EQ(line->actionAt(line->mapFrom(&window, there)), title);
     }
   }
   // Wrapped over the whole window, the menu bar leaves no client area to measure from.

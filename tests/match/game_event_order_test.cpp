@@ -22,8 +22,7 @@ class EventStorm {
     rig_->settings.Set(Switch::OpeningDemo, Chance(0.5));
     rig_->settings.level = Chance(0.5) ? Level::Automatic : Level::Strongest;
     Resize();
-    rig_->screen.pendingEvents = [this] { Nested(); };
-    rig_->dialogs.whileOpen = [this] { Nested(); };
+    rig_->screen.pendingEvents = rig_->dialogs.whileOpen = [this] { Nested(); };
     rig_->shell.onModal = [this] {
       if (Chance(0.5)) rig_->game.RestartFromSettings();
     };

@@ -11,9 +11,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-struct Rig : GameRig {  // a person (A, "Alice") against the computer (B), 8 x 6, loaded
-  explicit Rig(int cols = 8, int rows = 6) {
-    SetBoard(cols, rows);
+struct Series : GameRig {  // two people, "Alice" and "Bob", in a series of this format, on 1 x 1
+  explicit Series(int format) {
+    SetPlayers(false, false), settings.series = SeriesFormat::FromNumber(format);
     game.Start(false, true);
   }
 };
@@ -76,7 +76,7 @@ TEST(ShutDown, RunsItsStepsOnceWhateverAsksForIt) {
   const Texts steps = {"save window positions", "clear windows", "close music", "save options",
                        "quit"};
   for (int way = 0; way < 3; ++way) {
-    Rig rig;
+    LoadedRig rig;
     rig.shell.calls.clear();
     rig.game.OnKey('a'), rig.game.OnKey(0);
     ASSERT_EQ(rig.screen.reveals, 0);
@@ -107,7 +107,7 @@ TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
   };
   for (const auto& [x, y, column, row, when] : cases) {
     SCOPED_TRACE(::testing::Message() << x << "," << y << " " << when);
-    Rig rig;
+    LoadedRig rig;
     if (when == 'C')
       rig.SetPlayers(false, false), rig.settings.players[SideA] = PlayerKind::Computer;
     rig.game.OnNewGame();
@@ -129,7 +129,7 @@ TEST(Mouse, ReleasesPlaceOnTheCellUnderThePointerForAPersonOnly) {
 TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
   for (int format = 0; format <= 10; ++format) {
     SCOPED_TRACE(format);
-    Rig rig;
+    LoadedRig rig;
     rig.settings.series = SeriesFormat::FromNumber(format);
     rig.settings.Set(Switch::StretchBackground, format % 2);
     rig.screen.clientWidth = 7 * 32 + 17;   // rounds up to 8 cells
@@ -156,8 +156,7 @@ TEST(NewGame, StartsOneGameFittedToTheWindowAndAnnouncesTheSeries) {
 }
 
 TEST(Clocks, APersonsCountdownAndForcedMove) {
-  Rig rig;
-  rig.game.OnNewGame();
+  PlayingRig rig;
   rig.screen.captions.clear();
   for (int tick = 1; tick <= 7; ++tick) rig.game.OnHumanClock();
   EXPECT_EQ(std::tuple(rig.screen.captions, rig.state.turn),
@@ -179,13 +178,10 @@ TEST(Clocks, APersonsCountdownAndForcedMove) {
 }
 
 TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
-  Rig rig;
-  rig.game.OnNewGame();
+  PlayingRig rig;
   std::vector<std::string> seen;
   auto note = [&] { seen.push_back(rig.Clocks()); };
-  rig.shell.onModal = note;
-  rig.records.onRanking = note;
-  rig.dialogs.whileOpen = note;
+  rig.shell.onModal = rig.records.onRanking = rig.dialogs.whileOpen = note;
   rig.game.OnSettings();
   rig.game.OnAbout();
   rig.game.OnRanking();
@@ -229,8 +225,7 @@ TEST(Clocks, HeldByModalWindowsFocusMinimisingAndPauseExactlyAsTheyRan) {
 
 TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
   for (bool messageShowing : {true, false}) {
-    Rig rig;
-    rig.game.OnNewGame();
+    PlayingRig rig;
     rig.game.OnHumanClock(), rig.game.OnHumanClock();
     if (messageShowing) rig.game.ShowMessage("三番勝負です。");
     const auto board = rig.state.board;
@@ -259,8 +254,7 @@ TEST(Pause, HoldsTheGameAndBringsBackExactlyWhatWasThere) {
     EXPECT_EQ(std::tuple(rig.game.Paused(), menu[MenuItem::NewGame]), std::tuple(false, true));
   }
   // The pause item is there only while a real game runs.
-  GameRig rig;
-  rig.game.Start(false, true);
+  LoadedRig rig(1, 1);
   rig.game.OnPause();
   EXPECT_FALSE(rig.game.Paused());
   rig.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::No};
@@ -289,10 +283,7 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
   };
   for (const auto& [format, results, goOn, asked, opened] : cases) {
     SCOPED_TRACE(format);
-    GameRig rig;
-    rig.SetPlayers(false, false);
-    rig.settings.series = SeriesFormat::FromNumber(format);
-    rig.game.Start(false, true);
+    Series rig(format);
     rig.dialogs.answers = {MsgAnswer::Ok};  // the announcement
     for (MsgAnswer a : goOn) rig.dialogs.answers.push_back(a);
     rig.dialogs.answers.push_back(MsgAnswer::No);
@@ -315,10 +306,7 @@ TEST(Series, EveryFormatEndsWhenItShouldWithItsOpeners) {
 }
 
 TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
-  GameRig rig;
-  rig.SetPlayers(false, false);
-  rig.settings.series = SeriesFormat::FromNumber(10);
-  rig.game.Start(false, true);
+  Series rig(10);
   for (int game = 0; game < 12; ++game) {
     rig.game.OnKey(32);
     ASSERT_EQ(rig.state.turn, game % 2);
@@ -331,10 +319,7 @@ TEST(Series, UnlimitedPlaysOnUntilAPersonStartsTheNextGame) {
 
 TEST(Series, ResultMessagesAndQuestions) {
   // Three games of a best of five between two people: a called win, a draw, a win of B.
-  GameRig rig;
-  rig.SetPlayers(false, false);
-  rig.settings.series = SeriesFormat::FromNumber(2);
-  rig.game.Start(false, true);
+  Series rig(2);
   rig.game.OnNewGame();
   rig.EndGameWith(SideA, 21);
   EXPECT_EQ(rig.screen.message, "Aliceのコールド勝ち\nAlice1勝0敗\nスペースキーを押してください。");
@@ -359,12 +344,11 @@ TEST(Series, ResultMessagesAndQuestions) {
             std::tuple(std::string("Alice"), std::string("B")));
 
   // With the computer each next game is announced; after No to going on, a closing Yes: new series.
-  Rig solo(1, 1);
+  LoadedRig solo(1, 1);
   solo.settings.series = SeriesFormat::FromNumber(1);
   solo.dialogs.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Yes};
   solo.game.OnNewGame();
-  solo.EndGameWith(SideA);
-  solo.EndGameWith(SideA);
+  for (int game = 0; game < 2; ++game) solo.EndGameWith(SideA);
   EXPECT_EQ(solo.dialogs.Texts(),
             (Texts{"三番勝負です。頑張りましょう。", "次は第2試合です。\n頑張りましょう。",
                    "Aの勝ちが決まりましたが\nゲームを続けますか？",
@@ -383,9 +367,7 @@ TEST(Series, ResultMessagesAndQuestions) {
   for (const auto& [side, lead, format, shown] : {std::tuple(SideA, 20, 1, "Aliceの勝ち"),
                                                   {SideB, 21, 1, "Bobのコールド勝ち"},
                                                   {SideB, 21, 0, ""}}) {
-    Rig people(1, 1);
-    people.SetPlayers(false, false);
-    people.settings.series = SeriesFormat::FromNumber(format);
+    Series people(format);
     people.game.OnNewGame();
     people.EndGameWith(side, int16_t(lead));
     EXPECT_EQ(people.screen.message.substr(0, people.screen.message.find('\n')), shown);
@@ -395,8 +377,7 @@ TEST(Series, ResultMessagesAndQuestions) {
 TEST(Moves, NoMoveStartsInsideAnotherMove) {
   // The move that ends a series opens the next one from its closing question; a click while
   // the new series is announced is part of that move's time and must not place a piece.
-  Rig rig(1, 1);
-  rig.game.OnNewGame();
+  PlayingRig rig(1, 1);
   rig.dialogs.whileOpen = [&] {
     if (rig.dialogs.boxes.size() == 3) rig.game.OnMouseRelease(MouseButton::Left, 5, 5);
   };
@@ -405,7 +386,7 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
                        rig.state.turn),
             std::tuple(3u, 1u, Empty, SideA));
   // A click and a space bar while a board is set up start a newer game; the older set-up gives way.
-  Rig again;
+  LoadedRig again;
   again.screen.pendingEvents = [&] {
     again.screen.pendingEvents = nullptr;
     again.game.OnMouseRelease(MouseButton::Right, 0, 0);
@@ -419,8 +400,7 @@ TEST(Moves, NoMoveStartsInsideAnotherMove) {
 TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   for (bool automatic : {true, false}) {
     GameRig rig;
-    rig.SetBoard(2, 1);
-    rig.settings.Set(Switch::OpeningDemo, true);
+    rig.SetBoard(2, 1), rig.settings.Set(Switch::OpeningDemo, true);
     rig.settings.level = automatic ? Level::Automatic : Level::Strongest;
     rig.game.Start(false, true);
     // Clicks do nothing; the space bar before the first computer move only resets a series.
@@ -434,8 +414,7 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
                          rig.state.gamesPlayed > 1, rig.screen.scoreCaption[0].find("Alice"),
                          rig.screen.menuVisible[MenuItem::Pause]),
               std::tuple(true, Texts{}, 0u, true, std::string::npos, false));
-    rig.ai.thinkLimit = 6;
-    rig.ai.leadStreakA = rig.ai.leadStreakB = 2;
+    rig.ai.thinkLimit = 6, rig.ai.leadStreakA = rig.ai.leadStreakB = 2;
     rig.game.OnKey(32);
     EXPECT_EQ(std::tuple(rig.state.demoMode, rig.state.gamesPlayed, rig.state.wins,
                          rig.state.seriesPoints, rig.ai.thinkLimit, rig.computerClock.Interval(),
@@ -446,8 +425,7 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
   }
   // A key that ends the demo while the next demo game is being set up wins: one real game.
   GameRig rig;
-  rig.settings.Set(Switch::OpeningDemo, true);
-  rig.game.Start(false, true);
+  rig.settings.Set(Switch::OpeningDemo, true), rig.game.Start(false, true);
   rig.state.pieceQueue[2] = Water;
   rig.game.OnComputerClock();  // the demo's one-cell board is full: the next demo game
   rig.screen.pendingEvents = [&] {
@@ -463,20 +441,15 @@ TEST(Demo, PlaysUntilARealGameAndLeavesNoTrace) {
 
 TEST(Strength, TheCeilingMovesThroughPlayedGames) {
   // A person far ahead, automatic level: every fourth placement by either side raises the ceiling.
-  Rig rig(8, 6);
-  rig.game.OnNewGame();
+  PlayingRig rig;
   std::fill_n(rig.state.board.begin(), rig.state.CellCount(), Empty);
   const int16_t start = rig.ai.thinkLimit;
   std::vector<int16_t> ceilings;
   for (int move = 0; move < 8; ++move) {
     rig.state.score = {15, 0};
-    for (int i = 0; i < rig.state.CellCount(); ++i) {
-      if (rig.state.board[i] == Empty) {
-        rig.state.pieceQueue[2] = Blocked;  // a piece that reacts with nothing
-        rig.Move(i / 6, i % 6);
-        break;
-      }
-    }
+    const auto i = std::ranges::find(rig.state.board, Empty) - rig.state.board.begin();
+    rig.state.pieceQueue[2] = Blocked;  // a piece that reacts with nothing
+    rig.Move(int(i / 6), int(i % 6));
     ceilings.push_back(rig.ai.thinkLimit);
   }
   EXPECT_EQ(std::tuple(start, ceilings),
@@ -485,7 +458,7 @@ TEST(Strength, TheCeilingMovesThroughPlayedGames) {
 
 TEST(Sound, CuesFollowTheEffectsBoxAndTheMusicBoxItsOwn) {
   for (auto [effects, music] : {std::pair{true, false}, {false, true}}) {
-    Rig rig(1, 1);
+    LoadedRig rig(1, 1);
     rig.settings.Set(Switch::SoundEffects, effects), rig.settings.Set(Switch::Music, music);
     rig.game.OnNewGame();
     rig.EndGameWith(SideA);

@@ -9,12 +9,7 @@
 namespace pyra::testing {
 namespace {
 
-struct Rig : GameRig {  // a person (A) against the computer (B) on 8 x 6, a game running
-  Rig() {
-    SetBoard(8, 6);
-    game.Start(false, true);
-    game.OnNewGame();
-  }
+struct Rig : PlayingRig {  // a person (A) against the computer (B) on 8 x 6, a game running
   std::string Focus() const {
     const std::optional<Cell> c = game.FocusCell();
     return c ? std::to_string(c->column) + "," + std::to_string(c->row) : "none";
@@ -38,10 +33,11 @@ struct Rig : GameRig {  // a person (A) against the computer (B) on 8 x 6, a gam
 TEST(KeyboardPlay, ReturnOnTheFocusCellGivesTheSameGameAsAClickThere) {
   // Arrows from the centre (4,3), then Return; the other game clicks there. Both refuse the third,
   // an occupied cell. The arrows, the cell reached, whether it was taken.
-  const std::tuple<std::string, int, int, bool> moves[] = {{"", 4, 3, false},
-                                                           {"LLLUUU", 1, 0, false},
-                                                           {"RRR", 4, 0, true},
-                                                           {"DDDDDDDDRRRRRRR", 7, 5, false}};
+  using Move = std::tuple<std::string, int, int, bool>;
+  const Move moves[] = {{"", 4, 3, false},
+                        {"LLLUUU", 1, 0, false},
+                        {"RRR", 4, 0, true},
+                        {"DDDDDDDDRRRRRRR", 7, 5, false}};
   Rig keys, mouse;
   for (Rig* rig : {&keys, &mouse}) {
     std::fill_n(rig->state.board.begin(), rig->state.CellCount(), Empty);
@@ -91,8 +87,7 @@ TEST(KeyboardPlay, TheFrameShowsOnlyWhileAPersonIsToMove) {
 
   // A smaller board keeps the cell on it, and there it stays.
   rig.Arrows("RRRRRRRDDDDD");
-  rig.SetBoard(3, 2);
-  rig.game.OnNewGame();
+  rig.SetBoard(3, 2), rig.game.OnNewGame();
   EXPECT_EQ(rig.Focus(), "2,1");
   rig.SetBoard(8, 6);
   rig.game.OnMouseRelease(MouseButton::Right, 0, 0);  // lets a new game be asked for again

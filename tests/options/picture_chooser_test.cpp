@@ -26,14 +26,6 @@ struct ChooserRig {
   Program windows{""};
   PictureChooser chooser{rig.game, windows.session, windows};
   ChooserRig() { rig.state.pieceQueue = {1, 2, 3}, windows.log.clear(); }
-  std::string Keys() const {  // the picture keys as stored
-    std::string s;
-    for (const char* key : {"FullPath", "FileName", "KomaPath", "KomaName"}) {
-      if (auto v = windows.store.values.find({"Pyra3", key}); v != windows.store.values.end())
-        s += std::string(" ") + key + "=" + v->second;
-    }
-    return s;
-  }
 };
 
 // OK installs a file, Default (no file) the built-in picture.
@@ -45,17 +37,17 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
   using Case = std::tuple<bool, const char*, const char*, const char*, const char*, const char*>;
   const Case cases[] = {
       {true, "/pics", "bg.bmp", "", "busy, cd /pics, load /pics/bg.bmp, idle",
-       " FullPath=/pics FileName=bg.bmp"},
+       " FileName=bg.bmp FullPath=/pics"},
       {true, "/nowhere", "bg.bmp", noFolder, "busy, cd /nowhere, idle", ""},
       {true, "/pics", "notes.bmp", noPicture, "busy, cd /pics, load /pics/notes.bmp, idle", ""},
       {false, "/sheets", "s.bmp", "", "busy, cd /sheets, load /sheets/s.bmp, idle, user sheet",
-       " KomaPath=/sheets KomaName=s.bmp"},
+       " KomaName=s.bmp KomaPath=/sheets"},
       {false, "/sheets", "wide.bmp", wrongSize, "busy, cd /sheets, load /sheets/wide.bmp, idle",
        ""},
       {false, "/sheets", "tall.bmp", wrongSize, "busy, cd /sheets, load /sheets/tall.bmp, idle",
        ""},
-      {true, "/pics", nullptr, "", "built-in background", " FullPath=/pics FileName="},
-      {false, "/pics", nullptr, "", "built-in sheet", " KomaPath=/pics KomaName="},
+      {true, "/pics", nullptr, "", "built-in background", " FileName= FullPath=/pics"},
+      {false, "/pics", nullptr, "", "built-in sheet", " KomaName= KomaPath=/pics"},
   };
   for (const auto& [background, folder, file, box, log, keys] : cases) {
     SCOPED_TRACE(file ? file : "Default");
@@ -69,7 +61,7 @@ TEST(PictureChooser, OkAndDefaultInstallAPictureOrSayWhyNot) {
     Strings boxes;
     for (const auto& shown : r.rig.dialogs.boxes) boxes.push_back(shown.title + ":" + shown.text);
     EXPECT_EQ(boxes, installed ? Strings{} : Strings{box});
-    EXPECT_EQ(r.windows.log + " |" + r.Keys(), log + std::string(" |") + keys);
+    EXPECT_EQ(r.windows.log + " |" + Saved(r.windows.store), log + std::string(" |") + keys);
     // A new background is made ready and shown; a new sheet, on the board and in the NEXT window.
     const bool nextDrawn = r.rig.screen.nextPieces == r.rig.state.pieceQueue;
     EXPECT_EQ(

@@ -32,15 +32,13 @@ TEST(Placement, EveryMoveOnRandomPositionsIsWhatTheRulesPredict) {
     s.score = {5, -3};
     const GameState before = s;
     const Expected e = Predict(before, target / s.boardRows, target % s.boardRows, piece);
-    RecordingHost host(s);
-    Random deal(1);
-    PlacePiece(s, deal, host, CellColumn(s, target), CellRow(s, target));
+    const Trace trace = Placed(s, CellColumn(s, target), CellRow(s, target));
     SCOPED_TRACE(::testing::Message() << "move " << n);
     ASSERT_EQ(s.board, e.board);
     Pair score = before.score;
     score[before.turn] += e.gains - e.losses;
     Trace cues;
-    for (const auto& t : host.trace)
+    for (const auto& t : trace)
       if (t.starts_with("cue ")) cues.push_back(t.substr(4));
     // The queue moved on by one piece; a withheld truck never stays current.
     EXPECT_EQ(std::tuple(s.score, cues, s.pieceQueue[2]),
@@ -80,11 +78,7 @@ TEST(Placement, CallsInOrderWithTheDrawingSteps) {
     SCOPED_TRACE(name);
     GameState s = MakeState({top, "...", "O.."}, piece);
     s.turn = SideB, s.score = {0, 2};
-    RecordingHost host(s);
-    host.stretch = stretch;
-    Random rng(3);
-    PlacePiece(s, rng, host, 1, 1);
-    EXPECT_EQ(host.trace, expected);
+    EXPECT_EQ(Placed(s, 1, 1, stretch), expected);
   }
 }
 
@@ -105,10 +99,8 @@ TEST(Placement, RefusedTargetsChangeNothingButTheCaptionAndTheEndTest) {
     if (full) std::fill_n(s.board.begin(), s.CellCount(), Oil);
     s.turn = turn;
     const GameState before = s;
-    RecordingHost host(s);
-    Random rng(1);
-    PlacePiece(s, rng, host, column, row);
-    EXPECT_EQ(std::tuple(host.trace, s.board, s.pieceQueue),
+    const Trace trace = Placed(s, column, row);
+    EXPECT_EQ(std::tuple(trace, s.board, s.pieceQueue),
               std::tuple(expected, before.board, before.pieceQueue));
   }
 }
@@ -128,12 +120,8 @@ TEST(Placement, GameEndsOnAFullBoardOrALeadOfMoreThanTwenty) {
   }
   // The move that ends a game: finished, and with FinishGame's say-so not handed over.
   GameState s = MakeState({"O.", "OO"}, Water);
-  RecordingHost host(s);
-  host.finishStops = true;
-  Random rng(1);
-  PlacePiece(s, rng, host, 1, 0);
-  EXPECT_EQ(std::vector<std::string>(host.trace.end() - 2, host.trace.end()),
-            (Trace{"caption", "finish"}));
+  const Trace trace = Placed(s, 1, 0, "Y", true);
+  EXPECT_EQ(Trace(trace.end() - 2, trace.end()), (Trace{"caption", "finish"}));
 }
 
 TEST(Board, AddressingRingAndSizes) {
@@ -157,18 +145,14 @@ TEST(Board, AddressingRingAndSizes) {
     }
   }
   // Client width and height; a new game's board; the board a restored window shows before any game.
+  // clang-format off
   const std::array<int, 6> sizes[] = {
-      {8 * 32, 6 * 32, 8, 6, 8, 6},
-      {6 * 32 + 16, 5 * 32 + 15, 7, 5, 6, 5},
-      {15, 1000, 6, 5, 0, 31},
-      {1000, 15, 6, 5, 31, 0},
-      {60 * 32, 10 * 32, 50, 10, 60, 10},
-      {100 * 32, 30 * 32, 50, 30, 50, 30},
-      {2500 * 32, 32, 50, 1, 2500, 1},
-      {2501 * 32, 32, 50, 1, 50, 1},
-      {-40, -40, 6, 5, 0, 0},
-      {51 * 32 + 15, 49 * 32 + 16, 50, 50, 51, 49},
-  };
+      {8 * 32, 6 * 32, 8, 6, 8, 6},              {6 * 32 + 16, 5 * 32 + 15, 7, 5, 6, 5},
+      {15, 1000, 6, 5, 0, 31},                   {1000, 15, 6, 5, 31, 0},
+      {60 * 32, 10 * 32, 50, 10, 60, 10},        {100 * 32, 30 * 32, 50, 30, 50, 30},
+      {2500 * 32, 32, 50, 1, 2500, 1},           {2501 * 32, 32, 50, 1, 50, 1},
+      {-40, -40, 6, 5, 0, 0},                    {51 * 32 + 15, 49 * 32 + 16, 50, 50, 51, 49}};
+  // clang-format on
   for (const auto& [width, height, fitCols, fitRows, startCols, startRows] : sizes) {
     SCOPED_TRACE(::testing::Message() << width << " x " << height);
     const BoardSize fit = FitBoardSize(width, height), at = BoardSizeFromClient(width, height);
@@ -204,10 +188,8 @@ TEST(Supply, DealtPiecesAndOpeningPositions) {
   // Nine cells: more than a tenth is one, so a board with a single empty cell stands.
   s.boardCols = 3, s.boardRows = 3;
   int single = 0;
-  for (int n = 0; n < 200; ++n) {
-    NewBoard(s, rng);
-    single += std::count(s.board.begin(), s.board.begin() + 9, Empty) == 1;
-  }
+  for (int n = 0; n < 200; ++n)
+    single += (NewBoard(s, rng), std::count(s.board.begin(), s.board.begin() + 9, Empty) == 1);
   EXPECT_GT(single, 0);
   s.boardCols = 0;
   NewBoard(s, rng);  // a board without cells: nothing to fill, and no endless loop
@@ -225,8 +207,7 @@ TEST(Supply, CatchUpRuleAndTheQueue) {
   };
   for (const auto& [turn, score, before, after] : cases) {
     GameState s;
-    s.turn = turn, s.score = score, s.pieceQueue = before;
-    ApplyCatchUpRule(s);
+    s.turn = turn, s.score = score, s.pieceQueue = before, ApplyCatchUpRule(s);
     EXPECT_EQ(s.pieceQueue, after) << turn << " " << score[0] << ":" << score[1];
   }
   // The first deal fills all three entries; later ones shift by one and deal one.

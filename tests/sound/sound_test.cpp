@@ -17,6 +17,7 @@ struct SoundRig {
   Music music{device, folder.Path() + "/"};
   FakeWaveOut wave;
   GameSound sound{music, wave, folder.Path(), "6.01"};
+  explicit SoundRig(bool canPlay = true) { device.canPlay = canPlay; }
   std::string Open() const { return "open " + folder.File("teku2.mid"); }
 };
 
@@ -24,8 +25,7 @@ TEST(Music, OpenPlaysOnlyWhenAskedAndTheDeviceCanPlay) {
   // Asked to play, the device can play; it plays.
   for (const auto [play, canPlay, plays] :
        {std::array{true, true, true}, {true, false, false}, {false, true, false}}) {
-    SoundRig rig;
-    rig.device.canPlay = canPlay;
+    SoundRig rig(canPlay);
     EXPECT_EQ(rig.music.Open(play), canPlay);
     const Log expected = plays ? Log{rig.Open(), "play 0-960"} : Log{rig.Open()};
     EXPECT_EQ(rig.device.log, expected) << play << canPlay;
@@ -44,8 +44,7 @@ TEST(Music, LoopTickRestartsOnlyAPieceStoppedAtItsEnd) {
   };
   const Log restart = {"seek 0", "play 0-960"};
   for (const auto& c : cases) {
-    SoundRig rig;
-    rig.device.canPlay = c.canPlay;
+    SoundRig rig(c.canPlay);
     rig.music.Open(true);
     rig.device.log.clear();
     rig.device.position = c.position, rig.device.mode = c.mode;

@@ -89,13 +89,6 @@ TEST(LoadSettings, FirstRunPlacesAreThoseWithNothingStored) {
   }
 }
 
-// The stored keys and values as key=value, by section and key.
-std::string Saved(const testing::MemoryStore& store) {
-  std::string s;
-  for (const auto& [at, value] : store.values) s += " " + at.second + "=" + value;
-  return s;
-}
-
 TEST(SaveSettings, WindowsAndOptionsAsDigitStringsInOneTransaction) {
   Program p("");
   p.boxes[3].left = 1234.5, p.main.top = 1235.5;  // twips need not be whole: halves to even

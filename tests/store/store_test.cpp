@@ -196,11 +196,9 @@ TEST(SqliteSettingsStore, WaitsOutABriefLockButNotEveryReadOfALongOne) {
 TEST(SqliteSettingsStore, AStoreLockedAtStartUpIsWaitedForOrNeverWrittenOver) {
   testing::TempDir dir;
   const std::string path = dir.File("store.sqlite3");
-  {
-    SqliteSettingsStore seed(path);
-    seed.Write("Pyra3", "FormOfGame", "3"), seed.Write("Pyra3", "OpeningDemo", "0");
-    seed.Write("Pyra3", "Level", "1");
-  }
+  for (const auto& [key, value] :
+       {std::pair{"FormOfGame", "3"}, {"OpeningDemo", "0"}, {"Level", "1"}})
+    SqliteSettingsStore(path).Write("Pyra3", key, value);
   const std::string keys = "SELECT key || '=' || value FROM store ORDER BY key";
   sqlite3* other = nullptr;  // another program's connection, holding the file
   sqlite3_open(path.c_str(), &other);
@@ -221,11 +219,8 @@ TEST(SqliteSettingsStore, AStoreLockedAtStartUpIsWaitedForOrNeverWrittenOver) {
     unlock = {};
     p.session.SaveWindowPositions(), p.session.SaveOptions();
     const std::string saved = Query(path, keys);
-    if (brief) {
-      EXPECT_EQ(saved.substr(0, 15), "BitmapStretch=1") << "a whole save";
-    } else {
-      EXPECT_EQ(saved, "FormOfGame=3;Level=1;OpeningDemo=0;") << "written over";
-    }
+    EXPECT_EQ(brief ? saved.substr(0, 15) : saved,  // a whole save, or nothing written over
+              brief ? "BitmapStretch=1" : "FormOfGame=3;Level=1;OpeningDemo=0;");
   }
   sqlite3_close(other);
 }

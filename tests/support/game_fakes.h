@@ -79,8 +79,7 @@ struct FakeScreen : Screen {
   std::function<void()> pendingEvents;          // runs when the game lets pending window events run
 
   void PaintCell(int16_t column, int16_t row, int16_t step) override {
-    steps.push_back(step);
-    lastPainted = {column, row};
+    steps.push_back(step), lastPainted = std::pair(column, row);
   }
   void BeginReveal(int) override { ++reveals; }
   void EndReveal() override {}
@@ -200,6 +199,17 @@ struct GameRig {
     state.pieceQueue[2] = Water;  // no reaction on an empty board: the scores stand
     Move();
   }
+};
+
+struct LoadedRig : GameRig {  // a person (A, "Alice") against the computer (B), 8 x 6, loaded
+  explicit LoadedRig(int cols = 8, int rows = 6) {
+    SetBoard(cols, rows);
+    game.Start(false, true);
+  }
+};
+
+struct PlayingRig : LoadedRig {  // the same with a game running
+  explicit PlayingRig(int cols = 8, int rows = 6) : LoadedRig(cols, rows) { game.OnNewGame(); }
 };
 
 }  // namespace pyra::testing

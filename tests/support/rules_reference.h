@@ -135,4 +135,14 @@ struct RecordingHost : PlacementHost {
   void HandOverTurn() override { trace.push_back("hand over"); }
 };
 
+// Places the current piece on (column, row) with these stretch answers: every call, in order.
+inline std::vector<std::string> Placed(GameState& s, int column, int row, std::string stretch = "Y",
+                                       bool finishStops = false) {
+  RecordingHost host(s);
+  host.stretch = stretch, host.finishStops = finishStops;
+  Random rng(1);
+  PlacePiece(s, rng, host, int16_t(column), int16_t(row));
+  return host.trace;
+}
+
 }  // namespace pyra::testing

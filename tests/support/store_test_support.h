@@ -44,4 +44,11 @@ struct MemoryStore final : SettingsStore {
   int locked = 0;  // the next calls of Locked() that find the store locked
 };
 
+// The stored keys and values as key=value, by section and key.
+inline std::string Saved(const MemoryStore& store) {
+  std::string s;
+  for (const auto& [at, value] : store.values) s += " " + at.second + "=" + value;
+  return s;
+}
+
 }  // namespace pyra::testing

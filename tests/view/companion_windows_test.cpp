@@ -54,7 +54,8 @@ TEST(CompanionWindows, HaveTheirCaptionsAndSizesAndPrintFromTheTopLeft) {
   const QString text =
       QString::fromUtf8("ゲームを再開するには\nｹﾞｰﾑ(G)-再開(R)を\n選択してください。");
   MessageWindow& m = companions.Message();
-  m.ShowText(text);
+  m.ShowText(QString(40, QChar(0x2588)) + "\n" + QString(40, QChar(0x2588)));
+  m.ShowText(text);  // nothing of the earlier text is left
   EXPECT_EQ(std::tuple(m.isVisible(), m.Text(), m.accessibleDescription()),
             std::tuple(true, text, text));
   EXPECT_EQ(testing::Difference(m.Image(), Printed(m, MessageFont(),
