@@ -66,11 +66,10 @@ class ProgramTest : public ::testing::Test {
   }
   // The board image is shown (bar the focus frame, tested apart); each empty cell, its background.
   static void ExpectBoardShown(Program& p) {
-    QImage shot(p.Window().Board().size(), QImage::Format_RGB32);
-    const std::optional<Cell> focus = p.Window().Board().FocusCell();
-    p.Window().Board().SetFocusCell(std::nullopt);
-    p.Window().Board().render(&shot);
-    p.Window().Board().SetFocusCell(focus);
+    BoardWidget& board = p.Window().Board();
+    QImage shot(board.size(), QImage::Format_RGB32);
+    const std::optional<Cell> focus = board.FocusCell();
+    board.SetFocusCell(std::nullopt), board.render(&shot), board.SetFocusCell(focus);
     EXPECT_EQ(Difference(shot, p.Painter().Image()), "");
     const GameState& s = p.State();
     const QImage& tile = p.Pictures().drawnBackground;
@@ -192,8 +191,7 @@ TEST_F(ProgramTest, APauseAndOtherWindowsHoldTheClocks) {
   EXPECT_EQ(std::tuple(about.size(), about.OkButton()->geometry()),
             std::tuple(QSize(299, 192), QRect(248, 8, 33, 25)));
   QImage shot(299, 192, QImage::Format_RGB32);
-  about.OkButton()->hide();
-  about.render(&shot);
+  about.OkButton()->hide(), about.render(&shot);
   EXPECT_EQ(Difference(shot, p->Pictures().TitlePicture().copy(0, 0, 299, 192)), "");
   w.Item(MenuItem::Ranking)->trigger();
   EXPECT_EQ(std::tuple(boxes.seen.back().text, boxes.seen.back().icon),

@@ -325,6 +325,8 @@ TEST(PictureFiles, TheGeneratedSheetHasFiveDiscsAndTheirMasks) {
     }
   }
   EXPECT_EQ(centres.size(), 5);
+  EXPECT_EQ(Difference(sheet.copy(160, 0, 32, 64), Filled(32, 64, White)), "")
+      << "the scratch square";
 }
 
 }  // namespace
