@@ -22,9 +22,7 @@ TEST(SeriesFormat, EachNumberIsOneFormatAndBack) {
     ASSERT_TRUE(format.has_value()) << number;
     EXPECT_EQ(std::tuple(format->kind(), format->Target(), format->Number()),
               std::tuple(kind, target, number));
-    if (kind == K::BestOf) {
-      EXPECT_EQ(format->WinsThatDecide(), decide) << number;
-    }
+    EXPECT_EQ(kind == K::BestOf ? format->WinsThatDecide() : decide, decide) << number;
   }
   for (int number : {-1, 11, 40000}) EXPECT_FALSE(SeriesFormat::FromNumber(number)) << number;
   EXPECT_EQ(GameSettings{}.Series(), SeriesFormat::BestOf(1)) << "none chosen: one game";
@@ -42,9 +40,8 @@ TEST(StoredSettings, EveryKeyOnceAndTheValuesTaken) {
       {Setting::Level, 0, true},          {Setting::Level, 1, false},
       {Setting::Music, 1, true},          {Setting::Music, 2, false},
       {Setting::OpeningDemo, 0, false},   {Setting::SoundEffects, 1, true}};
-  for (const auto& [setting, value, taken] : values) {
+  for (const auto& [setting, value, taken] : values)
     EXPECT_EQ(Taken(setting, value), taken) << Key(setting) << "=" << value;
-  }
   EXPECT_EQ(
       std::tuple(Default(Setting::PlayerA), Default(Setting::PlayerB), Default(Setting::Music)),
       std::tuple(0, 1, 1));

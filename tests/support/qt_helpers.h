@@ -18,17 +18,11 @@
 #include <vector>
 
 // Qt's values as a failing check prints them.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QSize& size, std::ostream* out) {
-  *out << size.width() << "x" << size.height();
-}
-inline void PrintTo(const QPoint& point, std::ostream* out) {
-  *out << point.x() << "," << point.y();
-}
-inline void PrintTo(const QRect& rect, std::ostream* out) {
-  *out << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
+inline void PrintTo(const QString& t, std::ostream* out) { *out << '"' << t.toStdString() << '"'; }
+inline void PrintTo(const QSize& s, std::ostream* out) { *out << s.width() << "x" << s.height(); }
+inline void PrintTo(const QPoint& p, std::ostream* out) { *out << p.x() << "," << p.y(); }
+inline void PrintTo(const QRect& r, std::ostream* out) {
+  *out << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
 }
 
 namespace pyra::testing {

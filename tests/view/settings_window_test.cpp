@@ -1,6 +1,4 @@
 // The real settings dialog and chooser: each control in place, whole captions, round trips clicked.
-#include "view/settings_window.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -24,6 +22,7 @@
 #include "store/store_values.h"
 #include "view/picture_chooser_window.h"
 #include "view/screen_area.h"
+#include "view/settings_window.h"
 
 namespace pyra {
 namespace {
@@ -222,39 +221,42 @@ TEST_F(SettingsWindowTest, OkAndEscapeApplyTheChanges) {
   EXPECT_TRUE(script.steps.empty());
 }
 
-// A pictures folder made current, a game with pieces in NEXT, a piece-sheet chooser over it.
-TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOneAndDefaultUndoes) {
+// A pictures folder made current (a background, a sheet, one a column too wide, a text file and a
+// subfolder), a game with pieces in NEXT, and the chooser's logic.
+class ChooserTest : public SettingsWindowTest {
+ protected:
+  void SetUp() override {
+    sheet.fill(Qt::white);  // white masks: every piece opaque
+    QPainter(&sheet).fillRect(0, 0, 192, 32, QColor(colour));
+    ASSERT_TRUE(sheet.scaled(400, 300).save(folder + "/BG.BMP", "BMP"));
+    ASSERT_TRUE(sheet.save(folder + "/s192.bmp"));
+    ASSERT_TRUE(sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
+    QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
+    QDir::setCurrent(folder);
+    program = Started(), program->TheGame().OnNewGame();
+    logic = std::make_unique<PictureChooser>(program->TheGame(), program->Session(),
+                                             program->SessionWindows());
+  }
+  std::unique_ptr<PictureChooserWindow> Open() {  // the piece-sheet chooser
+    auto chooser = std::make_unique<PictureChooserWindow>(
+        &program->Window(), *logic, false, program->Pictures().SheetIsBuiltIn(), DefaultPlaces());
+    chooser->show();
+    return chooser;
+  }
+  std::string Stored(const char* key) {
+    return program->Store().Read("Pyra3", key).value_or("(none)");
+  }
   QTemporaryDir pictures;
   const QString folder = pictures.path();
   const QRgb colour = qRgb(1, 200, 3);
-  QImage sheet(192, 64, QImage::Format_RGB32);
-  sheet.fill(Qt::white);  // white masks: every piece opaque
-  QPainter(&sheet).fillRect(0, 0, 192, 32, QColor(colour));
-  ASSERT_TRUE(sheet.scaled(400, 300).save(folder + "/BG.BMP", "BMP"));
-  ASSERT_TRUE(sheet.save(folder + "/s192.bmp"));
-  ASSERT_TRUE(sheet.copy(0, 0, 193, 64).save(folder + "/s193.bmp"));
-  QFile(folder + "/notes.txt").open(QIODevice::WriteOnly), QDir(folder).mkdir("sub");
-  QDir::setCurrent(folder);
-  testing::ModalAnswerer script({}, true);
-  auto program = Started();
-  program->TheGame().OnNewGame();
-  PictureChooser logic(program->TheGame(), program->Session(), program->SessionWindows());
-  const auto open = [&] {
-    auto chooser = std::make_unique<PictureChooserWindow>(
-        &program->Window(), logic, false, program->Pictures().SheetIsBuiltIn(), DefaultPlaces());
-    chooser->show();
-    return chooser;
-  };
-  const auto choose = [](PictureChooserWindow& chooser, const char* file) {
-    chooser.FileList()->setCurrentItem(chooser.FileList()->findItems(file, Qt::MatchExactly)[0]);
-    QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
-  };
-  const auto stored = [&](const char* key) {
-    return program->Store().Read("Pyra3", key).value_or("(none)");
-  };
-  // The five pieces and their masks, without the scratch square.
-  const auto pieces = [](const QImage& of) { return of.copy(0, 0, 160, 64); };
-  auto dlg = open();
+  QImage sheet{192, 64, QImage::Format_RGB32};
+  testing::ModalAnswerer script{{}, true};
+  std::unique_ptr<Program> program;
+  std::unique_ptr<PictureChooser> logic;
+};
+
+TEST_F(ChooserTest, ShowsItsListsInPlaceAndAPlaceThatCannotBeReadLeavesThemAsTheyWere) {
+  auto dlg = Open();
   // Nothing chosen, and the built-in sheet in use: neither OK nor Default.
   EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled(),
                        dlg->DefaultButton()->isEnabled()),
@@ -274,6 +276,25 @@ TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOne
   EXPECT_EQ(files, (QStringList{"BG.BMP", "s192.bmp", "s193.bmp"}));
   dlg->FileList()->setCurrentRow(0);  // a picture larger than the preview is shown whole
   EXPECT_EQ(dlg->Preview()->pixmap().size(), QSize(200, 150));
+  // A place that cannot be read: Cancel takes the lists back to where they were.
+  PictureChooserWindow places(&program->Window(), *logic, true, true,
+                              {{"/", "/"}, {"USB", "/media/gone-for-this-test"}, {"Mine", folder}});
+  script.seen.clear();
+  places.PlaceList()->setCurrentIndex(1);  // as a click, a key or a screen reader picks it
+  EXPECT_EQ(std::tuple(script.seen.size(), places.PlaceList()->currentIndex(), QDir::currentPath()),
+            std::tuple(1u, 2, folder));
+  places.OpenFolder("/");  // a folder outside the place shown: its own place is shown
+  EXPECT_EQ(places.PlaceList()->currentIndex(), 0);
+}
+
+TEST_F(ChooserTest, InstallsASheetRefusesAWrongOneAndDefaultUndoes) {
+  const auto choose = [](PictureChooserWindow& chooser, const char* file) {
+    chooser.FileList()->setCurrentItem(chooser.FileList()->findItems(file, Qt::MatchExactly)[0]);
+    QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
+  };
+  // The five pieces and their masks, without the scratch square.
+  const auto pieces = [](const QImage& of) { return of.copy(0, 0, 160, 64); };
+  auto dlg = Open();
   script.seen.clear();
   choose(*dlg, "s193.bmp");
   EXPECT_EQ(dlg->PathLabel()->text(), folder + "/s193.bmp");
@@ -284,9 +305,9 @@ TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOne
   EXPECT_EQ(dlg->result(), QDialog::Accepted);
   EXPECT_EQ(testing::Difference(pieces(program->Pictures().activeSheet), pieces(sheet)), "");
   EXPECT_EQ(program->Companions().NextBox().Image().pixel(5, 5), colour);
-  EXPECT_EQ(std::tuple(stored("KomaPath"), stored("KomaName")),
+  EXPECT_EQ(std::tuple(Stored("KomaPath"), Stored("KomaName")),
             std::tuple(folder.toStdString(), "s192.bmp"));
-  dlg = open();  // opened again: Default brings back the built-in sheet
+  dlg = Open();  // opened again: Default brings back the built-in sheet
   dlg->FileList()->setCurrentRow(0);
   ASSERT_TRUE(dlg->OpenFolder(folder + "/sub"));
   EXPECT_EQ(std::tuple(dlg->PathLabel()->text(), dlg->OkButton()->isEnabled()),
@@ -294,18 +315,9 @@ TEST_F(SettingsWindowTest, TheChooserListsPicturesInstallsASheetRefusesAWrongOne
       << "no file selected any more";
   QTest::mouseClick(dlg->DefaultButton(), Qt::LeftButton);
   const PictureHolder& p = program->Pictures();
-  EXPECT_EQ(std::tuple(p.SheetIsBuiltIn(), stored("KomaPath"), stored("KomaName")),
+  EXPECT_EQ(std::tuple(p.SheetIsBuiltIn(), Stored("KomaPath"), Stored("KomaName")),
             std::tuple(true, (folder + "/sub").toStdString(), ""));
   EXPECT_EQ(testing::Difference(pieces(p.activeSheet), pieces(p.builtInSheet)), "");
-  // A place that cannot be read: Cancel takes the lists back to where they were.
-  PictureChooserWindow places(&program->Window(), logic, true, true,
-                              {{"/", "/"}, {"USB", "/media/gone-for-this-test"}, {"Mine", folder}});
-  script.seen.clear();
-  places.PlaceList()->setCurrentIndex(1);  // as a click, a key or a screen reader picks it
-  EXPECT_EQ(std::tuple(script.seen.size(), places.PlaceList()->currentIndex(), QDir::currentPath()),
-            std::tuple(1u, 2, folder + "/sub"));
-  places.OpenFolder("/");  // a folder outside the place shown: its own place is shown
-  EXPECT_EQ(places.PlaceList()->currentIndex(), 0);
 }
 
 }  // namespace
