@@ -1,4 +1,6 @@
 // The real settings dialog and chooser: each control in place, whole captions, round trips clicked.
+#include "view/settings_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -22,7 +24,6 @@
 #include "store/store_values.h"
 #include "view/picture_chooser_window.h"
 #include "view/screen_area.h"
-#include "view/settings_window.h"
 
 namespace pyra {
 namespace {
