@@ -494,6 +494,13 @@ def main():
         print(f"  {folder:8} {k:3}/{t:3} killed")
     if results:
         print(f"score: {killed}/{len(results)} killed ({100.0 * killed / len(results):.1f}%)")
+    # Every fault's text, so that a later replay can reach any of them; the survivors last,
+    # where --replay reads them.
+    caught = [m for m, f in results if f]
+    if caught:
+        print("\nkilled:")
+        for m in caught:
+            print(f"{m.where()} [{m.kind}]\n  - {m.original.strip()}\n  + {m.mutated.strip()}")
     if survivors:
         print("\nsurvivors:")
         for m in survivors:
