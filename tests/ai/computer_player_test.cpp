@@ -31,8 +31,8 @@ TEST(ComputerPlayer, ValuesAndChoicesMatchThePlainRulesOnRandomPositions) {
     SCOPED_TRACE(::testing::Message() << "position " << n << ", " << s.boardCols << "x"
                                       << s.boardRows << ", piece " << s.pieceQueue[2]);
     for (int i = 0; i < s.CellCount(); ++i) {  // each empty cell valued as the plain rules say
-      const int value = s.board[i] == Empty ? EvaluateCell(s, i) : 0;
-      ASSERT_EQ(value, s.board[i] == Empty ? PredictValue(s, i) : 0) << "cell " << i;
+      if (s.board[i] != Empty) continue;
+      ASSERT_EQ(EvaluateCell(s, i), PredictValue(s, i)) << "cell " << i;
     }
     // A point lost a neighbour at most: from -7 the plain choice climbs to the lowest-valued cells.
     const std::vector<int> lowest = ReferenceComputerChoice(s, -7).cells;

@@ -245,7 +245,7 @@ class ChooserTest : public SettingsWindowTest {
     return chooser;
   }
   std::string Stored(const char* key) {
-    return program->Store().Read("Pyra3", key).value_or("(none)");
+    return program->Store().Read(MainSection, key).value_or("(none)");
   }
   QTemporaryDir pictures;
   const QString folder = pictures.path();
